@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what building and testing Tavrilo needs on Debian, skipping what is already there. Run as root.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build                                   # build
+  mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix  # cross compiler (posix threads), windres
+  googletest                                          # GoogleTest sources, cross-built with the project
+  wine wine64                                         # runs the program and the tests
+  locales                                             # ja_JP.UTF-8, so that Wine runs in code page 932
+  xvfb xdotool x11-apps imagemagick                   # a display for windows, and screenshots
+  fonts-ipafont-gothic                                # Japanese glyphs
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good # media control interface playback
+  sox                                                 # test tones
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi

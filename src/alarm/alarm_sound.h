@@ -1,0 +1,15 @@
+// The timer alarm: the sound file played again and again through the media control interface until stopped.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include "timing/shared_value.h"
+
+// 1 from just before the first play until the device is stopped and closed. The menu refresh and the
+// countdown's expiry read it on the timer thread.
+extern Shared<int32_t> AlarmSoundActive;
+// The file being played. The countdown's expiry copies the alarm file here on the timer thread and then hands
+// over to the main window by SendMessage, which orders the copy before every use of it there.
+extern char AlarmPlayPath[MAX_PATH];
+
+// Stops and closes a sounding alarm; the window owns any error box.
+void OnTimerAlarmSoundStop(HWND window);

@@ -1,0 +1,16 @@
+// The five text forms in which every measured or remaining time is shown, copied and saved.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include "timing/stopwatch_clock.h"
+
+// Room for any time text; the longest that occurs is 13 characters ("596:31:21.000").
+constexpr size_t TimeTextSize = 32;
+
+// The millisecond form chosen by the refresh interval; an interval outside the twelve leaves the buffer alone.
+void FormatClockTime(int32_t interval, const ClockTime& time, char* buffer, size_t size);
+// Whole seconds at 1000 ms, otherwise seconds and a frame number 00..23.
+void FormatFrameTime(int32_t interval, const ClockTime& time, char* buffer, size_t size);
+// The stopwatch's lap and total as the display shows them: frames when 1SecDivIndex is not 0.
+void FormatCurrentLapText(char* buffer, size_t size);
+void FormatCurrentTotalText(char* buffer, size_t size);

@@ -1,0 +1,70 @@
+// The recorded laps. A lap is written by the tick on the timer thread, or on the user-interface thread by a
+// reset or a close once the stopwatch's timer is gone, so only one thread ever writes at a time.
+#include "laps/lap_list.h"
+#include <cstdio>
+#include "display/time_text.h"
+#include "resources/resource.h"
+#include "timing/stopwatch_clock.h"
+
+LapListRecord LapList;
+
+namespace {
+
+// Writes the current lap into the next free slot and publishes it; false when the list is full.
+bool AppendCurrentLap() {
+  const int32_t count = LapList.Count;
+  if (count < 0 || count >= MaxLaps) return false;
+  char lap[64] = "";
+  char total[64] = "";
+  FormatCurrentLapText(lap, sizeof lap);
+  FormatCurrentTotalText(total, sizeof total);
+  snprintf(LapList.Records[count].Text, LapRecordSize, "%s,%s", lap, total);
+  LapList.Count = count + 1;
+  return true;
+}
+
+void ZeroLapCounters() {
+  StopwatchClockRecord& clock = StopwatchClock;
+  clock.RefreshTicks = 0;
+  clock.HourRefreshCount = 0;
+  clock.MinuteRefreshCount = 0;
+  clock.LapTime = ClockTime{};
+  clock.LapFrameTime = ClockTime{};
+}
+
+void ShowInHistoryWindow() {
+  if (LapList.LapHistoryWindow) AppendLapLine();
+}
+
+}  // namespace
+
+void RecordLap() {
+  if (!AppendCurrentLap()) return;
+  ZeroLapCounters();
+  ShowInHistoryWindow();
+  LapList.Unsaved = 1;
+}
+
+void RecordProvisionalLap() {
+  if (AppendCurrentLap()) ShowInHistoryWindow();
+}
+
+void ClearLaps() {
+  LapList.Count = 0;
+  for (LapRecord& record : LapList.Records) record.Text[0] = '\0';
+  const HWND history = LapList.LapHistoryWindow;
+  if (!history || !IsWindow(history)) return;
+  const HWND list = GetDlgItem(history, IDC_LAP_HISTORY_LIST);
+  for (LRESULT line = SendMessageA(list, LB_GETCOUNT, 0, 0) - 1; line >= 0; --line) {
+    SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(line), 0);
+  }
+}
+
+void AppendLapLine() {
+  const int32_t count = LapList.Count;
+  if (count <= 0 || count > MaxLaps) return;
+  char line[1024];
+  snprintf(line, sizeof line, "LAP %04d : %s", static_cast<int>(count), LapList.Records[count - 1].Text);
+  SendDlgItemMessageA(LapList.LapHistoryWindow, IDC_LAP_HISTORY_LIST, LB_INSERTSTRING, 0,
+                      reinterpret_cast<LPARAM>(line));
+}

@@ -1,0 +1,33 @@
+// The recorded laps: up to 1000 texts of lap time and total time, in the order taken.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include "timing/shared_value.h"
+
+constexpr int32_t MaxLaps = 1000;
+constexpr int LapRecordSize = 128;
+
+// One lap: lap text, a comma and total text, zero-terminated, at most 127 characters.
+struct LapRecord {
+  char Text[LapRecordSize];
+};
+
+struct LapListRecord {
+  // Raised (with release order) only after the record it counts is complete, so a reader that loads it sees
+  // whole records below it.
+  Shared<int32_t> Count;
+  LapRecord Records[MaxLaps];
+  Shared<int32_t> Unsaved;
+  Shared<HWND> LapHistoryWindow;
+};
+
+extern LapListRecord LapList;
+
+// Records the current lap and restarts the lap counters; ignored when the list is full.
+void RecordLap();
+// Appends the current lap and total without restarting anything and without marking the list unsaved.
+void RecordProvisionalLap();
+// Empties the list and the history window's list box; leaves Unsaved alone.
+void ClearLaps();
+// Inserts the newest lap's line at the top of the open history window's list.
+void AppendLapLine();

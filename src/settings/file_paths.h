@@ -1,0 +1,12 @@
+// Splitting a path into its folder, base name and extension, aware of double-byte characters (a Shift-JIS
+// trail byte may be a backslash).
+#pragma once
+#include <cstddef>
+
+struct PathParts {
+  size_t FolderLength;  // drive and directory, with the trailing separator
+  size_t NameLength;    // base name without the extension
+  size_t ExtensionLength;  // from the last dot of the file name, dot included; 0 when there is none
+};
+
+PathParts SplitPath(const char* path);

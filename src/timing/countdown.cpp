@@ -1,0 +1,82 @@
+// Timer mode's countdown. The tick runs on the multimedia timer thread and is the only writer of the remaining
+// time while the countdown runs; at zero it hands the alarm to the main window by synchronous commands.
+#include "timing/countdown.h"
+#include <algorithm>
+#include "alarm/alarm_sound.h"
+#include "app/app_globals.h"
+#include "app/command_ids.h"
+#include "settings/app_settings.h"
+#include "timing/mm_timer.h"
+#include "timing/stopwatch_clock.h"
+
+int32_t CountdownTicksFor(int32_t hours, int32_t minutes, int32_t seconds) {
+  const int64_t total = ((static_cast<int64_t>(hours) * 60 + minutes) * 60 + seconds) * 1000;
+  return static_cast<int32_t>(std::clamp<int64_t>(total, 0, MaxCountdownTicks));
+}
+
+namespace {
+
+void SetRemaining(int32_t ticks) {
+  ClockTime& remaining = StopwatchClock.TimerRemaining;
+  remaining.Ticks = ticks;
+  remaining.Hours = ticks / 3600000 % 100;
+  remaining.Minutes = ticks / 60000 % 60;
+  remaining.Seconds = ticks / 1000 % 60;
+  remaining.Millis = ticks % 1000;
+}
+
+void SendAlarmCommand(WORD command) {
+  SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+// The countdown has run out: it stops its own timer, then the main window stops any alarm still sounding and
+// starts the alarm file, if one is set.
+void Expire() {
+  StopwatchClock.TimerExpired = 1;
+  HaltCountdown();
+  lstrcpynA(AlarmPlayPath, AppSettings.TimerAlarmSoundFile, MAX_PATH);
+  if (AlarmPlayPath[0] == '\0') return;
+  if (AlarmSoundActive) SendAlarmCommand(IDM_TIMER_ALARM__SOUND_STOP);
+  SendAlarmCommand(IDM_TIMER_ALARM__SOUND_START);
+}
+
+}  // namespace
+
+void LoadCountdown(HWND window) {
+  SetRemaining(CountdownTicksFor(AppSettings.TimerSettingHour, AppSettings.TimerSettingMinute,
+                                 AppSettings.TimerSettingSecond));
+  KillPeriodicTimer(StopwatchClock.CountdownTimerId);
+  StopwatchClock.TimerRunning = 0;
+  StopwatchClock.TimerStarted = 0;
+  RequestRepaint(window);
+}
+
+int StartCountdown(HWND window) {
+  StopwatchClockRecord& clock = StopwatchClock;
+  if (clock.TimerExpired || clock.TimerRunning) return 0;
+  LockTimerLifecycle();
+  const UINT id = CreatePeriodicTimer(static_cast<UINT>(clock.TimerStep), CountdownTick,
+                                      reinterpret_cast<DWORD_PTR>(window));
+  if (id != 0) {
+    clock.CountdownTimerId = id;
+    clock.TimerRunning = 1;
+    clock.TimerStarted = 1;
+  }
+  UnlockTimerLifecycle();
+  if (id == 0) ShowTimerStartFailure(window);
+  return id != 0 ? 1 : 0;
+}
+
+void HaltCountdown() {
+  LockTimerLifecycle();
+  KillPeriodicTimer(StopwatchClock.CountdownTimerId);
+  StopwatchClock.TimerRunning = 0;
+  UnlockTimerLifecycle();
+}
+
+void CALLBACK CountdownTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+  StopwatchClockRecord& clock = StopwatchClock;
+  SetRemaining(std::max(clock.TimerRemaining.Ticks - clock.TimerStep, 0));
+  if (AppSettings.Timer_Mode == 1) RequestMainWindowRepaint();
+  if (clock.TimerRemaining.Ticks == 0) Expire();
+}

@@ -1,0 +1,19 @@
+// Timer mode: a countdown of the set hours, minutes and seconds, taken off in resolution steps by a periodic
+// multimedia timer of its own.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+// The longest countdown a 32-bit millisecond count holds in whole seconds: 596:31:23. Longer set times (only
+// from an edited settings file) are clamped to it, negative ones to zero.
+constexpr int32_t MaxCountdownTicks = 2147483000;
+
+// The set time in milliseconds, clamped to 0..MaxCountdownTicks.
+int32_t CountdownTicksFor(int32_t hours, int32_t minutes, int32_t seconds);
+
+// Loads the set time, halts any running countdown and clears TimerStarted. TimerExpired is left to the caller.
+void LoadCountdown(HWND window);
+// Starts or continues the countdown; returns 0 when it is expired, already running, or no timer was to be had.
+int StartCountdown(HWND window);
+void HaltCountdown();
+void CALLBACK CountdownTick(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR reserved1, DWORD_PTR reserved2);

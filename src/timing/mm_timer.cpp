@@ -1,0 +1,30 @@
+// Periodic multimedia timers, each one inside its own timeBeginPeriod(1)/timeEndPeriod(1) pair.
+#include "timing/mm_timer.h"
+#include "app/app_globals.h"
+
+MmTimerApi MmTimer = {timeBeginPeriod, timeEndPeriod, timeSetEvent, timeKillEvent};
+
+namespace {
+SRWLOCK TimerLifecycleLock = SRWLOCK_INIT;
+}
+
+UINT CreatePeriodicTimer(UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user) {
+  MmTimer.BeginPeriod(1);
+  const UINT id = MmTimer.SetEvent(periodMs, 0, callback, user, TIME_PERIODIC);
+  if (id == 0) MmTimer.EndPeriod(1);
+  return id;
+}
+
+void KillPeriodicTimer(Shared<UINT>& id) {
+  const UINT current = id.value.exchange(0, std::memory_order_acq_rel);
+  if (current == 0) return;
+  MmTimer.KillEvent(current);
+  MmTimer.EndPeriod(1);
+}
+
+void LockTimerLifecycle() { AcquireSRWLockExclusive(&TimerLifecycleLock); }
+void UnlockTimerLifecycle() { ReleaseSRWLockExclusive(&TimerLifecycleLock); }
+
+void ShowTimerStartFailure(HWND owner) {
+  MessageBoxA(owner, "タイマーを開始できませんでした。", AppCaption, MB_OK);
+}

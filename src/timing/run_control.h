@@ -1,0 +1,26 @@
+// Start, Stop and Reset of the mode on display, and the refresh resolutions of both modes.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+struct ResolutionRow {
+  int32_t Index;
+  int32_t Millis;                  // milliseconds per refresh
+  int32_t RefreshesPerHalfMinute;  // 30000 / Millis
+};
+
+// Twelve resolutions from 1.000 s to 0.001 s, then the end row (index -1), which is also the fallback.
+constexpr int ResolutionCount = 12;
+extern const ResolutionRow ResolutionTable[ResolutionCount + 1];
+
+// The row holding `index`, or the end row (1000 ms) when none does.
+const ResolutionRow& FindResolution(int32_t index);
+
+// Each returns 1 when it acted and 0 when it did nothing or failed.
+int StartMeasurement(HWND window);
+int StopMeasurement(HWND window);
+int ResetMeasurement(HWND window);
+void ResetStopwatch(HWND window);
+
+void SelectStopwatchResolution(int32_t index, HWND window);
+void SelectTimerResolution(int32_t index, HWND window);

@@ -1,0 +1,116 @@
+// The stopwatch's tick: every multimedia timer callback is exactly one millisecond of measured time.
+#include "timing/stopwatch_clock.h"
+#include "app/app_globals.h"
+#include "laps/lap_list.h"
+#include "settings/app_settings.h"
+#include "timing/mm_timer.h"
+
+StopwatchClockRecord StopwatchClock;
+
+int32_t FramesInTicks(int32_t ticks) {
+  return static_cast<int32_t>(static_cast<int64_t>(ticks) * 24 / 1000);
+}
+
+void BreakDownMillis(ClockTime& record, int32_t divisor) {
+  const int32_t ticks = record.Ticks;
+  if (ticks % divisor != 0) return;
+  record.Hours = ticks / 3600000;
+  const int32_t inHour = ticks % 3600000;
+  record.Minutes = inHour / 60000;
+  record.Seconds = inHour % 60000 / 1000;
+  record.Millis = inHour % 1000;
+}
+
+void BreakDownFrames(ClockTime& record, int32_t frames) {
+  record.Hours = frames / 86400 % 100;
+  record.Minutes = frames / 1440 % 60;
+  record.Seconds = frames / 24 % 60;
+  record.Frames = frames % 24;
+}
+
+namespace {
+
+// One more millisecond on a millisecond record and its frame twin, each broken down at a refresh boundary.
+void CountTick(ClockTime& millis, ClockTime& frames, int32_t divisor) {
+  millis.Ticks += 1;
+  frames.Ticks += 1;
+  BreakDownMillis(millis, divisor);
+  const int32_t frameTicks = frames.Ticks;
+  if (frameTicks % divisor == 0) BreakDownFrames(frames, FramesInTicks(frameTicks));
+}
+
+// A refresh boundary of the lap: a pending lap is recorded (or dropped when the list is full), then the dial's
+// refresh counters move on, wrapping at one minute's and one hour's worth.
+void PassRefreshBoundary() {
+  StopwatchClockRecord& clock = StopwatchClock;
+  if (clock.LapRequest) {
+    if (LapList.Count < MaxLaps) RecordLap();
+    clock.LapRequest = 0;
+  }
+  const int32_t perHalfMinute = clock.RefreshesPerHalfMinute;
+  clock.MinuteRefreshCount += 1;
+  if (clock.MinuteRefreshCount == 2 * perHalfMinute) clock.MinuteRefreshCount = 0;
+  clock.HourRefreshCount += 1;
+  if (clock.HourRefreshCount == 120 * perHalfMinute) clock.HourRefreshCount = 0;
+}
+
+bool ReachedStopLimit() {
+  return StopwatchClock.LapTime.Hours >= 100 || StopwatchClock.TotalTime.Ticks >= TotalTicksLimit;
+}
+
+// The stopwatch stops itself; every counter keeps its value and only a reset clears the limit.
+void StopAtLimit() {
+  LockTimerLifecycle();
+  KillPeriodicTimer(StopwatchClock.StopwatchTimerId);
+  StopwatchClock.StopwatchRunning = 0;
+  UnlockTimerLifecycle();
+  RequestMainWindowRepaint();
+}
+
+// Counts a refresh boundary against the redraw hold; true while the hold still holds this one back.
+bool RedrawHeld() {
+  StopwatchClockRecord& clock = StopwatchClock;
+  if (!clock.DialogRedrawHold) return false;
+  clock.DialogRedrawHoldCount += 1;
+  if (clock.DialogRedrawHoldCount < DialogRedrawHoldLength) return true;
+  clock.DialogRedrawHoldCount = 0;
+  clock.DialogRedrawHold = 0;
+  return false;
+}
+
+}  // namespace
+
+void AdvanceTicks() {
+  StopwatchClockRecord& clock = StopwatchClock;
+  // At the limit of the 32-bit total no tick is counted any more; the tick then stops the stopwatch.
+  if (clock.TotalTime.Ticks >= TotalTicksLimit) return;
+  const int32_t divisor = clock.RefreshDivisor;
+  clock.RefreshTicks += 1;
+  CountTick(clock.LapTime, clock.LapFrameTime, divisor);
+  CountTick(clock.TotalTime, clock.TotalFrameTime, divisor);
+  if (clock.RefreshTicks % divisor == 0) PassRefreshBoundary();
+}
+
+void CALLBACK ClockTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+  AdvanceTicks();
+  if (ReachedStopLimit()) StopAtLimit();
+  // Behind the timer display the stopwatch counts on without asking for repaints.
+  if (AppSettings.Timer_Mode == 1) return;
+  const int32_t divisor = StopwatchClock.RefreshDivisor;
+  if (StopwatchClock.RefreshTicks % divisor != 0) return;
+  // Only at the 1 ms resolution does the hold keep repaints back; elsewhere it merely counts down.
+  if (RedrawHeld() && divisor == 1) return;
+  RequestMainWindowRepaint();
+}
+
+void ArmDialogRedrawHold() {
+  StopwatchClock.DialogRedrawHoldCount = 0;
+  StopwatchClock.DialogRedrawHold = 1;
+}
+
+void RequestRepaint(HWND window) {
+  // A null handle would invalidate every window on the screen.
+  if (window) InvalidateRect(window, nullptr, FALSE);
+}
+
+void RequestMainWindowRepaint() { RequestRepaint(MainWindow); }

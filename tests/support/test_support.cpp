@@ -1,0 +1,224 @@
+// Shared helpers of the unit tests.
+#include "support/test_support.h"
+#include <gtest/gtest.h>
+#include <cstring>
+#include "alarm/alarm_sound.h"
+#include "app/app_globals.h"
+#include "laps/lap_list.h"
+#include "settings/app_settings.h"
+#include "timing/mm_timer.h"
+#include "timing/run_control.h"
+#include "timing/stopwatch_clock.h"
+
+namespace test {
+namespace {
+
+std::vector<int> Commands;
+HWND StandIn = nullptr;
+
+LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) {
+    Commands.push_back(LOWORD(wParam));
+    return 0;
+  }
+  if (message == WM_PAINT) {
+    ValidateRect(window, nullptr);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TimerCallLog Log;
+const MmTimerApi RealTimerApi = MmTimer;
+
+MMRESULT WINAPI LoggedBegin(UINT period) {
+  ++Log.BeginPeriods;
+  return RealTimerApi.BeginPeriod(period);
+}
+MMRESULT WINAPI LoggedEnd(UINT period) {
+  ++Log.EndPeriods;
+  return RealTimerApi.EndPeriod(period);
+}
+MMRESULT WINAPI LoggedSet(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags) {
+  Log.Periods.push_back(delay);
+  const MMRESULT id = Log.FailCreation ? 0 : RealTimerApi.SetEvent(delay, resolution, callback, user, flags);
+  Log.Created.push_back(id);
+  return id;
+}
+MMRESULT WINAPI LoggedKill(UINT id) {
+  Log.Killed.push_back(id);
+  return RealTimerApi.KillEvent(id);
+}
+
+// Removes scratch folders when each test ends.
+std::vector<std::string> Scratch;
+class ScratchCleaner : public ::testing::EmptyTestEventListener {
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    for (const std::string& folder : Scratch) {
+      std::string pattern = folder + "\\*";
+      WIN32_FIND_DATAA found;
+      HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+      if (search != INVALID_HANDLE_VALUE) {
+        do {
+          DeleteFileA((folder + "\\" + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+      }
+      RemoveDirectoryA(folder.c_str());
+    }
+    Scratch.clear();
+  }
+};
+
+}  // namespace
+
+HWND StandInMainWindow() {
+  if (StandIn) return StandIn;
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = StandInProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "TavriloTestMainWindow";
+  RegisterClassA(&windowClass);
+  StandIn = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, windowClass.lpszClassName, "Tavrilo test",
+                            WS_POPUP, -3000, -3000, 240, 240, nullptr, nullptr, windowClass.hInstance, nullptr);
+  ShowWindow(StandIn, SW_SHOWNOACTIVATE);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new ScratchCleaner);
+  return StandIn;
+}
+
+std::vector<int> ReceivedCommands() { return Commands; }
+void ForgetReceivedCommands() { Commands.clear(); }
+
+bool TakeRepaintRequest(HWND window) {
+  const bool pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+  ValidateRect(window, nullptr);
+  return pending;
+}
+
+void ResetEngineState() {
+  MmTimer = RealTimerApi;
+  KillPeriodicTimer(StopwatchClock.StopwatchTimerId);
+  KillPeriodicTimer(StopwatchClock.CountdownTimerId);
+  StopwatchClock = StopwatchClockRecord{};
+  LapList.Count = 0;
+  for (LapRecord& record : LapList.Records) record.Text[0] = '\0';
+  LapList.Unsaved = 0;
+  LapList.LapHistoryWindow = nullptr;
+  AlarmSoundActive = 0;
+  AlarmPlayPath[0] = '\0';
+  AppSettings.Timer_Mode = 0;
+  AppSettings.OneSecDivIndex = 0;
+  AppSettings.TimerAlarmSoundFile[0] = '\0';
+  MainWindow = StandInMainWindow();
+  SelectStopwatchResolution(9, nullptr);
+  SelectTimerResolution(0, nullptr);
+  ForgetReceivedCommands();
+  TakeRepaintRequest(StandIn);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    if (condition()) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
+  }
+}
+
+namespace {
+
+struct WatchedBox {
+  DWORD ProcessId;
+  DWORD TimeoutMs;
+  MessageBoxSeen Seen;
+};
+
+BOOL CALLBACK FindBoxText(HWND child, LPARAM param) {
+  char className[32];
+  GetClassNameA(child, className, sizeof className);
+  if (lstrcmpiA(className, "Static") == 0 && GetWindowTextLengthA(child) > 0) {
+    char text[1024];
+    GetWindowTextA(child, text, sizeof text);
+    reinterpret_cast<WatchedBox*>(param)->Seen.Text = text;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+DWORD WINAPI WatchForBox(void* param) {
+  WatchedBox* watched = static_cast<WatchedBox*>(param);
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < watched->TimeoutMs) {
+    HWND box = nullptr;
+    while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(box, &owner);
+      if (owner != watched->ProcessId || !IsWindowVisible(box)) continue;
+      char caption[256];
+      GetWindowTextA(box, caption, sizeof caption);
+      watched->Seen.Caption = caption;
+      EnumChildWindows(box, FindBoxText, reinterpret_cast<LPARAM>(watched));
+      HWND button = FindWindowExA(box, nullptr, "Button", nullptr);
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+      return 0;
+    }
+    Sleep(10);
+  }
+  return 0;
+}
+
+}  // namespace
+
+MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, DWORD timeoutMs) {
+  WatchedBox watched{GetCurrentProcessId(), timeoutMs, {}};
+  HANDLE watcher = CreateThread(nullptr, 0, WatchForBox, &watched, 0, nullptr);
+  action();
+  WaitForSingleObject(watcher, INFINITE);
+  CloseHandle(watcher);
+  return watched.Seen;
+}
+
+TimerCallLog& InstallTimerCallLog() {
+  Log = TimerCallLog{};
+  MmTimer = MmTimerApi{LoggedBegin, LoggedEnd, LoggedSet, LoggedKill};
+  return Log;
+}
+
+std::string ScratchFolder() {
+  static int serial = 0;
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  std::string folder;
+  do {
+    folder = std::string(base) + "tavrilo-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(++serial);
+  } while (!CreateDirectoryA(folder.c_str(), nullptr));
+  Scratch.push_back(folder);
+  return folder;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::string ReadBytes(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+}  // namespace test

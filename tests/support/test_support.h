@@ -1,0 +1,51 @@
+// Shared helpers of the unit tests: a stand-in main window, a clean engine state, waits that pump messages,
+// message boxes answered from a watcher thread, counting multimedia timer calls, and scratch folders.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// A real, shown, off-screen window standing in for the main window: Windows keeps an update region only for
+// visible windows, so repaint requests can be observed. It records the WM_COMMAND identifiers it receives.
+HWND StandInMainWindow();
+std::vector<int> ReceivedCommands();
+void ForgetReceivedCommands();
+// True when a repaint is pending; clears it.
+bool TakeRepaintRequest(HWND window);
+
+// Zeroes the engine, the lap list and the alarm state, restores the real timer calls, applies the default
+// resolutions and points MainWindow at the stand-in.
+void ResetEngineState();
+
+// Pumps messages until the condition holds or the timeout passes; returns the condition's last value.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+
+// Runs `action` on this thread while a watcher answers the first message box of this process with its first
+// button, and returns the box's caption and text (both empty when no box appeared).
+struct MessageBoxSeen {
+  std::string Caption;
+  std::string Text;
+};
+MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, DWORD timeoutMs = 5000);
+
+// Multimedia timer calls as the engine made them; the real calls still happen unless creation is made to fail.
+struct TimerCallLog {
+  int BeginPeriods = 0;
+  int EndPeriods = 0;
+  std::vector<UINT> Periods;      // delay of each timeSetEvent
+  std::vector<UINT> Created;      // ids returned
+  std::vector<UINT> Killed;
+  bool FailCreation = false;
+};
+TimerCallLog& InstallTimerCallLog();
+
+// A fresh empty folder under the temporary directory, removed with its files when the test ends.
+std::string ScratchFolder();
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+
+}  // namespace test

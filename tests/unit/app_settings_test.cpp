@@ -1,0 +1,253 @@
+// The settings file: defaults, the written file, the rules that normalise stored values, and bad input.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+#include "settings/app_settings.h"
+#include "support/test_support.h"
+#include "timing/countdown.h"
+#include "timing/run_control.h"
+#include "timing/stopwatch_clock.h"
+
+namespace {
+
+// The file a first run writes when nothing was changed.
+const char* const DefaultFile =
+    "[StopWatch_Setting]\r\nAnalogModeOnOff=1\r\nDisitalModeOnOff=1\r\nSecondResolution=9\r\nFrameGraduation=1\r\n"
+    "5SecIntervalMeasure=1\r\nLBClickStartStopEnable=1\r\nFontSizeDispFit=1\r\nStopWatchTotalTimeEnable=0\r\n"
+    "RotDivIndex=0\r\n1SecDivIndex=0\r\n"
+    "[Timer_Mode]\r\nTimer_Mode=0\r\n"
+    "[Timer_Setting]\r\nTimerSettingHour=0\r\nTimerSettingMinute=5\r\nTimerSettingSecond=0\r\n"
+    "TimerSecondResolutionIndex=0\r\nTimerAlarmSoundFile=\r\n"
+    "[Font_Setting]\r\nHeight=14\r\nWidth=0\r\nEscapement=0\r\nOrientation=0\r\nWeight=400\r\nItalic=0\r\n"
+    "Underline=0\r\nStrikeOut=0\r\nCharSet=128\r\nOutPrecision=3\r\nClipPrecision=2\r\nQuality=1\r\n"
+    "PitchAndFamily=49\r\nFontFaceName=ＭＳ Ｐゴシック\r\nFontColor=0\r\n"
+    "[Draw_Color]\r\nSecondHandColor=16744576\r\nClockFaceColor=12632256\r\nBackGroundColor=16744576\r\n"
+    "[Window_Position]\r\nWindow_X_Pos=100\r\nWindow_Y_Pos=100\r\nWindow_Width=240\r\nWindow_Height=240\r\n"
+    "Window_Maximize=0\r\nWindowTopMost=0\r\n";
+
+// Section headers and key names of a file, in order.
+std::vector<std::string> Layout(const std::string& file) {
+  std::vector<std::string> names;
+  size_t start = 0;
+  while (start < file.size()) {
+    size_t end = file.find("\r\n", start);
+    if (end == std::string::npos) end = file.size();
+    const std::string line = file.substr(start, end - start);
+    if (!line.empty()) names.push_back(line[0] == '[' ? line : line.substr(0, line.find('=')));
+    start = end + 2;
+  }
+  return names;
+}
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::ResetEngineState();
+    path_ = test::ScratchFolder() + "\\Tavrilo.ini";
+    lstrcpynA(IniPath, path_.c_str(), MAX_PATH);
+  }
+  void TearDown() override {
+    IniPath[0] = '\0';
+    test::ResetEngineState();
+  }
+  // Writes the file, then loads it as start-up does.
+  void LoadFrom(const std::string& bytes) {
+    test::WriteBytes(path_, bytes);
+    Load();
+  }
+  void Load() {
+    LoadWindowPosition();
+    LoadSettings(test::StandInMainWindow());
+  }
+  std::string SaveAndRead() {
+    SaveSettings();
+    return test::ReadBytes(path_);
+  }
+  std::string path_;
+};
+
+TEST_F(SettingsFile, PathIsTheExecutablesOwnWithTheIniExtension) {
+  char module[MAX_PATH];
+  GetModuleFileNameA(nullptr, module, MAX_PATH);
+  BuildIniPath();
+  std::string expected(module);
+  expected.replace(expected.size() - 4, 4, ".ini");
+  EXPECT_EQ(std::string(IniPath), expected);
+}
+
+TEST_F(SettingsFile, FirstRunUsesEveryDefaultAndWritesTheCompleteFile) {
+  Load();
+  EXPECT_EQ(AppSettings.Window_X_Pos, 100);
+  EXPECT_EQ(AppSettings.Window_Width, 240);
+  EXPECT_EQ(AppSettings.WindowShowCommand, SW_SHOW);
+  EXPECT_EQ(AppSettings.AnalogModeOnOff, 1);
+  EXPECT_EQ(AppSettings.DigitalOnly, 0);
+  EXPECT_EQ(AppSettings.RotDivisor, 1);
+  EXPECT_EQ(AppSettings.Timer_Mode, 0);
+  EXPECT_EQ(StopwatchClock.RefreshDivisor, 10);
+  EXPECT_EQ(StopwatchClock.TimerStep, 1000);
+  EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ＭＳ Ｐゴシック");
+  EXPECT_EQ(AppSettings.Font_Setting.lfCharSet, SHIFTJIS_CHARSET);
+  EXPECT_EQ(AppSettings.SecondHandColor, RGB(128, 128, 255));
+  EXPECT_EQ(AppSettings.ClockFaceColor, RGB(192, 192, 192));
+  EXPECT_STREQ(AppSettings.TimerAlarmSoundFile, "");
+  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, "");
+  LoadCountdown(nullptr);
+  EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 300000);
+
+  EXPECT_EQ(SaveAndRead(), DefaultFile);  // the face name in Shift-JIS bytes
+}
+
+TEST_F(SettingsFile, ReadsBackWhatItWrote) {
+  test::WriteBytes(path_, DefaultFile);
+  Load();
+  AppSettings.Window_X_Pos = -8;
+  AppSettings.Timer_Mode = 1;
+  AppSettings.OneSecDivIndex = 1;
+  AppSettings.Font_Setting.lfItalic = 1;
+  AppSettings.BackGroundColor = RGB(1, 2, 3);
+  lstrcpyA(AppSettings.Font_Setting.lfFaceName, "ＭＳ ゴシック");
+  SaveSettings();
+  AppSettings = AppSettingsRecord{};
+  Load();
+  EXPECT_EQ(AppSettings.Window_X_Pos, -8);
+  EXPECT_EQ(AppSettings.Timer_Mode, 1);
+  EXPECT_EQ(AppSettings.OneSecDivIndex, 1);
+  EXPECT_EQ(AppSettings.Font_Setting.lfItalic, 1);
+  EXPECT_EQ(AppSettings.BackGroundColor, RGB(1, 2, 3));
+  EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ＭＳ ゴシック");
+  EXPECT_EQ(AppSettings.Font_Setting.lfHeight, 14);
+}
+
+struct StoredValueCase {
+  const char* Stored;  // file content
+  std::function<void()> Check;
+  const char* WrittenBack;  // a line the saved file must hold
+};
+
+TEST_F(SettingsFile, NormalisesOnlyWhatItMustAndWritesOddValuesBack) {
+  const StoredValueCase cases[] = {
+      {"[Timer_Mode]\r\nTimer_Mode=2\r\n", [] { EXPECT_EQ(AppSettings.Timer_Mode, 0); }, "Timer_Mode=0"},
+      {"[Window_Position]\r\nWindow_Maximize=2\r\n",
+       [] { EXPECT_EQ(AppSettings.WindowShowCommand, SW_SHOW); }, "Window_Maximize=0"},
+      {"[Window_Position]\r\nWindow_Maximize=1\r\n",
+       [] { EXPECT_EQ(AppSettings.WindowShowCommand, SW_SHOWMAXIMIZED); }, "Window_Maximize=1"},
+      {"[Window_Position]\r\nWindow_X_Pos=-8\r\n", [] { EXPECT_EQ(AppSettings.Window_X_Pos, -8); },
+       "Window_X_Pos=-8"},
+      {"[StopWatch_Setting]\r\nRotDivIndex=7\r\n", [] { EXPECT_EQ(AppSettings.RotDivisor, 1); }, "RotDivIndex=7"},
+      {"[StopWatch_Setting]\r\nRotDivIndex=1\r\n", [] { EXPECT_EQ(AppSettings.RotDivisor, 2); }, "RotDivIndex=1"},
+      {"[StopWatch_Setting]\r\nRotDivIndex=2\r\n", [] { EXPECT_EQ(AppSettings.RotDivisor, 4); }, "RotDivIndex=2"},
+      {"[StopWatch_Setting]\r\nSecondResolution=42\r\n",
+       [] { EXPECT_EQ(StopwatchClock.RefreshDivisor, 1000); }, "SecondResolution=42"},
+      {"[StopWatch_Setting]\r\nSecondResolution=11\r\n",
+       [] { EXPECT_EQ(StopwatchClock.RefreshDivisor, 1); }, "SecondResolution=11"},
+      {"[Timer_Setting]\r\nTimerSecondResolutionIndex=-5\r\n",
+       [] { EXPECT_EQ(StopwatchClock.TimerStep, 1000); }, "TimerSecondResolutionIndex=-5"},
+      {"[StopWatch_Setting]\r\nAnalogModeOnOff=0\r\nDisitalModeOnOff=1\r\n",
+       [] { EXPECT_EQ(AppSettings.DigitalOnly, 1); }, "AnalogModeOnOff=0"},
+      {"[StopWatch_Setting]\r\nAnalogModeOnOff=0\r\nDisitalModeOnOff=0\r\n",
+       [] { EXPECT_EQ(AppSettings.DigitalOnly, 0); }, "DisitalModeOnOff=0"},
+      {"[Font_Setting]\r\nItalic=257\r\n", [] { EXPECT_EQ(AppSettings.Font_Setting.lfItalic, 1); }, "Italic=1"},
+      {"[Font_Setting]\r\nCharSet=-1\r\n", [] { EXPECT_EQ(AppSettings.Font_Setting.lfCharSet, 255); },
+       "CharSet=255"},
+      {"[Timer_Setting]\r\nTimerSettingMinute=75\r\n",
+       [] {
+         LoadCountdown(nullptr);
+         EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 75 * 60000);
+       },
+       "TimerSettingMinute=75"},
+      {"[Draw_Color]\r\nBackGroundColor=255\r\n", [] { EXPECT_EQ(AppSettings.BackGroundColor, RGB(255, 0, 0)); },
+       "BackGroundColor=255"},
+  };
+  for (const StoredValueCase& c : cases) {
+    SCOPED_TRACE(c.Stored);
+    SetUp();
+    LoadFrom(c.Stored);
+    c.Check();
+    const std::string saved = SaveAndRead();
+    EXPECT_NE(saved.find(std::string("\r\n") + c.WrittenBack + "\r\n"), std::string::npos) << saved;
+  }
+}
+
+TEST_F(SettingsFile, BadFilesGiveDefaultsAndAreWrittenBackComplete) {
+  std::string garbage;
+  for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919 + 13) % 256);
+  const std::string defaults(DefaultFile);
+  const std::string cases[] = {
+      "",
+      defaults.substr(0, defaults.find("ClockFaceColor") + 7),  // cut in the middle of a key
+      garbage,
+      "[StopWatch_Setting\r\nAnalogModeOnOff==\r\n=5\r\n[]\r\n[Timer_Mode\r\n",
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const std::string& content = cases[i];
+    SCOPED_TRACE(i);
+    SetUp();
+    LoadFrom(content);
+    EXPECT_EQ(AppSettings.TimerSettingMinute, 5);
+    EXPECT_EQ(AppSettings.Window_Width, 240);
+    EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ＭＳ Ｐゴシック");
+    // A file's own stray sections stay where they are; ours are complete after the next save.
+    const std::vector<std::string> saved = Layout(SaveAndRead());
+    for (const std::string& name : Layout(DefaultFile)) {
+      EXPECT_NE(std::find(saved.begin(), saved.end(), name), saved.end()) << name;
+    }
+    if (i == 0) {  // nothing of its own to keep: the file is exactly a first run's
+      EXPECT_EQ(SaveAndRead(), DefaultFile);
+    }
+  }
+}
+
+TEST_F(SettingsFile, AbsurdNumbersNeitherCrashNorOverflow) {
+  for (const char* value : {"2147483647", "-2147483648", "abc", "99999999999999"}) {
+    SCOPED_TRACE(value);
+    SetUp();
+    std::string file;
+    for (const std::string& name : Layout(DefaultFile)) {
+      file += name[0] == '[' ? name + "\r\n" : name + "=" + value + "\r\n";
+    }
+    LoadFrom(file);
+    EXPECT_EQ(AppSettings.Timer_Mode, 0);
+    EXPECT_EQ(AppSettings.Window_Maximize, 0);
+    LoadCountdown(nullptr);
+    EXPECT_GE(StopwatchClock.TimerRemaining.Ticks, 0);
+    EXPECT_LE(StopwatchClock.TimerRemaining.Ticks, MaxCountdownTicks);
+    EXPECT_TRUE(StopwatchClock.RefreshDivisor == 1000 || StopwatchClock.RefreshDivisor == 10);
+    EXPECT_EQ(Layout(SaveAndRead()), Layout(DefaultFile));
+  }
+}
+
+TEST_F(SettingsFile, LongFaceNamesAreCutToWholeCharactersWithinThirtyOneBytes) {
+  LoadFrom("[Font_Setting]\r\nFontFaceName=0123456789012345678901234567890123456789\r\n");
+  EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "0123456789012345678901234567890");
+  EXPECT_NE(SaveAndRead().find("FontFaceName=0123456789012345678901234567890\r\n"), std::string::npos);
+
+  SetUp();
+  LoadFrom("[Font_Setting]\r\nFontFaceName=ABゴシックゴシックゴシックゴシックゴシッ\r\n");  // 40 bytes
+  // 30 bytes: the 31st would be the first half of a character.
+  EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ABゴシックゴシックゴシックゴシ");
+}
+
+TEST_F(SettingsFile, AlarmFileIsKeptOnlyWhileItExists) {
+  const std::string folder = test::ScratchFolder();
+  const std::string sound = folder + "\\beep.wav";
+  test::WriteBytes(sound, "RIFF");
+  LoadFrom("[Timer_Setting]\r\nTimerAlarmSoundFile=" + sound + "\r\n");
+  EXPECT_EQ(std::string(AppSettings.TimerAlarmSoundFile), sound);
+  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, "beep.wav");
+
+  DeleteFileA(sound.c_str());
+  SetUp();
+  LoadFrom("[Timer_Setting]\r\nTimerAlarmSoundFile=" + sound + "\r\n");
+  EXPECT_STREQ(AppSettings.TimerAlarmSoundFile, "");
+  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, "");
+  EXPECT_NE(SaveAndRead().find("\r\nTimerAlarmSoundFile=\r\n"), std::string::npos);
+
+  SetUp();
+  LoadFrom("[Timer_Setting]\r\nTimerAlarmSoundFile=C:\\" + std::string(300, 'a') + ".wav\r\n");
+  EXPECT_STREQ(AppSettings.TimerAlarmSoundFile, "");
+}
+
+}  // namespace

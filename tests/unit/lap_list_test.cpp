@@ -1,0 +1,116 @@
+// Lap records: their text, the 1000-lap limit, provisional laps, and the history window's list.
+#include <gtest/gtest.h>
+#include <string>
+#include "laps/lap_list.h"
+#include "resources/resource.h"
+#include "settings/app_settings.h"
+#include "support/test_support.h"
+#include "timing/run_control.h"
+#include "timing/stopwatch_clock.h"
+
+namespace {
+
+void Tick(int count) {
+  for (int i = 0; i < count; ++i) ClockTick(0, 0, 0, 0, 0);
+}
+
+class Laps : public ::testing::Test {
+ protected:
+  void SetUp() override { test::ResetEngineState(); }
+  void TearDown() override {
+    if (history_) DestroyWindow(history_);
+    test::ResetEngineState();
+  }
+  // A window with the history window's list box, standing in for the lap history window.
+  HWND OpenHistoryList() {
+    history_ = CreateWindowExA(0, "Static", "history", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExA(0, "ListBox", nullptr, WS_CHILD, 0, 0, 200, 200, history_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LAP_HISTORY_LIST)), nullptr, nullptr);
+    LapList.LapHistoryWindow = history_;
+    return history_;
+  }
+  std::vector<std::string> HistoryLines() const {
+    std::vector<std::string> lines;
+    const LRESULT count = SendDlgItemMessageA(history_, IDC_LAP_HISTORY_LIST, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      char line[1024];
+      SendDlgItemMessageA(history_, IDC_LAP_HISTORY_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+      lines.push_back(line);
+    }
+    return lines;
+  }
+  HWND history_ = nullptr;
+};
+
+TEST_F(Laps, EachRecordHoldsTheLapSinceThePreviousOneAndTheTotal) {
+  Tick(1230);
+  RecordLap();
+  Tick(1000);
+  RecordLap();
+  ASSERT_EQ(LapList.Count, 2);
+  EXPECT_STREQ(LapList.Records[0].Text, "00:00:01.23,00:00:01.23");
+  EXPECT_STREQ(LapList.Records[1].Text, "00:00:01.00,00:00:02.23");
+  EXPECT_EQ(LapList.Unsaved, 1);
+  EXPECT_EQ(StopwatchClock.LapTime.Ticks, 0);
+  EXPECT_EQ(StopwatchClock.TotalTime.Ticks, 2230);
+}
+
+TEST_F(Laps, FrameRecordsShowFramesOrWholeSecondsAtOneSecond) {
+  AppSettings.OneSecDivIndex = 1;
+  SelectStopwatchResolution(0, nullptr);
+  Tick(5000);
+  RecordLap();
+  EXPECT_STREQ(LapList.Records[0].Text, "00:00:05,00:00:05");
+
+  test::ResetEngineState();
+  AppSettings.OneSecDivIndex = 1;
+  Tick(5510);
+  RecordLap();
+  EXPECT_STREQ(LapList.Records[0].Text, "00:00:05.12,00:00:05.12");
+  AppSettings.OneSecDivIndex = 0;
+}
+
+TEST_F(Laps, TheThousandthLapIsTheLast) {
+  for (int lap = 0; lap < MaxLaps + 5; ++lap) {
+    Tick(10);
+    RecordLap();
+  }
+  EXPECT_EQ(LapList.Count, MaxLaps);
+  EXPECT_STREQ(LapList.Records[MaxLaps - 1].Text, "00:00:00.01,00:00:10.00");
+  EXPECT_EQ(StopwatchClock.LapTime.Ticks, 50) << "a refused lap restarts nothing";
+}
+
+TEST_F(Laps, AProvisionalLapRestartsNothingAndLeavesTheListSaved) {
+  Tick(700);
+  RecordProvisionalLap();
+  ASSERT_EQ(LapList.Count, 1);
+  EXPECT_STREQ(LapList.Records[0].Text, "00:00:00.70,00:00:00.70");
+  EXPECT_EQ(LapList.Unsaved, 0);
+  EXPECT_EQ(StopwatchClock.LapTime.Ticks, 700);
+}
+
+TEST_F(Laps, TheHistoryListGetsEachNewLapOnTopAndIsEmptiedByClear) {
+  OpenHistoryList();
+  Tick(100);
+  RecordLap();
+  Tick(200);
+  RecordLap();
+  EXPECT_EQ(HistoryLines(),
+            (std::vector<std::string>{"LAP 0002 : 00:00:00.20,00:00:00.30", "LAP 0001 : 00:00:00.10,00:00:00.10"}));
+  ClearLaps();
+  EXPECT_TRUE(HistoryLines().empty());
+  EXPECT_TRUE(IsWindow(history_));
+  EXPECT_EQ(LapList.Count, 0);
+  EXPECT_EQ(LapList.Unsaved, 1) << "ClearLaps leaves the unsaved mark to the reset";
+}
+
+TEST_F(Laps, ALapTakenByTheRunningTickReachesTheHistoryListOnTheWindowsThread) {
+  OpenHistoryList();
+  ASSERT_EQ(StartMeasurement(nullptr), 1);
+  StopwatchClock.LapRequest = 1;
+  ASSERT_TRUE(test::WaitUntil([&] { return HistoryLines().size() == 1; }));
+  StopMeasurement(nullptr);
+  EXPECT_EQ(HistoryLines()[0], std::string("LAP 0001 : ") + LapList.Records[0].Text);
+}
+
+}  // namespace

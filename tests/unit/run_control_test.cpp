@@ -1,0 +1,170 @@
+// Start, Stop and Reset on the real multimedia timer, the pairing of its calls, and the resolution table.
+#include <gtest/gtest.h>
+#include "laps/lap_list.h"
+#include "settings/app_settings.h"
+#include "support/test_support.h"
+#include "timing/mm_timer.h"
+#include "timing/run_control.h"
+#include "timing/stopwatch_clock.h"
+
+namespace {
+
+class RunControl : public ::testing::Test {
+ protected:
+  void SetUp() override { test::ResetEngineState(); }
+  void TearDown() override { test::ResetEngineState(); }
+  HWND Window() const { return test::StandInMainWindow(); }
+};
+
+struct ResolutionCase {
+  int32_t Index;
+  int32_t Millis;
+  int32_t PerHalfMinute;
+};
+
+void PrintTo(const ResolutionCase& c, std::ostream* out) { *out << "index " << c.Index; }
+
+class Resolution : public RunControl, public ::testing::WithParamInterface<ResolutionCase> {};
+
+TEST_P(Resolution, SetsBothModesFromItsRowOrFallsBackToOneSecond) {
+  const ResolutionCase& c = GetParam();
+  SelectStopwatchResolution(c.Index, Window());
+  SelectTimerResolution(c.Index, Window());
+  EXPECT_EQ(StopwatchClock.RefreshDivisor, c.Millis);
+  EXPECT_EQ(StopwatchClock.RefreshesPerHalfMinute, c.PerHalfMinute);
+  EXPECT_EQ(StopwatchClock.TimerStep, c.Millis);
+  EXPECT_TRUE(test::TakeRepaintRequest(Window()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Resolution,
+    ::testing::Values(ResolutionCase{0, 1000, 30}, ResolutionCase{1, 500, 60}, ResolutionCase{2, 250, 120},
+                      ResolutionCase{3, 100, 300}, ResolutionCase{4, 60, 500}, ResolutionCase{5, 50, 600},
+                      ResolutionCase{6, 30, 1000}, ResolutionCase{7, 25, 1200}, ResolutionCase{8, 20, 1500},
+                      ResolutionCase{9, 10, 3000}, ResolutionCase{10, 5, 6000}, ResolutionCase{11, 1, 30000},
+                      ResolutionCase{12, 1000, 30}, ResolutionCase{-5, 1000, 30}, ResolutionCase{-1, 1000, 30},
+                      ResolutionCase{INT32_MAX, 1000, 30}));
+
+TEST_F(RunControl, StartCreatesAOneMillisecondTimerInsideAPeriodAndStopEndsBoth) {
+  test::TimerCallLog& log = test::InstallTimerCallLog();
+  ASSERT_EQ(StartMeasurement(Window()), 1);
+  EXPECT_EQ(log.BeginPeriods, 1);
+  ASSERT_EQ(log.Periods.size(), 1u);
+  EXPECT_EQ(log.Periods[0], 1u);
+  EXPECT_EQ(StopwatchClock.StopwatchTimerId, log.Created[0]);
+  EXPECT_EQ(StopwatchClock.StopwatchRunning, 1);
+  EXPECT_EQ(StopwatchClock.StopwatchStarted, 1);
+  EXPECT_TRUE(test::TakeRepaintRequest(Window()));
+  EXPECT_EQ(StartMeasurement(Window()), 0) << "a second Start must not add a second timer";
+  EXPECT_EQ(log.Periods.size(), 1u);
+
+  ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TotalTime.Ticks >= 30; }));
+  StopMeasurement(Window());
+  ASSERT_EQ(log.Killed.size(), 1u);
+  EXPECT_EQ(log.Killed[0], log.Created[0]);
+  EXPECT_EQ(log.EndPeriods, 1);
+  EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);
+  EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
+  EXPECT_EQ(StopwatchClock.StopwatchStarted, 1);
+  StopMeasurement(Window());
+  EXPECT_EQ(log.EndPeriods, 1) << "stopping a stopped stopwatch must not end a period again";
+}
+
+TEST_F(RunControl, StopThenStartContinuesTheSameMeasurement) {
+  ASSERT_EQ(StartMeasurement(Window()), 1);
+  ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TotalTime.Ticks >= 50; }));
+  StopMeasurement(Window());
+  Sleep(20);  // a callback already under way may still land
+  const int32_t stopped = StopwatchClock.TotalTime.Ticks;
+  Sleep(50);
+  EXPECT_EQ(StopwatchClock.TotalTime.Ticks, stopped) << "no tick after Stop";
+  ASSERT_EQ(StartMeasurement(Window()), 1);
+  ASSERT_TRUE(test::WaitUntil([&] { return StopwatchClock.TotalTime.Ticks >= stopped + 30; }));
+  StopMeasurement(Window());
+  EXPECT_EQ(StopwatchClock.LapTime.Ticks, StopwatchClock.TotalTime.Ticks);
+}
+
+TEST_F(RunControl, AFailedTimerCreationClaimsNothingAndTellsTheUser) {
+  test::TimerCallLog& log = test::InstallTimerCallLog();
+  log.FailCreation = true;
+  int result = -1;
+  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([&] { result = StartMeasurement(Window()); });
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(box.Caption, "Tavrilo");
+  EXPECT_EQ(box.Text, "タイマーを開始できませんでした。");
+  EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
+  EXPECT_EQ(StopwatchClock.StopwatchStarted, 0);
+  EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);
+  EXPECT_EQ(log.BeginPeriods, 1);
+  EXPECT_EQ(log.EndPeriods, 1);
+}
+
+TEST_F(RunControl, ResetDoesNothingAtZeroOrWhileRunning) {
+  EXPECT_EQ(ResetMeasurement(Window()), 0);
+  EXPECT_FALSE(test::TakeRepaintRequest(Window())) << "reset at zero repaints nothing";
+
+  StopwatchClock.StopwatchRunning = 1;
+  StopwatchClock.StopwatchStarted = 1;
+  StopwatchClock.TotalTime.Ticks = 500;
+  EXPECT_EQ(ResetMeasurement(Window()), 0);
+  EXPECT_EQ(StopwatchClock.TotalTime.Ticks, 500);
+}
+
+TEST_F(RunControl, ResetClearsEveryCounterAndTheLaps) {
+  ASSERT_EQ(StartMeasurement(Window()), 1);
+  StopwatchClock.LapRequest = 1;
+  ASSERT_TRUE(test::WaitUntil([] { return LapList.Count == 1 && StopwatchClock.TotalTime.Ticks > 40; }));
+  StopMeasurement(Window());
+  EXPECT_EQ(LapList.Unsaved, 1);
+  test::TakeRepaintRequest(Window());
+
+  ResetStopwatch(Window());
+  EXPECT_EQ(LapList.Count, 0);
+  EXPECT_EQ(LapList.Records[0].Text[0], '\0');
+  EXPECT_EQ(LapList.Unsaved, 0);
+  EXPECT_EQ(StopwatchClock.StopwatchStarted, 0);
+  for (const ClockTime* t : {&StopwatchClock.LapTime, &StopwatchClock.LapFrameTime, &StopwatchClock.TotalTime,
+                             &StopwatchClock.TotalFrameTime}) {
+    EXPECT_EQ(t->Ticks, 0);
+    EXPECT_EQ(t->Seconds, 0);
+    EXPECT_EQ(t->Millis, 0);
+  }
+  EXPECT_EQ(StopwatchClock.RefreshTicks, 0);
+  EXPECT_EQ(StopwatchClock.HourRefreshCount, 0);
+  EXPECT_EQ(StopwatchClock.MinuteRefreshCount, 0);
+  EXPECT_TRUE(test::TakeRepaintRequest(Window()));
+}
+
+TEST_F(RunControl, ALapAskedForJustBeforeStopIsTakenAtTheFirstBoundaryAfterTheNextStart) {
+  StopwatchClock.StopwatchStarted = 1;
+  for (int i = 0; i < 15; ++i) ClockTick(0, 0, 0, 0, 0);
+  StopwatchClock.LapRequest = 1;  // then Stop, between boundaries
+  ResetStopwatch(Window());       // nothing unsaved: the request survives
+  EXPECT_EQ(StopwatchClock.LapRequest, 1);
+  ASSERT_EQ(StartMeasurement(Window()), 1);
+  ASSERT_TRUE(test::WaitUntil([] { return LapList.Count == 1; }));
+  StopMeasurement(Window());
+  EXPECT_STREQ(LapList.Records[0].Text, "00:00:00.01,00:00:00.01");
+}
+
+TEST_F(RunControl, TimerModeStartsStopsAndResetsTheCountdownAndLeavesTheStopwatchAlone) {
+  AppSettings.Timer_Mode = 1;
+  AppSettings.TimerSettingMinute = 5;
+  StopwatchClock.StopwatchStarted = 1;
+  StopwatchClock.TotalTime.Ticks = 777;
+  ASSERT_EQ(StartMeasurement(Window()), 1);
+  EXPECT_EQ(StopwatchClock.TimerRunning, 1);
+  EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
+  EXPECT_EQ(ResetMeasurement(Window()), 0) << "no reset while counting down";
+  StopMeasurement(Window());
+  EXPECT_EQ(StopwatchClock.TimerRunning, 0);
+  EXPECT_EQ(StopwatchClock.TimerStarted, 1);
+  EXPECT_EQ(StopwatchClock.CountdownTimerId, 0u);
+  EXPECT_EQ(ResetMeasurement(Window()), 1);
+  EXPECT_EQ(StopwatchClock.TimerStarted, 0);
+  EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 300000);
+  EXPECT_EQ(StopwatchClock.TotalTime.Ticks, 777);
+  EXPECT_EQ(StopwatchClock.StopwatchStarted, 1);
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+// The stopwatch's tick: counting, breakdowns at refresh boundaries, laps, the self-stops and repaint requests.
+#include <gtest/gtest.h>
+#include <string>
+#include "display/time_text.h"
+#include "laps/lap_list.h"
+#include "settings/app_settings.h"
+#include "support/test_support.h"
+#include "timing/run_control.h"
+#include "timing/stopwatch_clock.h"
+
+namespace {
+
+void Tick(int count = 1) {
+  for (int i = 0; i < count; ++i) ClockTick(0, 0, 0, 0, 0);
+}
+
+// Puts the measurement at the given lap and total tick counts, as if the ticks had been counted.
+void SetElapsed(int32_t lapTicks, int32_t totalTicks) {
+  StopwatchClock.RefreshTicks = lapTicks;
+  StopwatchClock.LapTime.Ticks = lapTicks;
+  StopwatchClock.LapFrameTime.Ticks = lapTicks;
+  StopwatchClock.TotalTime.Ticks = totalTicks;
+  StopwatchClock.TotalFrameTime.Ticks = totalTicks;
+}
+
+std::string LapText() {
+  char text[TimeTextSize];
+  FormatCurrentLapText(text, sizeof text);
+  return text;
+}
+
+class StopwatchTick : public ::testing::Test {
+ protected:
+  void SetUp() override { test::ResetEngineState(); }
+  void TearDown() override { test::ResetEngineState(); }
+  HWND Window() const { return test::StandInMainWindow(); }
+};
+
+TEST_F(StopwatchTick, FramesCountWholeTwentyFourthsOfASecond) {
+  SelectStopwatchResolution(11, nullptr);
+  Tick(41);
+  EXPECT_EQ(StopwatchClock.LapFrameTime.Frames, 0);
+  Tick(1);  // 42 × 24 = 1008
+  EXPECT_EQ(StopwatchClock.LapFrameTime.Frames, 1);
+  Tick(958);
+  EXPECT_EQ(LapText(), "00:00:01.000");
+  EXPECT_EQ(StopwatchClock.LapFrameTime.Seconds, 1);
+  EXPECT_EQ(StopwatchClock.LapFrameTime.Frames, 0);
+}
+
+TEST_F(StopwatchTick, OneHourReadsAsOneHourInBothBreakdowns) {
+  SelectStopwatchResolution(11, nullptr);
+  SetElapsed(3599999, 3599999);
+  Tick();
+  for (const ClockTime* t : {&StopwatchClock.LapTime, &StopwatchClock.LapFrameTime, &StopwatchClock.TotalTime,
+                             &StopwatchClock.TotalFrameTime}) {
+    EXPECT_EQ(t->Hours, 1);
+    EXPECT_EQ(t->Minutes, 0);
+    EXPECT_EQ(t->Seconds, 0);
+  }
+}
+
+TEST_F(StopwatchTick, BreakdownsMoveOnlyInWholeStepsOfTheResolution) {
+  SelectStopwatchResolution(0, nullptr);  // 1.000 s
+  Tick(999);
+  EXPECT_EQ(StopwatchClock.LapTime.Seconds, 0);
+  Tick(1);
+  EXPECT_EQ(StopwatchClock.LapTime.Seconds, 1);
+
+  test::ResetEngineState();
+  SelectStopwatchResolution(4, nullptr);  // 0.060 s
+  for (int step = 1; step <= 3; ++step) {
+    Tick(59);
+    EXPECT_EQ(StopwatchClock.LapTime.Millis, 60 * (step - 1));
+    Tick(1);
+    EXPECT_EQ(StopwatchClock.LapTime.Millis, 60 * step);
+  }
+
+  test::ResetEngineState();
+  Tick(1234);  // 0.010 s
+  EXPECT_EQ(StopwatchClock.LapTime.Millis, 230);
+  EXPECT_EQ(LapText(), "00:00:01.23");
+}
+
+TEST_F(StopwatchTick, StopsItselfAtExactlyOneHundredHoursOfLapTime) {
+  test::TimerCallLog& log = test::InstallTimerCallLog();
+  StopwatchClock.StopwatchRunning = 1;  // as if started; the test ticks by hand
+  StopwatchClock.StopwatchStarted = 1;
+  StopwatchClock.StopwatchTimerId = 4242;
+  SetElapsed(HundredHoursTicks - 1, HundredHoursTicks - 1);
+  Tick();
+  EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
+  EXPECT_EQ(StopwatchClock.StopwatchStarted, 1);
+  EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);
+  ASSERT_FALSE(log.Killed.empty());
+  EXPECT_EQ(log.Killed.back(), 4242u);
+  EXPECT_EQ(log.EndPeriods, 1);
+  EXPECT_EQ(LapText(), "100:00:00.00");
+
+  // A later Start counts one more tick and stops again; the counters keep their values.
+  ASSERT_EQ(StartMeasurement(nullptr), 1);
+  ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.StopwatchRunning == 0; }));
+  EXPECT_EQ(StopwatchClock.LapTime.Ticks, HundredHoursTicks + 1);
+  EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);
+  EXPECT_EQ(log.BeginPeriods, 1);
+  EXPECT_EQ(log.EndPeriods, 2);
+}
+
+TEST_F(StopwatchTick, TotalPassesOneHundredHoursWithLapsTakenAndFramesWrap) {
+  SetElapsed(10 * 3600000 - 1, 123 * 3600000 - 1);
+  Tick();
+  EXPECT_EQ(StopwatchClock.TotalTime.Hours, 123);
+  EXPECT_EQ(StopwatchClock.TotalFrameTime.Hours, 23);
+  char total[TimeTextSize];
+  FormatCurrentTotalText(total, sizeof total);
+  EXPECT_STREQ(total, "123:00:00.00");
+}
+
+TEST_F(StopwatchTick, StopsBeforeTheThirtyTwoBitTotalWouldOverflow) {
+  StopwatchClock.StopwatchRunning = 1;
+  SetElapsed(10, TotalTicksLimit - 1);
+  Tick();
+  EXPECT_EQ(StopwatchClock.TotalTime.Ticks, TotalTicksLimit);
+  EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
+  char total[TimeTextSize];
+  FormatCurrentTotalText(total, sizeof total);
+  EXPECT_STREQ(total, "596:31:21.00");
+
+  StopwatchClock.StopwatchRunning = 1;  // a later Start
+  Tick(5);
+  EXPECT_EQ(StopwatchClock.TotalTime.Ticks, TotalTicksLimit);
+  EXPECT_EQ(StopwatchClock.LapTime.Ticks, 11);
+  EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
+}
+
+TEST_F(StopwatchTick, RecordsARequestedLapAtTheNextBoundaryAndRestartsTheRefreshCounters) {
+  Tick(1234);  // 0.010 s
+  StopwatchClock.LapRequest = 1;
+  Tick(5);
+  EXPECT_EQ(LapList.Count, 0);  // 1239 is no boundary
+  Tick(1);
+  ASSERT_EQ(LapList.Count, 1);
+  EXPECT_STREQ(LapList.Records[0].Text, "00:00:01.24,00:00:01.24");
+  EXPECT_EQ(StopwatchClock.LapRequest, 0);
+  EXPECT_EQ(StopwatchClock.LapTime.Ticks, 0);
+  EXPECT_EQ(StopwatchClock.RefreshTicks, 0);
+  EXPECT_EQ(StopwatchClock.HourRefreshCount, 1);
+  EXPECT_EQ(StopwatchClock.MinuteRefreshCount, 1);
+  EXPECT_EQ(StopwatchClock.TotalTime.Ticks, 1240);
+}
+
+TEST_F(StopwatchTick, DropsALapRequestWhenTheListIsFull) {
+  LapList.Count = MaxLaps;
+  StopwatchClock.LapRequest = 1;
+  Tick(10);
+  EXPECT_EQ(LapList.Count, MaxLaps);
+  EXPECT_EQ(StopwatchClock.LapRequest, 0);
+  EXPECT_EQ(StopwatchClock.LapTime.Ticks, 10);
+}
+
+TEST_F(StopwatchTick, RefreshCountersWrapAtAMinuteAndAnHour) {
+  SelectStopwatchResolution(0, nullptr);  // 1.000 s: 60 refreshes a minute, 3600 an hour
+  SetElapsed(59 * 60000 + 59000 - 1, 0);
+  StopwatchClock.MinuteRefreshCount = 58;
+  StopwatchClock.HourRefreshCount = 3598;
+  Tick();
+  EXPECT_EQ(StopwatchClock.MinuteRefreshCount, 59);
+  EXPECT_EQ(StopwatchClock.HourRefreshCount, 3599);
+  Tick(1000);
+  EXPECT_EQ(StopwatchClock.MinuteRefreshCount, 0);
+  EXPECT_EQ(StopwatchClock.HourRefreshCount, 0);
+}
+
+TEST_F(StopwatchTick, AsksForARepaintAtEachBoundaryOnlyWhileTheStopwatchIsShown) {
+  Tick(9);
+  EXPECT_FALSE(test::TakeRepaintRequest(Window()));
+  Tick(1);
+  EXPECT_TRUE(test::TakeRepaintRequest(Window()));
+
+  AppSettings.Timer_Mode = 1;
+  StopwatchClock.LapRequest = 1;
+  Tick(10);
+  EXPECT_FALSE(test::TakeRepaintRequest(Window()));
+  EXPECT_EQ(StopwatchClock.TotalTime.Ticks, 20);
+  EXPECT_EQ(LapList.Count, 1);  // laps are still taken behind the timer display
+}
+
+TEST_F(StopwatchTick, RedrawHoldKeepsBack99RepaintsAtOneMillisecondOnly) {
+  SelectStopwatchResolution(11, nullptr);
+  ArmDialogRedrawHold();
+  for (int boundary = 1; boundary <= 99; ++boundary) {
+    Tick();
+    ASSERT_FALSE(test::TakeRepaintRequest(Window())) << boundary;
+  }
+  Tick();
+  EXPECT_TRUE(test::TakeRepaintRequest(Window()));
+  EXPECT_EQ(StopwatchClock.DialogRedrawHold, 0);
+
+  SelectStopwatchResolution(9, nullptr);
+  SetElapsed(0, 0);
+  ArmDialogRedrawHold();
+  Tick(10);
+  EXPECT_TRUE(test::TakeRepaintRequest(Window()));
+  EXPECT_EQ(StopwatchClock.DialogRedrawHoldCount, 1);
+}
+
+}  // namespace
