@@ -2,14 +2,8 @@
 # Builds Tavrilo and runs every test under Wine. On a fresh Debian machine (as root) it first installs what is
 # missing. Exits non-zero when anything fails.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build"
-
-"$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
-cmake --build "$build"
-
-source "$root/scripts/wine-env.sh"
+source "$(dirname "$0")/common.sh"
+build_tavrilo
 trap wine_env_stop EXIT
-wine_env_start "$build"
-ctest --test-dir "$build" --output-on-failure --timeout 300 -j "$(nproc)"
+wine_env_start "$TAVRILO_BUILD"
+ctest --test-dir "$TAVRILO_BUILD" --output-on-failure --timeout 300 -j "$(nproc)"

@@ -1,5 +1,6 @@
 // The stopwatch's tick: every multimedia timer callback is exactly one millisecond of measured time.
 #include "timing/stopwatch_clock.h"
+#include <type_traits>
 #include "app/app_globals.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
@@ -11,7 +12,17 @@ int32_t FramesInTicks(int32_t ticks) {
   return static_cast<int32_t>(static_cast<int64_t>(ticks) * 24 / 1000);
 }
 
-void BreakDownMillis(ClockTime& record, int32_t divisor) {
+namespace {
+
+// The tick tests remainders five times per millisecond. Dividing by a run-time divisor costs more than the rest
+// of the tick together, so the tick is compiled once for each of the twelve resolutions, where the compiler turns
+// every remainder into a multiplication; `Divisor` is then a compile-time constant, or a plain int for any other
+// divisor.
+template <int32_t D>
+using Fixed = std::integral_constant<int32_t, D>;
+
+template <class Divisor>
+void BreakDownMillisBy(ClockTime& record, Divisor divisor) {
   const int32_t ticks = record.Ticks;
   if (ticks % divisor != 0) return;
   record.Hours = ticks / 3600000;
@@ -20,6 +31,10 @@ void BreakDownMillis(ClockTime& record, int32_t divisor) {
   record.Seconds = inHour % 60000 / 1000;
   record.Millis = inHour % 1000;
 }
+
+}  // namespace
+
+void BreakDownMillis(ClockTime& record, int32_t divisor) { BreakDownMillisBy(record, divisor); }
 
 void BreakDownFrames(ClockTime& record, int32_t frames) {
   record.Hours = frames / 86400 % 100;
@@ -31,10 +46,11 @@ void BreakDownFrames(ClockTime& record, int32_t frames) {
 namespace {
 
 // One more millisecond on a millisecond record and its frame twin, each broken down at a refresh boundary.
-void CountTick(ClockTime& millis, ClockTime& frames, int32_t divisor) {
+template <class Divisor>
+void CountTick(ClockTime& millis, ClockTime& frames, Divisor divisor) {
   millis.Ticks += 1;
   frames.Ticks += 1;
-  BreakDownMillis(millis, divisor);
+  BreakDownMillisBy(millis, divisor);
   const int32_t frameTicks = frames.Ticks;
   if (frameTicks % divisor == 0) BreakDownFrames(frames, FramesInTicks(frameTicks));
 }
@@ -78,17 +94,36 @@ bool RedrawHeld() {
   return false;
 }
 
-}  // namespace
-
-void AdvanceTicks() {
+template <class Divisor>
+void AdvanceTicksBy(Divisor divisor) {
   StopwatchClockRecord& clock = StopwatchClock;
-  // At the limit of the 32-bit total no tick is counted any more; the tick then stops the stopwatch.
-  if (clock.TotalTime.Ticks >= TotalTicksLimit) return;
-  const int32_t divisor = clock.RefreshDivisor;
   clock.RefreshTicks += 1;
   CountTick(clock.LapTime, clock.LapFrameTime, divisor);
   CountTick(clock.TotalTime, clock.TotalFrameTime, divisor);
   if (clock.RefreshTicks % divisor == 0) PassRefreshBoundary();
+}
+
+}  // namespace
+
+void AdvanceTicks() {
+  // At the limit of the 32-bit total no tick is counted any more; the tick then stops the stopwatch.
+  if (StopwatchClock.TotalTime.Ticks >= TotalTicksLimit) return;
+  const int32_t divisor = StopwatchClock.RefreshDivisor;
+  switch (divisor) {  // the milliseconds of the twelve rows of ResolutionTable
+    case 1000: return AdvanceTicksBy(Fixed<1000>{});
+    case 500: return AdvanceTicksBy(Fixed<500>{});
+    case 250: return AdvanceTicksBy(Fixed<250>{});
+    case 100: return AdvanceTicksBy(Fixed<100>{});
+    case 60: return AdvanceTicksBy(Fixed<60>{});
+    case 50: return AdvanceTicksBy(Fixed<50>{});
+    case 30: return AdvanceTicksBy(Fixed<30>{});
+    case 25: return AdvanceTicksBy(Fixed<25>{});
+    case 20: return AdvanceTicksBy(Fixed<20>{});
+    case 10: return AdvanceTicksBy(Fixed<10>{});
+    case 5: return AdvanceTicksBy(Fixed<5>{});
+    case 1: return AdvanceTicksBy(Fixed<1>{});
+    default: return AdvanceTicksBy(divisor);
+  }
 }
 
 void CALLBACK ClockTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {

@@ -1,7 +1,18 @@
-# Sourced by the other scripts: a private Wine prefix in code page 932, a virtual display, and one warm
-# persistent wineserver so that each test process starts in a fraction of a second.
-# wine_env_start BUILD_DIR  sets the environment and starts Xvfb (unless a display is given) and wineserver.
+# Sourced by the other scripts.
+# build_tavrilo             installs what is missing, configures and builds into $TAVRILO_BUILD.
+# wine_env_start BUILD_DIR  a private Wine prefix in code page 932, a virtual display (unless one is given), and one
+#                           warm persistent wineserver, so that each Wine process starts in a fraction of a second.
 # wine_env_stop             stops what wine_env_start started.
+
+TAVRILO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+TAVRILO_BUILD="$TAVRILO_ROOT/build"
+
+build_tavrilo() {
+  "$TAVRILO_ROOT/scripts/install-deps.sh"
+  cmake -S "$TAVRILO_ROOT" -B "$TAVRILO_BUILD" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$TAVRILO_ROOT/cmake/mingw-w64.cmake" >/dev/null
+  cmake --build "$TAVRILO_BUILD"
+}
 
 wine_env_start() {
   mkdir -p "$1"
