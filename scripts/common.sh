@@ -36,6 +36,7 @@ wine_env_start() {
       sleep 0.1
     done
   fi
+  mkdir -p "$WINEPREFIX"   # wineserver wants the prefix folder; the first wine run fills it (about 10 s)
   # Detached from our stdio: ctest would otherwise wait on pipes that Wine's service processes hold.
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1
