@@ -11,5 +11,9 @@ extern Shared<int32_t> AlarmSoundActive;
 // over to the main window by SendMessage, which orders the copy before every use of it there.
 extern char AlarmPlayPath[MAX_PATH];
 
+// Opens the alarm file and plays it with completion notification to the window; 1 when it plays.
+int OnTimerAlarmSoundStart(HWND window);
 // Stops and closes a sounding alarm; the window owns any error box.
 void OnTimerAlarmSoundStop(HWND window);
+// MM_MCINOTIFY: a finished play starts the next one until the alarm is stopped.
+void OnMM_MCINotifyTimerAlarm(HWND window, WPARAM flags, LPARAM deviceId);

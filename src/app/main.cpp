@@ -1,8 +1,17 @@
-// Entry point of Tavrilo.exe.
+// Entry point of Tavrilo.exe: one copy at a time, settings path and placement, the main window, the loop.
 #include <windows.h>
+#include "app/app_globals.h"
+#include "app/startup.h"
+#include "settings/app_settings.h"
 
-// TODO: start-up is not built yet: no single-instance check, no settings load, no main window and no message
-// loop. The program exits at once with code 0.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return 0;
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  if (AcquireSingleInstanceMutex()) return 0;
+  AppInstance = instance;
+  BuildIniPath();
+  LoadWindowPosition();
+  if (!RegisterMainWindowClass(instance)) return 0;
+  if (!CreateMainWindow(instance, AppSettings.WindowShowCommand)) return 0;
+  const int exitCode = RunMessageLoop();
+  CloseHandle(InstanceMutex);
+  return exitCode;
 }

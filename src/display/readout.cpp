@@ -1,1 +1,123 @@
-// placeholder
+// The digital read-outs (stopwatch without the dial, and the countdown) and the list of recent laps.
+#include "display/readout.h"
+#include <cstdio>
+#include "display/layout.h"
+#include "display/paint.h"
+#include "laps/lap_list.h"
+#include "settings/app_settings.h"
+#include "timing/stopwatch_clock.h"
+
+namespace {
+
+// The lap count as a valid bound for the records: a record below it is complete.
+int32_t RecordedLaps() {
+  const int32_t count = LapList.Count;
+  if (count < 0) return 0;
+  return count > MaxLaps ? MaxLaps : count;
+}
+
+void DrawLapLinesOf(HDC dc, int32_t lapCount) {
+  for (int32_t index = FirstListedLap(lapCount), row = 0; index < lapCount; ++index, ++row) {
+    char line[LapLineSize];
+    const int length = FormatLapLine(line, sizeof line, index + 1, LapList.Records[index].Text);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, line, length, &size);
+    // Exactly as wide as the text, so the centred text stands at the left edge.
+    RECT place = {0, row * size.cy, size.cx, (row + 1) * size.cy};
+    DrawTextA(dc, line, length, &place, DT_CENTER);
+  }
+}
+
+// The thin outline and face-coloured fill of every read-out box.
+void SelectBoxTools(const RendererFrame& frame) {
+  SelectObject(frame.Dc, frame.Kit.ThinPen);
+  SelectObject(frame.Dc, frame.Kit.FaceBrush);
+}
+
+// Measures the text and draws its box and itself centred on the window's centre.
+void DrawCentredReadout(HDC dc, MeasuredText& text) {
+  MeasureText(dc, text);
+  const int32_t centerY = DisplayLayout.CenterY;
+  const int32_t h = text.Extent.cy;
+  ReadoutBox(dc, text, centerY - h / 2, centerY + h / 2);
+}
+
+void DrawDigitalOnlyContent(RendererFrame& frame) {
+  HDC dc = frame.Dc;
+  {
+    const SelectionGuard font(dc, DisplayFonts.DigitalFont, OBJ_FONT);
+    SelectBoxTools(frame);
+    MeasuredText lap = {};
+    FormatCurrentLapText(lap.Text, sizeof lap.Text);
+    DrawCentredReadout(dc, lap);
+    if (AppSettings.StopWatchTotalTimeEnable == 1) {
+      MeasuredText total = {};
+      FormatCurrentTotalText(total.Text, sizeof total.Text);
+      MeasureText(dc, total);
+      // A tenth of a line height below the lap's box (both lines use the same font).
+      const int32_t centerY = DisplayLayout.CenterY;
+      const int32_t h = total.Extent.cy;
+      ReadoutBox(dc, total, centerY + 3 * h / 5, centerY + 8 * h / 5);
+    }
+  }
+  DrawRecentLaps(dc);
+}
+
+// Timer mode shows neither a total nor laps, whatever the settings and the lap list hold.
+void DrawTimerContent(RendererFrame& frame) {
+  const SelectionGuard font(frame.Dc, DisplayFonts.DigitalFont, OBJ_FONT);
+  SelectBoxTools(frame);
+  MeasuredText remaining = {};
+  FormatClockTime(StopwatchClock.TimerStep, StopwatchClock.TimerRemaining, remaining.Text, sizeof remaining.Text);
+  DrawCentredReadout(frame.Dc, remaining);
+}
+
+}  // namespace
+
+void MeasureText(HDC dc, MeasuredText& text) {
+  text.Length = lstrlenA(text.Text);
+  text.Extent = SIZE{};
+  GetTextExtentPoint32A(dc, text.Text, text.Length, &text.Extent);
+}
+
+RECT ReadoutBoxRect(int32_t centerX, int32_t width, int32_t top, int32_t bottom) {
+  return RECT{centerX - width / 2 - 1, top, centerX + width / 2, bottom};
+}
+
+RECT ReadoutTextRect(int32_t centerX, int32_t width, int32_t top, int32_t bottom) {
+  return RECT{centerX - width / 2, top, centerX + width / 2, bottom};
+}
+
+void ReadoutBox(HDC dc, const MeasuredText& text, int32_t top, int32_t bottom) {
+  const int32_t centerX = DisplayLayout.CenterX;
+  const int32_t width = text.Extent.cx;
+  const RECT box = ReadoutBoxRect(centerX, width, top, bottom);
+  Rectangle(dc, box.left, box.top, box.right, box.bottom);
+  RECT place = ReadoutTextRect(centerX, width, top, bottom);
+  DrawTextA(dc, text.Text, text.Length, &place, DT_CENTER);
+}
+
+int32_t FirstListedLap(int32_t lapCount) { return lapCount > ListedLaps ? lapCount - ListedLaps : 0; }
+
+int FormatLapLine(char* buffer, size_t size, int32_t lapNumber, const char* recordText) {
+  if (size == 0) return 0;
+  const int written = snprintf(buffer, size, "LAP:%04d %s", static_cast<int>(lapNumber), recordText);
+  if (written < 0) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  return static_cast<size_t>(written) < size ? written : static_cast<int>(size - 1);
+}
+
+void DrawLapLines(HDC dc) { DrawLapLinesOf(dc, RecordedLaps()); }
+
+void DrawRecentLaps(HDC dc) {
+  const int32_t count = RecordedLaps();
+  if (count < 1) return;
+  const SelectionGuard font(dc, DisplayFonts.LapFont, OBJ_FONT);
+  DrawLapLinesOf(dc, count);
+}
+
+void DrawDigitalOnlyView(HWND window) { RenderInFrame(window, DrawDigitalOnlyContent); }
+
+void DrawTimerView(HWND window) { RenderInFrame(window, DrawTimerContent); }

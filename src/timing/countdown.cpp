@@ -2,6 +2,7 @@
 // time while the countdown runs; at zero it hands the alarm to the main window by synchronous commands.
 #include "timing/countdown.h"
 #include <algorithm>
+#include <atomic>
 #include "alarm/alarm_sound.h"
 #include "app/app_globals.h"
 #include "app/command_ids.h"
@@ -40,13 +41,22 @@ void Expire() {
   SendAlarmCommand(IDM_TIMER_ALARM__SOUND_START);
 }
 
+// 1 while a countdown callback runs: the stop handshake of mm_timer.h.
+std::atomic<int32_t> CountdownBusy{0};
+
+void TakeStep() {
+  StopwatchClockRecord& clock = StopwatchClock;
+  SetRemaining(std::max(clock.TimerRemaining.Ticks - clock.TimerStep, 0));
+  if (AppSettings.Timer_Mode == 1) RequestMainWindowRepaint();
+  if (clock.TimerRemaining.Ticks == 0) Expire();
+}
+
 }  // namespace
 
 void LoadCountdown(HWND window) {
+  StopCountdownTimer();
   SetRemaining(CountdownTicksFor(AppSettings.TimerSettingHour, AppSettings.TimerSettingMinute,
                                  AppSettings.TimerSettingSecond));
-  KillPeriodicTimer(StopwatchClock.CountdownTimerId);
-  StopwatchClock.TimerRunning = 0;
   StopwatchClock.TimerStarted = 0;
   RequestRepaint(window);
 }
@@ -55,12 +65,14 @@ int StartCountdown(HWND window) {
   StopwatchClockRecord& clock = StopwatchClock;
   if (clock.TimerExpired || clock.TimerRunning) return 0;
   LockTimerLifecycle();
+  clock.TimerRunning = 1;  // before the first callback, which counts only while it is set
   const UINT id = CreatePeriodicTimer(static_cast<UINT>(clock.TimerStep), CountdownTick,
                                       reinterpret_cast<DWORD_PTR>(window));
   if (id != 0) {
     clock.CountdownTimerId = id;
-    clock.TimerRunning = 1;
     clock.TimerStarted = 1;
+  } else {
+    clock.TimerRunning = 0;
   }
   UnlockTimerLifecycle();
   if (id == 0) ShowTimerStartFailure(window);
@@ -75,8 +87,10 @@ void HaltCountdown() {
 }
 
 void CALLBACK CountdownTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
-  StopwatchClockRecord& clock = StopwatchClock;
-  SetRemaining(std::max(clock.TimerRemaining.Ticks - clock.TimerStep, 0));
-  if (AppSettings.Timer_Mode == 1) RequestMainWindowRepaint();
-  if (clock.TimerRemaining.Ticks == 0) Expire();
+  if (BeginCallback(CountdownBusy, StopwatchClock.TimerRunning)) TakeStep();
+  EndCallback(CountdownBusy);
+}
+
+void StopCountdownTimer() {
+  StopTimerAndDrain(StopwatchClock.TimerRunning, StopwatchClock.CountdownTimerId, CountdownBusy);
 }

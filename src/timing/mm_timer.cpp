@@ -22,6 +22,23 @@ void KillPeriodicTimer(Shared<UINT>& id) {
   MmTimer.EndPeriod(1);
 }
 
+bool BeginCallback(std::atomic<int32_t>& busy, const Shared<int32_t>& running) {
+  busy.store(1, std::memory_order_seq_cst);
+  return running.value.load(std::memory_order_seq_cst) != 0;
+}
+
+void EndCallback(std::atomic<int32_t>& busy) { busy.store(0, std::memory_order_release); }
+
+void StopTimerAndDrain(Shared<int32_t>& running, Shared<UINT>& id, const std::atomic<int32_t>& busy) {
+  running.value.store(0, std::memory_order_seq_cst);
+  KillPeriodicTimer(id);
+  while (busy.load(std::memory_order_seq_cst)) {
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    SwitchToThread();
+  }
+}
+
 void LockTimerLifecycle() { AcquireSRWLockExclusive(&TimerLifecycleLock); }
 void UnlockTimerLifecycle() { ReleaseSRWLockExclusive(&TimerLifecycleLock); }
 

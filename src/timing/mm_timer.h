@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
+#include <atomic>
+#include <cstdint>
 #include "timing/shared_value.h"
 
 // The four winmm calls. Tests put counting or failing stand-ins here; the program never changes them.
@@ -24,6 +26,15 @@ void KillPeriodicTimer(Shared<UINT>& id);
 // timer takes it too, so it never misses an id that its creator has not stored yet.
 void LockTimerLifecycle();
 void UnlockTimerLifecycle();
+
+// A handshake between a periodic callback and the thread that stops it, since a callback may still arrive after
+// timeKillEvent has returned. The callback marks itself busy and then checks its run flag; the stopper clears
+// the run flag, kills the timer and waits for the busy mark to clear (both sides sequentially consistent). Either
+// the callback sees the stop and does nothing, or the stopper sees the callback and waits for it.
+bool BeginCallback(std::atomic<int32_t>& busy, const Shared<int32_t>& running);
+void EndCallback(std::atomic<int32_t>& busy);
+// User-interface thread only. While it waits it takes the messages the callback may be sending to this thread.
+void StopTimerAndDrain(Shared<int32_t>& running, Shared<UINT>& id, const std::atomic<int32_t>& busy);
 
 // Tells the user that a measurement could not start because no multimedia timer was to be had.
 void ShowTimerStartFailure(HWND owner);

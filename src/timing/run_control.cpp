@@ -29,11 +29,13 @@ int StartStopwatch(HWND window) {
   // A second timer would count every millisecond twice and leak the first.
   if (clock.StopwatchRunning) return 0;
   LockTimerLifecycle();
+  clock.StopwatchRunning = 1;  // before the first callback, which counts only while it is set
   const UINT id = CreatePeriodicTimer(1, ClockTick, 1);
   if (id != 0) {
     clock.StopwatchTimerId = id;
-    clock.StopwatchRunning = 1;
     clock.StopwatchStarted = 1;
+  } else {
+    clock.StopwatchRunning = 0;
   }
   UnlockTimerLifecycle();
   if (id == 0) {
@@ -64,11 +66,10 @@ int StartMeasurement(HWND window) {
 
 int StopMeasurement(HWND window) {
   if (InTimerMode()) {
-    HaltCountdown();
+    StopCountdownTimer();
     return 1;
   }
-  KillPeriodicTimer(StopwatchClock.StopwatchTimerId);
-  StopwatchClock.StopwatchRunning = 0;
+  StopStopwatchTimer();
   RequestRepaint(window);
   return 1;
 }

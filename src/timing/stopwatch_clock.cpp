@@ -1,5 +1,6 @@
 // The stopwatch's tick: every multimedia timer callback is exactly one millisecond of measured time.
 #include "timing/stopwatch_clock.h"
+#include <atomic>
 #include <type_traits>
 #include "app/app_globals.h"
 #include "laps/lap_list.h"
@@ -77,8 +78,8 @@ bool ReachedStopLimit() {
 // The stopwatch stops itself; every counter keeps its value and only a reset clears the limit.
 void StopAtLimit() {
   LockTimerLifecycle();
-  KillPeriodicTimer(StopwatchClock.StopwatchTimerId);
   StopwatchClock.StopwatchRunning = 0;
+  KillPeriodicTimer(StopwatchClock.StopwatchTimerId);
   UnlockTimerLifecycle();
   RequestMainWindowRepaint();
 }
@@ -126,7 +127,13 @@ void AdvanceTicks() {
   }
 }
 
-void CALLBACK ClockTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+namespace {
+
+// 1 while a tick runs; with StopwatchRunning the stop handshake of mm_timer.h, so that nothing the
+// user-interface thread does after a stop can interleave with a late callback.
+std::atomic<int32_t> TickBusy{0};
+
+void RunTick() {
   AdvanceTicks();
   if (ReachedStopLimit()) StopAtLimit();
   // Behind the timer display the stopwatch counts on without asking for repaints.
@@ -136,6 +143,17 @@ void CALLBACK ClockTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
   // Only at the 1 ms resolution does the hold keep repaints back; elsewhere it merely counts down.
   if (RedrawHeld() && divisor == 1) return;
   RequestMainWindowRepaint();
+}
+
+}  // namespace
+
+void CALLBACK ClockTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
+  if (BeginCallback(TickBusy, StopwatchClock.StopwatchRunning)) RunTick();
+  EndCallback(TickBusy);
+}
+
+void StopStopwatchTimer() {
+  StopTimerAndDrain(StopwatchClock.StopwatchRunning, StopwatchClock.StopwatchTimerId, TickBusy);
 }
 
 void ArmDialogRedrawHold() {

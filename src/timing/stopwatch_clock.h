@@ -50,7 +50,11 @@ constexpr int32_t TotalTicksLimit = 2147481000;
 // Redraw-hold length in refresh boundaries after a modal dialog opens.
 constexpr int32_t DialogRedrawHoldLength = 100;
 
+// The stopwatch's multimedia timer callback: one millisecond while StopwatchRunning is 1, nothing otherwise.
 void CALLBACK ClockTick(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR reserved1, DWORD_PTR reserved2);
+// Clears StopwatchRunning, kills the stopwatch's timer and returns once no tick is under way any more, so the
+// counters are the user-interface thread's alone afterwards. User-interface thread only.
+void StopStopwatchTimer();
 void AdvanceTicks();
 void BreakDownMillis(ClockTime& record, int32_t divisor);
 void BreakDownFrames(ClockTime& record, int32_t frames);

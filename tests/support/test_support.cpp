@@ -116,6 +116,13 @@ void ResetEngineState() {
   TakeRepaintRequest(StandIn);
 }
 
+void TickByHand(int count) {
+  for (int i = 0; i < count; ++i) {
+    StopwatchClock.StopwatchRunning = 1;
+    ClockTick(0, 0, 0, 0, 0);
+  }
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   for (;;) {

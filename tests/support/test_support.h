@@ -21,6 +21,10 @@ bool TakeRepaintRequest(HWND window);
 // resolutions and points MainWindow at the stand-in.
 void ResetEngineState();
 
+// Counts stopwatch ticks on this thread, as the running timer's callback would (it counts only while the
+// stopwatch runs, so each tick first marks it running; a tick that stops the stopwatch clears the mark).
+void TickByHand(int count = 1);
+
 // Pumps messages until the condition holds or the timeout passes; returns the condition's last value.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 

@@ -26,13 +26,17 @@ class Countdown : public ::testing::Test {
     AppSettings.TimerSettingMinute = m;
     AppSettings.TimerSettingSecond = s;
   }
+  // One callback by hand, as the running countdown's timer would make it.
+  static void Step() {
+    StopwatchClock.TimerStarted = 1;
+    StopwatchClock.TimerRunning = 1;
+    CountdownTick(0, 0, 0, 0, 0);
+  }
   // Loads the set time and counts callbacks by hand until expiry; returns the number of callbacks.
   int CallbacksUntilExpiry(int limit) {
     LoadCountdown(Window());
-    StopwatchClock.TimerStarted = 1;
-    StopwatchClock.TimerRunning = 1;
     for (int n = 1; n <= limit; ++n) {
-      CountdownTick(0, 0, 0, 0, 0);
+      Step();
       if (StopwatchClock.TimerExpired) return n;
     }
     return -1;
@@ -66,7 +70,7 @@ TEST_F(Countdown, ShowsTheRemainingTimeWithTheDecimalsOfItsOwnResolution) {
   SelectTimerResolution(2, nullptr);  // 0.250 s
   LoadCountdown(Window());
   EXPECT_EQ(RemainingText(), "01:02:03.00");
-  CountdownTick(0, 0, 0, 0, 0);
+  Step();
   EXPECT_EQ(RemainingText(), "01:02:02.75");
 }
 
@@ -94,10 +98,10 @@ TEST_F(Countdown, DoesNotMistakeOneHundredHoursLeftForZero) {
 TEST_F(Countdown, RepaintsOnlyWhileTheTimerDisplayIsShown) {
   LoadCountdown(Window());
   test::TakeRepaintRequest(Window());
-  CountdownTick(0, 0, 0, 0, 0);
+  Step();
   EXPECT_FALSE(test::TakeRepaintRequest(Window()));
   AppSettings.Timer_Mode = 1;
-  CountdownTick(0, 0, 0, 0, 0);
+  Step();
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
 }
 
@@ -138,14 +142,14 @@ TEST_F(Countdown, RunsOnItsOwnTimerAtItsStepAndPausesWhereItStopped) {
   test::TimerCallLog& log = test::InstallTimerCallLog();
   SetTime(0, 5, 0);
   SelectTimerResolution(5, nullptr);  // 0.050 s
+  AppSettings.Timer_Mode = 1;
   LoadCountdown(Window());
   ASSERT_EQ(StartCountdown(Window()), 1);
   ASSERT_EQ(log.Periods.size(), 1u);
   EXPECT_EQ(log.Periods[0], 50u);
   EXPECT_EQ(StopwatchClock.TimerStarted, 1);
   ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TimerRemaining.Ticks <= 300000 - 150; }));
-  HaltCountdown();
-  Sleep(60);
+  StopMeasurement(Window());
   const int32_t paused = StopwatchClock.TimerRemaining.Ticks;
   EXPECT_EQ(paused % 50, 0);
   Sleep(120);

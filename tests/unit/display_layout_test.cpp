@@ -1,1 +1,243 @@
-// placeholder
+// The display's pure geometry: layout from the client size, the fitted font height, hand outlines and angles,
+// numeral placement and the lap list's lines.
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <vector>
+#include "display/dial.h"
+#include "display/layout.h"
+#include "display/readout.h"
+
+namespace {
+
+struct LayoutCase {
+  int32_t Width, Height;
+  int32_t CenterX, CenterY;
+  RECT Face;
+  int32_t Radius, Outer, MajorInner, MinorInner;
+  int32_t NumeralFont, DialTextFont, DigitalFont, LapFont;
+};
+
+class Layout : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(Layout, FollowsTheClientSizeWithTruncatingArithmetic) {
+  const LayoutCase& c = GetParam();
+  const DisplayLayoutRecord layout = LayoutForClient(c.Width, c.Height);
+  EXPECT_EQ(layout.CenterX, c.CenterX);
+  EXPECT_EQ(layout.CenterY, c.CenterY);
+  EXPECT_EQ(layout.FaceRect.left, c.Face.left);
+  EXPECT_EQ(layout.FaceRect.top, c.Face.top);
+  EXPECT_EQ(layout.FaceRect.right, c.Face.right);
+  EXPECT_EQ(layout.FaceRect.bottom, c.Face.bottom);
+  EXPECT_EQ(layout.DialRadius, c.Radius);
+  EXPECT_EQ(layout.MarkOuterRadius, c.Outer);
+  EXPECT_EQ(layout.MajorMarkInnerRadius, c.MajorInner);
+  EXPECT_EQ(layout.MinorMarkInnerRadius, c.MinorInner);
+  EXPECT_EQ(layout.NumeralFontHeight, c.NumeralFont);
+  EXPECT_EQ(layout.DialTextFontHeight, c.DialTextFont);
+  EXPECT_EQ(layout.DigitalFontHeight, c.DigitalFont);
+  EXPECT_EQ(layout.LapFontHeight, c.LapFont);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ClientSizes, Layout,
+    ::testing::Values(
+        // Wide: the face spans the height and is centred on CenterX.
+        LayoutCase{400, 300, 199, 149, {65, 14, 333, 283}, 134, 129, 116, 122, 20, 30, 57, 12},
+        // Tall: the face spans the width and is centred on CenterY.
+        LayoutCase{300, 400, 149, 199, {14, 65, 283, 333}, 134, 129, 116, 122, 20, 30, 57, 12},
+        // Square: 240 / 5.2 = 46.15 and 0.97 x 104 = 100.88 truncate.
+        LayoutCase{240, 240, 119, 119, {14, 15, 223, 223}, 104, 100, 90, 95, 16, 24, 46, 9},
+        // Minimised: -31 / 2 truncates to -15, and the negative radii truncate towards zero.
+        LayoutCase{0, 0, -1, -1, {14, 14, -17, -16}, -16, -15, -13, -14, 0, 0, 0, 0},
+        // Too narrow for a dial.
+        LayoutCase{20, 300, 9, 149, {14, 154, 3, 144}, -6, -5, -4, -4, 1, 2, 3, 0}));
+
+struct FitCase {
+  int32_t Width;
+  int32_t TextLength;
+  int32_t Height;
+};
+
+class FittedHeight : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(FittedHeight, IsTwiceTheWidthPerCharacterTruncated) {
+  EXPECT_EQ(FitHeight(GetParam().Width, GetParam().TextLength), GetParam().Height);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, FittedHeight,
+                         ::testing::Values(FitCase{600, 11, 109},  // "00:00:00.00" at 10 ms
+                                           FitCase{240, 12, 40},   // "00:00:00.000" at 1 ms
+                                           FitCase{240, 8, 60},    // "00:00:00" at 1 s
+                                           FitCase{0, 11, 0},      // minimised
+                                           FitCase{600, 0, 0}));   // no text: the font mapper's default
+
+using Points = std::vector<std::pair<long, long>>;
+
+Points PointsOf(const HandShape& shape) {
+  Points points;
+  for (const POINT& p : shape) points.emplace_back(p.x, p.y);
+  return points;
+}
+
+TEST(DialHands, MinuteHandIsAWideBarNarrowingBeforeItsTip) {
+  // R = 120: half width R/30 = 4, shoulder R - R/7 = 103, tip half width R/60 = 2 at R - R/12 = 110, tail R/12.
+  EXPECT_EQ(PointsOf(MinuteHandFor(120)), (Points{{-4, -10}, {-4, 103}, {-2, 110}, {2, 110}, {4, 103}, {4, -10}}));
+}
+
+TEST(DialHands, SecondHandIsAThinBarReachingFurther) {
+  // R = 120: half width R/60 = 2 throughout, shoulder R - R/8 = 105, tip R - R/20 = 114.
+  EXPECT_EQ(PointsOf(SecondHandFor(120)), (Points{{-2, -10}, {-2, 105}, {-2, 114}, {2, 114}, {2, 105}, {2, -10}}));
+}
+
+TEST(DialHands, NegativeRadiusNegatesTruncatedQuotients) {
+  // R = -16: R/30 = 0, R/12 = -1 (so the tail is +1), R/7 = -2, R/60 = 0.
+  EXPECT_EQ(PointsOf(MinuteHandFor(-16)), (Points{{0, 1}, {0, -14}, {0, -15}, {0, -15}, {0, -14}, {0, 1}}));
+}
+
+TEST(DialHands, BuildHandShapesStoresBothOutlinesForTheRadius) {
+  BuildHandShapes(120);
+  EXPECT_EQ(MinuteHandShape[2].y, 110);
+  EXPECT_EQ(SecondHandShape[2].y, 114);
+  BuildHandShapes(240);
+  EXPECT_EQ(MinuteHandShape[2].y, 220);
+  EXPECT_EQ(SecondHandShape[2].y, 228);
+}
+
+TEST(DialHands, UnturnedHandStandsUpFromTheCentreInClientCoordinates) {
+  const HandShape placed = PlaceHand(SecondHandFor(120), 0.0, 100, 100);
+  EXPECT_EQ(PointsOf(placed), (Points{{98, 110}, {98, -5}, {98, -14}, {102, -14}, {102, -5}, {102, 110}}));
+}
+
+TEST(DialHands, QuarterTurnPointsTheTipToThreeOClock) {
+  const HandShape placed = PlaceHand(SecondHandFor(120), DialPi / 2, 100, 100);
+  // The tip (-2, 114) and (2, 114) turns to the right of the centre, each coordinate truncated.
+  EXPECT_NEAR(placed[2].x, 214, 1);
+  EXPECT_NEAR(placed[2].y, 102, 1);
+  EXPECT_NEAR(placed[3].x, 214, 1);
+  EXPECT_NEAR(placed[3].y, 98, 1);
+}
+
+struct AngleCase {
+  const char* Name;
+  int32_t HourCount, MinuteCount, PerHalfMinute, RotDivisor;
+  double Minute, Second;
+};
+
+class HandAngle : public ::testing::TestWithParam<AngleCase> {};
+
+TEST_P(HandAngle, TurnsClockwiseWithTheRefreshCounters) {
+  const AngleCase& c = GetParam();
+  const HandAngles angles = HandAnglesFor(c.HourCount, c.MinuteCount, c.PerHalfMinute, c.RotDivisor);
+  EXPECT_NEAR(angles.Minute, c.Minute, 1e-12);
+  EXPECT_NEAR(angles.Second, c.Second, 1e-12);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Counters, HandAngle,
+    ::testing::Values(
+        AngleCase{"AtZeroBothPointUp", 0, 0, 3000, 1, 0.0, 0.0},
+        // 15 s at 10 ms: a quarter turn of the 60 s dial; the minute hand has turned 1.5 degrees.
+        AngleCase{"FifteenSecondsOnTheSixtySecondDial", 1500, 1500, 3000, 1, DialPi / 120, DialPi / 2},
+        AngleCase{"FifteenSecondsOnTheThirtySecondDial", 1500, 1500, 3000, 2, DialPi / 120, DialPi},
+        AngleCase{"FifteenSecondsOnTheFifteenSecondDial", 1500, 1500, 3000, 4, DialPi / 120, 2 * DialPi},
+        AngleCase{"HalfAnHourAtOneSecond", 1800, 15, 30, 1, DialPi, DialPi / 2},
+        AngleCase{"UnknownDivisorTurnsLikeTheSixtySecondDial", 0, 1500, 3000, 0, 0.0, DialPi / 2},
+        AngleCase{"NoRefreshRateLeavesBothHandsUp", 1500, 1500, 0, 1, 0.0, 0.0}),
+    [](const ::testing::TestParamInfo<AngleCase>& info) { return std::string(info.param.Name); });
+
+struct DialNumbersCase {
+  int32_t RotDivisor;
+  std::vector<int32_t> Numbers;  // clockwise from the top
+  int32_t MajorMarks;
+};
+
+class DialNumbers : public ::testing::TestWithParam<DialNumbersCase> {};
+
+TEST_P(DialNumbers, EachRevolutionHasItsNumeralsAndMajorMarks) {
+  std::vector<int32_t> numbers;
+  int32_t majors = 0;
+  for (int32_t i = 0; i < 60; ++i) {
+    const NumeralPlacement numeral = NumeralFor(GetParam().RotDivisor, i, 16);
+    if (numeral.Number != 0) numbers.push_back(numeral.Number);
+    if (IsMajorMark(GetParam().RotDivisor, i)) ++majors;
+  }
+  EXPECT_EQ(numbers, GetParam().Numbers);
+  EXPECT_EQ(majors, GetParam().MajorMarks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Revolutions, DialNumbers,
+    ::testing::Values(DialNumbersCase{1, {60, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55}, 12},
+                      DialNumbersCase{2, {30, 5, 10, 15, 20, 25}, 30},
+                      DialNumbersCase{4, {15, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}, 15},
+                      // Any other divisor is the 60-second dial.
+                      DialNumbersCase{3, {60, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55}, 12}));
+
+struct NumeralCase {
+  int32_t RotDivisor, MarkIndex, FontHeight;
+  int32_t Number, OffsetX, OffsetY;
+};
+
+class NumeralOffsets : public ::testing::TestWithParam<NumeralCase> {};
+
+TEST_P(NumeralOffsets, KeepTheNumeralInsideTheRingOfMarks) {
+  const NumeralCase& c = GetParam();
+  const NumeralPlacement numeral = NumeralFor(c.RotDivisor, c.MarkIndex, c.FontHeight);
+  EXPECT_EQ(numeral.Number, c.Number);
+  EXPECT_EQ(numeral.OffsetX, c.OffsetX);
+  EXPECT_EQ(numeral.OffsetY, c.OffsetY);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SpotChecks, NumeralOffsets,
+    ::testing::Values(NumeralCase{1, 0, 20, 60, -10, 0},     // top: centred below the mark
+                      NumeralCase{1, 10, 20, 10, -20, 0},
+                      NumeralCase{1, 15, 20, 15, -25, -10},  // -5e/4
+                      NumeralCase{1, 15, 7, 15, -8, -3},     // -5e/4 is -(e + e/4), -e/2 truncates
+                      NumeralCase{1, 30, 20, 30, -10, -20},  // bottom: above the mark
+                      NumeralCase{1, 45, 20, 45, 5, -10},
+                      NumeralCase{1, 55, 20, 55, 0, 0},
+                      NumeralCase{1, 7, 20, 0, 0, 0},        // a minor mark has no numeral
+                      NumeralCase{2, 10, 7, 5, -5, -3},      // -3e/4 of 7
+                      NumeralCase{2, 30, 20, 15, -10, -20},
+                      NumeralCase{2, 5, 20, 0, 0, 0},        // major on the 30 s dial but no numeral
+                      NumeralCase{4, 0, 20, 15, -10, 0},
+                      NumeralCase{4, 32, 20, 8, -2, -20},    // -e/8
+                      NumeralCase{4, 28, 20, 7, -5, -20},
+                      NumeralCase{4, 48, 20, 12, 5, -10},
+                      NumeralCase{1, 60, 20, 0, 0, 0},       // outside the sixty marks
+                      NumeralCase{1, -5, 20, 0, 0, 0}));
+
+struct ListedCase {
+  int32_t Count;
+  int32_t First;
+};
+
+class LapListing : public ::testing::TestWithParam<ListedCase> {};
+
+TEST_P(LapListing, ShowsAtMostTheLastTenLaps) { EXPECT_EQ(FirstListedLap(GetParam().Count), GetParam().First); }
+
+INSTANTIATE_TEST_SUITE_P(Counts, LapListing,
+                         ::testing::Values(ListedCase{0, 0}, ListedCase{1, 0}, ListedCase{10, 0},
+                                           ListedCase{11, 1}, ListedCase{12, 2}, ListedCase{1000, 990}));
+
+TEST(LapLine, NumbersTheLapWithFourDigitsBeforeItsRecord) {
+  char line[LapLineSize];
+  EXPECT_EQ(FormatLapLine(line, sizeof line, 3, "00:00:03.00,00:00:09.00"), 32);
+  EXPECT_STREQ(line, "LAP:0003 00:00:03.00,00:00:09.00");
+  FormatLapLine(line, sizeof line, 1000, "00:00:01.00,01:00:00.00");
+  EXPECT_STREQ(line, "LAP:1000 00:00:01.00,01:00:00.00");
+}
+
+TEST(LapLine, HoldsTheLongestRecordAndIsCutToASmallerBuffer) {
+  const std::string longest(127, '9');
+  char line[LapLineSize];
+  EXPECT_EQ(FormatLapLine(line, sizeof line, 1000, longest.c_str()), 9 + 127);
+  EXPECT_EQ(std::string(line), "LAP:1000 " + longest);
+  char small[8];
+  EXPECT_EQ(FormatLapLine(small, sizeof small, 1, longest.c_str()), 7);
+  EXPECT_STREQ(small, "LAP:000");
+}
+
+}  // namespace

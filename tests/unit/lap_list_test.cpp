@@ -10,10 +10,6 @@
 
 namespace {
 
-void Tick(int count) {
-  for (int i = 0; i < count; ++i) ClockTick(0, 0, 0, 0, 0);
-}
-
 class Laps : public ::testing::Test {
  protected:
   void SetUp() override { test::ResetEngineState(); }
@@ -43,9 +39,9 @@ class Laps : public ::testing::Test {
 };
 
 TEST_F(Laps, EachRecordHoldsTheLapSinceThePreviousOneAndTheTotal) {
-  Tick(1230);
+  test::TickByHand(1230);
   RecordLap();
-  Tick(1000);
+  test::TickByHand(1000);
   RecordLap();
   ASSERT_EQ(LapList.Count, 2);
   EXPECT_STREQ(LapList.Records[0].Text, "00:00:01.23,00:00:01.23");
@@ -58,13 +54,13 @@ TEST_F(Laps, EachRecordHoldsTheLapSinceThePreviousOneAndTheTotal) {
 TEST_F(Laps, FrameRecordsShowFramesOrWholeSecondsAtOneSecond) {
   AppSettings.OneSecDivIndex = 1;
   SelectStopwatchResolution(0, nullptr);
-  Tick(5000);
+  test::TickByHand(5000);
   RecordLap();
   EXPECT_STREQ(LapList.Records[0].Text, "00:00:05,00:00:05");
 
   test::ResetEngineState();
   AppSettings.OneSecDivIndex = 1;
-  Tick(5510);
+  test::TickByHand(5510);
   RecordLap();
   EXPECT_STREQ(LapList.Records[0].Text, "00:00:05.12,00:00:05.12");
   AppSettings.OneSecDivIndex = 0;
@@ -72,7 +68,7 @@ TEST_F(Laps, FrameRecordsShowFramesOrWholeSecondsAtOneSecond) {
 
 TEST_F(Laps, TheThousandthLapIsTheLast) {
   for (int lap = 0; lap < MaxLaps + 5; ++lap) {
-    Tick(10);
+    test::TickByHand(10);
     RecordLap();
   }
   EXPECT_EQ(LapList.Count, MaxLaps);
@@ -81,7 +77,7 @@ TEST_F(Laps, TheThousandthLapIsTheLast) {
 }
 
 TEST_F(Laps, AProvisionalLapRestartsNothingAndLeavesTheListSaved) {
-  Tick(700);
+  test::TickByHand(700);
   RecordProvisionalLap();
   ASSERT_EQ(LapList.Count, 1);
   EXPECT_STREQ(LapList.Records[0].Text, "00:00:00.70,00:00:00.70");
@@ -91,9 +87,9 @@ TEST_F(Laps, AProvisionalLapRestartsNothingAndLeavesTheListSaved) {
 
 TEST_F(Laps, TheHistoryListGetsEachNewLapOnTopAndIsEmptiedByClear) {
   OpenHistoryList();
-  Tick(100);
+  test::TickByHand(100);
   RecordLap();
-  Tick(200);
+  test::TickByHand(200);
   RecordLap();
   EXPECT_EQ(HistoryLines(),
             (std::vector<std::string>{"LAP 0002 : 00:00:00.20,00:00:00.30", "LAP 0001 : 00:00:00.10,00:00:00.10"}));

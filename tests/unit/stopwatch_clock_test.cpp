@@ -10,10 +10,6 @@
 
 namespace {
 
-void Tick(int count = 1) {
-  for (int i = 0; i < count; ++i) ClockTick(0, 0, 0, 0, 0);
-}
-
 // Puts the measurement at the given lap and total tick counts, as if the ticks had been counted.
 void SetElapsed(int32_t lapTicks, int32_t totalTicks) {
   StopwatchClock.RefreshTicks = lapTicks;
@@ -38,11 +34,11 @@ class StopwatchTick : public ::testing::Test {
 
 TEST_F(StopwatchTick, FramesCountWholeTwentyFourthsOfASecond) {
   SelectStopwatchResolution(11, nullptr);
-  Tick(41);
+  test::TickByHand(41);
   EXPECT_EQ(StopwatchClock.LapFrameTime.Frames, 0);
-  Tick(1);  // 42 × 24 = 1008
+  test::TickByHand(1);  // 42 × 24 = 1008
   EXPECT_EQ(StopwatchClock.LapFrameTime.Frames, 1);
-  Tick(958);
+  test::TickByHand(958);
   EXPECT_EQ(LapText(), "00:00:01.000");
   EXPECT_EQ(StopwatchClock.LapFrameTime.Seconds, 1);
   EXPECT_EQ(StopwatchClock.LapFrameTime.Frames, 0);
@@ -51,7 +47,7 @@ TEST_F(StopwatchTick, FramesCountWholeTwentyFourthsOfASecond) {
 TEST_F(StopwatchTick, OneHourReadsAsOneHourInBothBreakdowns) {
   SelectStopwatchResolution(11, nullptr);
   SetElapsed(3599999, 3599999);
-  Tick();
+  test::TickByHand();
   for (const ClockTime* t : {&StopwatchClock.LapTime, &StopwatchClock.LapFrameTime, &StopwatchClock.TotalTime,
                              &StopwatchClock.TotalFrameTime}) {
     EXPECT_EQ(t->Hours, 1);
@@ -62,22 +58,22 @@ TEST_F(StopwatchTick, OneHourReadsAsOneHourInBothBreakdowns) {
 
 TEST_F(StopwatchTick, BreakdownsMoveOnlyInWholeStepsOfTheResolution) {
   SelectStopwatchResolution(0, nullptr);  // 1.000 s
-  Tick(999);
+  test::TickByHand(999);
   EXPECT_EQ(StopwatchClock.LapTime.Seconds, 0);
-  Tick(1);
+  test::TickByHand(1);
   EXPECT_EQ(StopwatchClock.LapTime.Seconds, 1);
 
   test::ResetEngineState();
   SelectStopwatchResolution(4, nullptr);  // 0.060 s
   for (int step = 1; step <= 3; ++step) {
-    Tick(59);
+    test::TickByHand(59);
     EXPECT_EQ(StopwatchClock.LapTime.Millis, 60 * (step - 1));
-    Tick(1);
+    test::TickByHand(1);
     EXPECT_EQ(StopwatchClock.LapTime.Millis, 60 * step);
   }
 
   test::ResetEngineState();
-  Tick(1234);  // 0.010 s
+  test::TickByHand(1234);  // 0.010 s
   EXPECT_EQ(StopwatchClock.LapTime.Millis, 230);
   EXPECT_EQ(LapText(), "00:00:01.23");
 }
@@ -88,7 +84,7 @@ TEST_F(StopwatchTick, StopsItselfAtExactlyOneHundredHoursOfLapTime) {
   StopwatchClock.StopwatchStarted = 1;
   StopwatchClock.StopwatchTimerId = 4242;
   SetElapsed(HundredHoursTicks - 1, HundredHoursTicks - 1);
-  Tick();
+  test::TickByHand();
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
   EXPECT_EQ(StopwatchClock.StopwatchStarted, 1);
   EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);
@@ -108,7 +104,7 @@ TEST_F(StopwatchTick, StopsItselfAtExactlyOneHundredHoursOfLapTime) {
 
 TEST_F(StopwatchTick, TotalPassesOneHundredHoursWithLapsTakenAndFramesWrap) {
   SetElapsed(10 * 3600000 - 1, 123 * 3600000 - 1);
-  Tick();
+  test::TickByHand();
   EXPECT_EQ(StopwatchClock.TotalTime.Hours, 123);
   EXPECT_EQ(StopwatchClock.TotalFrameTime.Hours, 23);
   char total[TimeTextSize];
@@ -119,7 +115,7 @@ TEST_F(StopwatchTick, TotalPassesOneHundredHoursWithLapsTakenAndFramesWrap) {
 TEST_F(StopwatchTick, StopsBeforeTheThirtyTwoBitTotalWouldOverflow) {
   StopwatchClock.StopwatchRunning = 1;
   SetElapsed(10, TotalTicksLimit - 1);
-  Tick();
+  test::TickByHand();
   EXPECT_EQ(StopwatchClock.TotalTime.Ticks, TotalTicksLimit);
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
   char total[TimeTextSize];
@@ -127,18 +123,18 @@ TEST_F(StopwatchTick, StopsBeforeTheThirtyTwoBitTotalWouldOverflow) {
   EXPECT_STREQ(total, "596:31:21.00");
 
   StopwatchClock.StopwatchRunning = 1;  // a later Start
-  Tick(5);
+  test::TickByHand(5);
   EXPECT_EQ(StopwatchClock.TotalTime.Ticks, TotalTicksLimit);
   EXPECT_EQ(StopwatchClock.LapTime.Ticks, 11);
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
 }
 
 TEST_F(StopwatchTick, RecordsARequestedLapAtTheNextBoundaryAndRestartsTheRefreshCounters) {
-  Tick(1234);  // 0.010 s
+  test::TickByHand(1234);  // 0.010 s
   StopwatchClock.LapRequest = 1;
-  Tick(5);
+  test::TickByHand(5);
   EXPECT_EQ(LapList.Count, 0);  // 1239 is no boundary
-  Tick(1);
+  test::TickByHand(1);
   ASSERT_EQ(LapList.Count, 1);
   EXPECT_STREQ(LapList.Records[0].Text, "00:00:01.24,00:00:01.24");
   EXPECT_EQ(StopwatchClock.LapRequest, 0);
@@ -152,7 +148,7 @@ TEST_F(StopwatchTick, RecordsARequestedLapAtTheNextBoundaryAndRestartsTheRefresh
 TEST_F(StopwatchTick, DropsALapRequestWhenTheListIsFull) {
   LapList.Count = MaxLaps;
   StopwatchClock.LapRequest = 1;
-  Tick(10);
+  test::TickByHand(10);
   EXPECT_EQ(LapList.Count, MaxLaps);
   EXPECT_EQ(StopwatchClock.LapRequest, 0);
   EXPECT_EQ(StopwatchClock.LapTime.Ticks, 10);
@@ -163,23 +159,23 @@ TEST_F(StopwatchTick, RefreshCountersWrapAtAMinuteAndAnHour) {
   SetElapsed(59 * 60000 + 59000 - 1, 0);
   StopwatchClock.MinuteRefreshCount = 58;
   StopwatchClock.HourRefreshCount = 3598;
-  Tick();
+  test::TickByHand();
   EXPECT_EQ(StopwatchClock.MinuteRefreshCount, 59);
   EXPECT_EQ(StopwatchClock.HourRefreshCount, 3599);
-  Tick(1000);
+  test::TickByHand(1000);
   EXPECT_EQ(StopwatchClock.MinuteRefreshCount, 0);
   EXPECT_EQ(StopwatchClock.HourRefreshCount, 0);
 }
 
 TEST_F(StopwatchTick, AsksForARepaintAtEachBoundaryOnlyWhileTheStopwatchIsShown) {
-  Tick(9);
+  test::TickByHand(9);
   EXPECT_FALSE(test::TakeRepaintRequest(Window()));
-  Tick(1);
+  test::TickByHand(1);
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
 
   AppSettings.Timer_Mode = 1;
   StopwatchClock.LapRequest = 1;
-  Tick(10);
+  test::TickByHand(10);
   EXPECT_FALSE(test::TakeRepaintRequest(Window()));
   EXPECT_EQ(StopwatchClock.TotalTime.Ticks, 20);
   EXPECT_EQ(LapList.Count, 1);  // laps are still taken behind the timer display
@@ -189,17 +185,17 @@ TEST_F(StopwatchTick, RedrawHoldKeepsBack99RepaintsAtOneMillisecondOnly) {
   SelectStopwatchResolution(11, nullptr);
   ArmDialogRedrawHold();
   for (int boundary = 1; boundary <= 99; ++boundary) {
-    Tick();
+    test::TickByHand();
     ASSERT_FALSE(test::TakeRepaintRequest(Window())) << boundary;
   }
-  Tick();
+  test::TickByHand();
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
   EXPECT_EQ(StopwatchClock.DialogRedrawHold, 0);
 
   SelectStopwatchResolution(9, nullptr);
   SetElapsed(0, 0);
   ArmDialogRedrawHold();
-  Tick(10);
+  test::TickByHand(10);
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
   EXPECT_EQ(StopwatchClock.DialogRedrawHoldCount, 1);
 }

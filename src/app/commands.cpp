@@ -1,0 +1,178 @@
+// The command table: every command identifier is mapped to one action.
+#include "app/commands.h"
+#include <array>
+#include <cstdint>
+#include "alarm/alarm_sound.h"
+#include "app/app_globals.h"
+#include "app/command_ids.h"
+#include "display/paint.h"
+#include "laps/lap_export.h"
+#include "laps/lap_history.h"
+#include "laps/lap_list.h"
+#include "resources/resource.h"
+#include "settings/app_settings.h"
+#include "settings/settings_dialog.h"
+#include "settings/timer_dialog.h"
+#include "settings/version_dialog.h"
+#include "timing/run_control.h"
+#include "timing/stopwatch_clock.h"
+
+namespace {
+
+enum class Action : uint8_t {
+  None,
+  Start,
+  Stop,
+  Reset,
+  Exit,
+  AnalogDisplay,
+  DigitalDisplay,
+  Version,
+  CopyResult,
+  LapHistory,
+  SwitchMode,
+  TimerSetting,
+  AlarmStart,
+  AlarmStop,
+  LapSave,
+  Settings,
+  StopwatchInterval,
+  TimerInterval,
+};
+
+constexpr int IntervalCount = 12;
+
+constexpr std::array<Action, LastCommandId - FirstCommandId + 1> BuildCommandTable() {
+  std::array<Action, LastCommandId - FirstCommandId + 1> table{};
+  const auto set = [&table](int id, Action action) { table[static_cast<size_t>(id - FirstCommandId)] = action; };
+  set(IDM_START, Action::Start);
+  set(IDM_STOP, Action::Stop);
+  set(IDM_RESET, Action::Reset);
+  set(IDM_EXIT, Action::Exit);
+  set(IDM_ANALOG_DISPLAY, Action::AnalogDisplay);
+  set(IDM_DIGITAL_DISPLAY, Action::DigitalDisplay);
+  set(IDM_VERSION, Action::Version);
+  set(IDM_COPY_RESULT, Action::CopyResult);
+  set(IDM_LAP_HISTORY, Action::LapHistory);
+  set(IDM_SWITCH_MODE, Action::SwitchMode);
+  set(IDM_TIMER_SETTING, Action::TimerSetting);
+  set(IDM_TIMER_ALARM__SOUND_START, Action::AlarmStart);
+  set(IDM_TIMER_ALARM__SOUND_STOP, Action::AlarmStop);
+  set(IDM_LAP_SAVE, Action::LapSave);
+  set(IDM_SETTINGS, Action::Settings);
+  for (int i = 0; i < IntervalCount; ++i) {
+    set(IDM_STOPWATCH_INTERVAL_1000MS + i, Action::StopwatchInterval);
+    set(IDM_TIMER_INTERVAL_1000MS + i, Action::TimerInterval);
+  }
+  return table;
+}
+
+constexpr auto CommandTable = BuildCommandTable();
+
+// Repaints are held back while a modal dialog comes up over a fast-refreshing display.
+INT_PTR RunModalDialog(HWND window, int templateId, DLGPROC procedure) {
+  ArmDialogRedrawHold();
+  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(templateId), window, procedure, 0);
+}
+
+void SwitchMode(HWND window) {
+  AppSettings.Timer_Mode = AppSettings.Timer_Mode == 0 ? 1 : 0;
+  InvalidateRect(window, nullptr, FALSE);
+}
+
+void Enable(HMENU menu, int id, bool enabled) { EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)); }
+void Check(HMENU menu, int id, bool checked) { CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)); }
+
+// The twelve resolution items: greyed while a measurement exists, the chosen one checked.
+void UpdateIntervalItems(HMENU menu, int firstId, bool measurementExists, int32_t chosenIndex) {
+  for (int i = 0; i < IntervalCount; ++i) {
+    Enable(menu, firstId + i, !measurementExists);
+    Check(menu, firstId + i, i == chosenIndex);
+  }
+}
+
+void UpdateStopwatchMenu(HMENU menu) {
+  const bool running = StopwatchClock.StopwatchRunning != 0;
+  const bool started = StopwatchClock.StopwatchStarted != 0;
+  Enable(menu, IDM_LAP_SAVE, !running && LapList.Unsaved == 1);
+  Enable(menu, IDM_START, !running);
+  Enable(menu, IDM_STOP, running);
+  Enable(menu, IDM_RESET, !running && started);
+  UpdateIntervalItems(menu, IDM_STOPWATCH_INTERVAL_1000MS, started, AppSettings.SecondResolution);
+  const bool analog = AppSettings.AnalogModeOnOff != 0;
+  const bool digital = AppSettings.DisitalModeOnOff != 0;
+  Check(menu, IDM_ANALOG_DISPLAY, analog);
+  Check(menu, IDM_DIGITAL_DISPLAY, digital || !analog);
+}
+
+void UpdateTimerMenu(HMENU menu) {
+  const bool running = StopwatchClock.TimerRunning != 0;
+  Enable(menu, IDM_START, !running);
+  Enable(menu, IDM_STOP, running);
+  Enable(menu, IDM_RESET, !running && StopwatchClock.TimerStarted != 0);
+  Enable(menu, IDM_TIMER_SETTING, !running);
+  Enable(menu, IDM_TIMER_ALARM__SOUND_STOP, AlarmSoundActive != 0);
+  UpdateIntervalItems(menu, IDM_TIMER_INTERVAL_1000MS, StopwatchClock.TimerStarted != 0,
+                      AppSettings.TimerSecondResolutionIndex);
+}
+
+}  // namespace
+
+LRESULT OnCommand(HWND window, WPARAM wParam) {
+  const int id = LOWORD(wParam);
+  if (!IsCommandId(id)) return 0;
+  switch (CommandTable[static_cast<size_t>(id - FirstCommandId)]) {
+    case Action::None: break;
+    case Action::Start: StartMeasurement(window); break;
+    case Action::Stop: StopMeasurement(window); break;
+    case Action::Reset: ResetMeasurement(window); break;
+    case Action::Exit: PostMessageA(window, WM_CLOSE, 0, 0); break;
+    case Action::AnalogDisplay: ToggleAnalogDisplay(window); break;
+    case Action::DigitalDisplay: ToggleDigitalDisplay(window); break;
+    case Action::Version: RunModalDialog(window, IDD_VERSION, VersionDialogProc); break;
+    case Action::CopyResult: return CopyResultToClipboard(window);
+    case Action::LapHistory: OpenLapHistory(window); break;
+    case Action::SwitchMode: SwitchMode(window); break;
+    case Action::TimerSetting:
+      if (RunModalDialog(window, IDD_TIMER_SETTINGS, TimerSettingsDialogProc) == IDOK) ResetMeasurement(window);
+      break;
+    case Action::AlarmStart: return OnTimerAlarmSoundStart(window);
+    case Action::AlarmStop: OnTimerAlarmSoundStop(window); break;
+    case Action::LapSave: SaveLapsCommand(window); break;
+    case Action::Settings: RunModalDialog(window, IDD_OPTIONS, SettingsDialogProc); break;
+    case Action::StopwatchInterval:
+      AppSettings.SecondResolution = id - IDM_STOPWATCH_INTERVAL_1000MS;
+      SelectStopwatchResolution(AppSettings.SecondResolution, window);
+      break;
+    case Action::TimerInterval:
+      AppSettings.TimerSecondResolutionIndex = id - IDM_TIMER_INTERVAL_1000MS;
+      SelectTimerResolution(AppSettings.TimerSecondResolutionIndex, window);
+      break;
+  }
+  return 0;
+}
+
+void UpdateMenuState(HMENU menu) {
+  if (AppSettings.Timer_Mode == 0) {
+    UpdateStopwatchMenu(menu);
+  } else {
+    UpdateTimerMenu(menu);
+  }
+}
+
+void SaveLapsCommand(HWND window) {
+  // The provisional line is written on this thread: only while the tick, which writes laps too, is stopped.
+  if (StopwatchClock.StopwatchRunning) return;
+  const bool provisional = LapList.Count < MaxLaps;
+  if (provisional) RecordProvisionalLap();
+  const int saved = SaveLapsToFile(window);
+  if (provisional) {
+    const int32_t count = LapList.Count - 1;
+    LapList.Count = count;
+    LapList.Records[count].Text[0] = '\0';
+    const HWND history = LapList.LapHistoryWindow;
+    if (history && IsWindow(history)) SendDlgItemMessageA(history, IDC_LAP_HISTORY_LIST, LB_DELETESTRING, 0, 0);
+  }
+  InvalidateRect(window, nullptr, FALSE);
+  if (saved == 1) LapList.Unsaved = 0;
+}

@@ -1,0 +1,17 @@
+// The command table: every user command, from menus, clicks, keys or the program itself, and the pop-up menus'
+// item states.
+#pragma once
+#include <windows.h>
+
+constexpr int FirstCommandId = 40001;
+constexpr int LastCommandId = 40072;
+constexpr bool IsCommandId(int id) { return id >= FirstCommandId && id <= LastCommandId; }
+
+// Carries out the command in the low word of wParam. Returns 0, or the result of the clipboard copy and of the
+// alarm start.
+LRESULT OnCommand(HWND window, WPARAM wParam);
+// Sets the enabled, greyed and checked states of a pop-up menu (or its resolution sub-menu) from the run state.
+// Also called on the multimedia timer thread while a pop-up is open.
+void UpdateMenuState(HMENU menu);
+// Saves the laps with the current time as a provisional last line that is not kept.
+void SaveLapsCommand(HWND window);

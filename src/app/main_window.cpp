@@ -1,0 +1,269 @@
+// The main window: its procedure, creation and destruction, mouse and key conventions, placement tracking.
+#include "app/main_window.h"
+#include <atomic>
+#include "alarm/alarm_sound.h"
+#include "app/app_globals.h"
+#include "app/command_ids.h"
+#include "app/commands.h"
+#include "display/paint.h"
+#include "laps/lap_export.h"
+#include "laps/lap_list.h"
+#include "resources/resource.h"
+#include "settings/app_settings.h"
+#include "timing/countdown.h"
+#include "timing/mm_timer.h"
+#include "timing/run_control.h"
+#include "timing/stopwatch_clock.h"
+
+int IgnoreNextLeftUp = 0;
+int IgnoreNextRightUp = 0;
+
+namespace {
+
+int CtrlKeyDown = 0;
+int IgnoreLeftUpAfterCaptionDoubleClick = 0;
+int NormalLeft = 0, NormalTop = 0, NormalWidth = 0, NormalHeight = 0;
+bool DestroyDone = false;
+
+// The pop-up menu's live refresh: a 100 ms timer whose callback updates the open pop-up's item states.
+struct MenuRefreshTarget {
+  HWND Window;
+  HMENU Menu;
+};
+MenuRefreshTarget RefreshTarget;
+Shared<UINT> MenuRefreshTimerId;
+Shared<int32_t> MenuRefreshOpen;
+std::atomic<int32_t> MenuRefreshBusy{0};
+
+bool InTimerMode() { return AppSettings.Timer_Mode == 1; }
+
+void SendCommand(HWND window, WORD command) { SendMessageA(window, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+
+// Left click and space: start or stop the mode on display.
+void ToggleRunning(HWND window) {
+  const bool running = InTimerMode() ? StopwatchClock.TimerRunning != 0 : StopwatchClock.StopwatchRunning != 0;
+  SendCommand(window, running ? IDM_STOP : IDM_START);
+}
+
+WINDOWPLACEMENT ReadPlacement(HWND window) {
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  GetWindowPlacement(window, &placement);
+  return placement;
+}
+
+void OnCreate(HWND window) {
+  StopwatchClockRecord& clock = StopwatchClock;
+  clock.StopwatchRunning = 0;
+  clock.TimerRunning = 0;
+  clock.StopwatchStarted = 0;
+  clock.TimerStarted = 0;
+  clock.StopwatchTimerId = 0;
+  clock.CountdownTimerId = 0;
+  MenuRefreshTimerId = 0;
+  CtrlKeyDown = 0;
+  LoadTimerMode();
+  LoadStopwatchSettings(window);
+  LoadFontSettings();
+  clock.LapRequest = 0;
+  LoadDrawColors();
+  RebuildBackBuffer(window);
+  LapList.LapHistoryWindow = nullptr;
+  LoadTimerSettings(window);
+  clock.TimerExpired = 0;
+  LapList.Unsaved = 0;
+  LoadCountdown(window);
+  SetWindowPos(window, AppSettings.WindowTopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  ClearLaps();
+  clock.TotalTime = ClockTime{};
+  IgnoreLeftUpAfterCaptionDoubleClick = 0;
+}
+
+void OnDestroy() {
+  // The window is not destroyed until the process ends, which may bring a second WM_DESTROY: do this once.
+  if (DestroyDone) return;
+  DestroyDone = true;
+  StopStopwatchTimer();
+  StopCountdownTimer();
+  if (AlarmSoundActive) SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);
+  ReleaseDisplayResources();
+  SaveSettings();
+  PostQuitMessage(0);
+}
+
+void OnClose(HWND window) {
+  if (StopwatchClock.StopwatchStarted && LapList.Count > 0 && LapList.Unsaved) {
+    // The last lap is written on this thread, so the tick must not run beside it.
+    StopStopwatchTimer();
+    StopwatchClock.LapRequest = 0;
+    if (LapList.Count < MaxLaps) RecordLap();
+    AskSaveLaps(window);
+  }
+  const WINDOWPLACEMENT placement = ReadPlacement(window);
+  if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_SHOWMAXIMIZED) {
+    AppSettings.Window_X_Pos = NormalLeft;
+    AppSettings.Window_Y_Pos = NormalTop;
+    AppSettings.Window_Width = NormalWidth;
+    AppSettings.Window_Height = NormalHeight;
+  }
+  PostMessageA(window, WM_DESTROY, 0, 0);
+}
+
+void OnMove(HWND window) {
+  RECT outer;
+  GetWindowRect(window, &outer);
+  AppSettings.Window_X_Pos = outer.left;
+  AppSettings.Window_Y_Pos = outer.top;
+  const WINDOWPLACEMENT placement = ReadPlacement(window);
+  NormalLeft = placement.rcNormalPosition.left;
+  NormalTop = placement.rcNormalPosition.top;
+}
+
+void OnSize(HWND window, WPARAM sizeType, int clientWidth, int clientHeight) {
+  UpdateLayout(window, clientWidth, clientHeight);
+  RECT outer;
+  GetWindowRect(window, &outer);
+  AppSettings.Window_Width = outer.right - outer.left;
+  AppSettings.Window_Height = outer.bottom - outer.top;
+  AppSettings.Window_Maximize = sizeType == SIZE_MAXIMIZED ? 1 : 0;
+  if (sizeType == SIZE_MAXIMIZED || sizeType == SIZE_MINIMIZED) {
+    const RECT normal = ReadPlacement(window).rcNormalPosition;
+    NormalWidth = normal.right - normal.left;
+    NormalHeight = normal.bottom - normal.top;
+  }
+}
+
+void OnLButtonUp(HWND window) {
+  const int afterCaptionDoubleClick = IgnoreLeftUpAfterCaptionDoubleClick;
+  IgnoreLeftUpAfterCaptionDoubleClick = 0;
+  if (IgnoreNextLeftUp) {
+    IgnoreNextLeftUp = 0;
+    return;
+  }
+  if (afterCaptionDoubleClick) return;
+  ToggleRunning(window);
+}
+
+// Both buttons pressed together: reset (unless the stopwatch runs); neither release acts afterwards.
+void OnMouseChord(HWND window) {
+  IgnoreNextLeftUp = 1;
+  IgnoreNextRightUp = 1;
+  if (!StopwatchClock.StopwatchRunning) ResetMeasurement(window);
+}
+
+void CALLBACK MenuRefreshTimerProc(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
+  if (BeginCallback(MenuRefreshBusy, MenuRefreshOpen)) {
+    UpdateMenuState(reinterpret_cast<const MenuRefreshTarget*>(user)->Menu);
+  }
+  EndCallback(MenuRefreshBusy);
+}
+
+void OnRButtonUp(HWND window, WPARAM keys, LPARAM position) {
+  if (IgnoreNextRightUp) {
+    IgnoreNextRightUp = 0;
+    return;
+  }
+  if (keys & MK_LBUTTON) return;
+  POINT point = {LOWORD(position), HIWORD(position)};
+  ClientToScreen(window, &point);
+  const HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+  if (!menu) return;
+  const HMENU popup = GetSubMenu(menu, InTimerMode() ? 1 : 0);
+  RefreshTarget = MenuRefreshTarget{window, popup};
+  MenuRefreshOpen = 1;
+  MenuRefreshTimerId = CreatePeriodicTimer(100, MenuRefreshTimerProc, reinterpret_cast<DWORD_PTR>(&RefreshTarget));
+  TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, window, nullptr);
+  // The refresh reads the menu: it must be over before the menu is destroyed.
+  StopTimerAndDrain(MenuRefreshOpen, MenuRefreshTimerId, MenuRefreshBusy);
+  DestroyMenu(menu);
+}
+
+LRESULT OnNcLButtonDblClk(HWND window, WPARAM hitTest, LPARAM position) {
+  if (hitTest == HTCAPTION && ReadPlacement(window).showCmd == SW_SHOWNORMAL) {
+    IgnoreLeftUpAfterCaptionDoubleClick = 1;
+  }
+  return DefWindowProcA(window, WM_NCLBUTTONDBLCLK, hitTest, position);
+}
+
+void OnChar(HWND window, WPARAM character) {
+  switch (static_cast<signed char>(character)) {
+    case ' ':
+      ToggleRunning(window);
+      break;
+    case 'L':
+    case 'l':
+      if (StopwatchClock.StopwatchRunning) StopwatchClock.LapRequest = 1;
+      break;
+    case 'R':
+    case 'r':
+      ResetMeasurement(window);
+      break;
+    default:
+      break;
+  }
+}
+
+void OnKeyDown(HWND window, WPARAM key) {
+  if (key == VK_CONTROL) {
+    CtrlKeyDown = 1;
+  } else if (key == 'C' && CtrlKeyDown && !StopwatchClock.StopwatchRunning) {
+    CopyResultToClipboard(window);
+  }
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: OnCreate(window); return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_MOVE: OnMove(window); return 0;
+    case WM_SIZE: OnSize(window, wParam, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_PAINT: PaintMainWindow(window); return 0;
+    case WM_CLOSE: OnClose(window); return 0;
+    case WM_ERASEBKGND: return 1;  // every paint covers the whole client area
+    case WM_GETMINMAXINFO:
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{MinimumTrackSize, MinimumTrackSize};
+      return 0;
+    case WM_NCLBUTTONDBLCLK: return OnNcLButtonDblClk(window, wParam, lParam);
+    case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
+    case WM_KEYUP:
+      if (wParam == VK_CONTROL) CtrlKeyDown = 0;
+      return 0;
+    case WM_CHAR: OnChar(window, wParam); return 0;
+    case WM_COMMAND:
+      return IsCommandId(LOWORD(wParam)) ? OnCommand(window, wParam) : 0;
+    case WM_SYSCOMMAND:
+      if (wParam == IDM_VERSION) return SendMessageA(window, WM_COMMAND, IDM_VERSION, 0);
+      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_INITMENUPOPUP: UpdateMenuState(reinterpret_cast<HMENU>(wParam)); return 0;
+    case WM_LBUTTONDOWN:
+      if (wParam & MK_RBUTTON) OnMouseChord(window);
+      return 0;
+    case WM_LBUTTONUP:
+      if (AppSettings.LBClickStartStopEnable == 1) OnLButtonUp(window);
+      return 0;
+    case WM_RBUTTONDOWN:
+      if (wParam & MK_LBUTTON) OnMouseChord(window);
+      return 0;
+    case WM_RBUTTONUP: OnRButtonUp(window, wParam, lParam); return 0;
+    case WM_MBUTTONDOWN:
+      if (!StopwatchClock.StopwatchRunning) ResetMeasurement(window);
+      return 0;
+    case MM_MCINOTIFY: OnMM_MCINotifyTimerAlarm(window, wParam, lParam); return 0;
+    case WM_LAP_REQUEST:
+      if (StopwatchClock.StopwatchRunning) StopwatchClock.LapRequest = 1;
+      return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+void CenterWindowOnScreen(HWND window) {
+  RECT outer;
+  GetWindowRect(window, &outer);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  MoveWindow(window, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
+             width, height, TRUE);
+}

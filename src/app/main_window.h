@@ -1,0 +1,17 @@
+// The main window: its procedure, creation and destruction, mouse and key conventions, placement tracking.
+#pragma once
+#include <windows.h>
+
+// The private lap request: wParam and lParam 0; takes a lap while the stopwatch runs.
+constexpr UINT WM_LAP_REQUEST = WM_APP;
+// Smallest outer size the window can be tracked to.
+constexpr int MinimumTrackSize = 64;
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Armed by a two-button chord: the next release of that button does nothing. The save question clears them.
+extern int IgnoreNextLeftUp;
+extern int IgnoreNextRightUp;
+
+// Moves a window, keeping its size, to the centre of the primary screen; every dialog calls it when it opens.
+void CenterWindowOnScreen(HWND window);

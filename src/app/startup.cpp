@@ -1,0 +1,79 @@
+// Start-up: the single-instance rule, the main window class and window, and the message loop.
+#include "app/startup.h"
+#include "app/app_globals.h"
+#include "app/main_window.h"
+#include "laps/lap_list.h"
+#include "resources/resource.h"
+#include "settings/app_settings.h"
+
+HANDLE InstanceMutex = nullptr;
+
+namespace {
+constexpr const char* MutexName = "Tavrilo_Application_UserMode";
+constexpr const char* MainWindowClass = "StopWatchClass";
+}  // namespace
+
+int AcquireSingleInstanceMutex() {
+  // A null access list lets any account of the session open the mutex.
+  SECURITY_DESCRIPTOR descriptor;
+  InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE);
+  SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, TRUE};
+  InstanceMutex = CreateMutexA(&attributes, FALSE, MutexName);
+  if (!InstanceMutex) {
+    MessageBoxA(nullptr, "It fails in the mutex acquisition.", "Mutex Message", MB_ICONINFORMATION);
+    return 1;
+  }
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(InstanceMutex);
+    InstanceMutex = nullptr;
+    return 1;
+  }
+  return 0;
+}
+
+ATOM RegisterMainWindowClass(HINSTANCE instance) {
+  WNDCLASSA windowClass = {};
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = MainWndProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = static_cast<HICON>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDI_TAVRILO), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+  windowClass.lpszClassName = MainWindowClass;
+  return RegisterClassA(&windowClass);
+}
+
+int CreateMainWindow(HINSTANCE instance, int showCommand) {
+  const HWND window =
+      CreateWindowExA(0, MainWindowClass, AppCaption, WS_OVERLAPPEDWINDOW, AppSettings.Window_X_Pos,
+                      AppSettings.Window_Y_Pos, AppSettings.Window_Width, AppSettings.Window_Height, nullptr,
+                      nullptr, instance, nullptr);
+  if (!window) return 0;
+  MainWindow = window;
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  return 1;
+}
+
+int RunMessageLoop() {
+  MSG message;
+  BOOL received;
+  while ((received = GetMessageA(&message, nullptr, 0, 0)) != 0) {
+    if (received == -1) return 0;
+    const HWND history = LapList.LapHistoryWindow;
+    if (message.message == WM_KEYDOWN && history && IsWindow(history)) {
+      // With the history window open, L takes a lap whichever window has the focus; it never becomes a
+      // character. Other keys get the dialog's keyboard handling.
+      if (message.wParam == 'L') {
+        SendMessageA(MainWindow, WM_LAP_REQUEST, 0, 0);
+        continue;
+      }
+      if (IsDialogMessageA(history, &message)) continue;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}

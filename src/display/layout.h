@@ -1,0 +1,30 @@
+// The geometry of the main window's views, derived from the client size at every size change.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+// Space between the client area's edge and the dial face.
+constexpr int32_t DialMargin = 15;
+
+// Pixels of the client area, y growing downwards.
+struct DisplayLayoutRecord {
+  int32_t CenterX;
+  int32_t CenterY;
+  RECT FaceRect;  // the ellipse of the dial face
+  int32_t DialRadius;  // FaceRect.right - CenterX; 0 or less when the client area is too small for a dial
+  int32_t MarkOuterRadius;
+  int32_t MajorMarkInnerRadius;
+  int32_t MinorMarkInnerRadius;
+  int32_t NumeralFontHeight;
+  int32_t DialTextFontHeight;
+  int32_t DigitalFontHeight;
+  int32_t LapFontHeight;
+};
+
+extern DisplayLayoutRecord DisplayLayout;
+
+// The layout of a client area of the given size. Every quotient and product truncates towards zero.
+DisplayLayoutRecord LayoutForClient(int32_t clientWidth, int32_t clientHeight);
+// The digital font height at which a text of `textLength` characters fills the client width; 0 (the font
+// mapper's default size) when there is no text to fit.
+int32_t FitHeight(int32_t clientWidth, int32_t textLength);

@@ -1,0 +1,7 @@
+// The modeless lap history window: every lap, newest first, kept up to date while it is open.
+#pragma once
+#include <windows.h>
+
+// Opens the history window (nothing when it is already open).
+void OpenLapHistory(HWND owner);
+INT_PTR CALLBACK LapHistoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

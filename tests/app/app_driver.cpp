@@ -1,0 +1,252 @@
+// Drives a real Tavrilo.exe from outside, as a user would.
+#include "app/app_driver.h"
+#include <vector>
+
+namespace app {
+namespace {
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+std::string ProgramPath() {
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  return FolderOf(FolderOf(self)) + "\\Tavrilo.exe";  // the tests live in a folder beside the program
+}
+
+std::string ExePathOf(const RunningApp& app) { return app.Folder + "\\Tavrilo.exe"; }
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+void RemoveFolder(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      DeleteFileA((folder + "\\" + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+HWND FindMainWindowOf(DWORD processId) {
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, "StopWatchClass", nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+bool MenuIsOpen(const RunningApp& app) {
+  HWND menu = nullptr;
+  while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(menu, &owner);
+    if (owner == app.Process.dwProcessId && IsWindowVisible(menu)) return true;
+  }
+  return false;
+}
+
+LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+
+}  // namespace
+
+std::string IniPathOf(const RunningApp& app) { return app.Folder + "\\Tavrilo.ini"; }
+
+RunningApp PrepareApp(const std::string& ini) {
+  static int serial = 0;
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  RunningApp app;
+  do {
+    app.Folder = std::string(temp) + "tavrilo-app-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(++serial);
+  } while (!CreateDirectoryA(app.Folder.c_str(), nullptr));
+  CopyFileA(ProgramPath().c_str(), ExePathOf(app).c_str(), FALSE);
+  if (!ini.empty()) WriteFileBytes(IniPathOf(app), ini);
+  return app;
+}
+
+bool Launch(RunningApp& app) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  std::string exe = ExePathOf(app);
+  if (!CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, app.Folder.c_str(), &startup,
+                      &app.Process)) {
+    return false;
+  }
+  const DWORD start = GetTickCount();
+  while (!(app.Window = FindMainWindowOf(app.Process.dwProcessId))) {
+    if (GetTickCount() - start > 15000 || WaitForSingleObject(app.Process.hProcess, 0) == WAIT_OBJECT_0) return false;
+    Sleep(10);
+  }
+  WaitForInputIdle(app.Process.hProcess, 5000);
+  return true;
+}
+
+PROCESS_INFORMATION LaunchSecondCopy(const RunningApp& app) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  CreateProcessA(ExePathOf(app).c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, app.Folder.c_str(), &startup,
+                 &process);
+  return process;
+}
+
+DWORD CloseApp(RunningApp& app, DWORD timeoutMs) {
+  PostMessageA(app.Window, WM_CLOSE, 0, 0);
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(app.Process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(app.Process.hProcess, &code);
+  }
+  return code;
+}
+
+void Dispose(RunningApp& app) {
+  if (app.Process.hProcess) {
+    if (WaitForSingleObject(app.Process.hProcess, 0) != WAIT_OBJECT_0) {
+      TerminateProcess(app.Process.hProcess, 1);
+      WaitForSingleObject(app.Process.hProcess, 5000);
+    }
+    CloseHandle(app.Process.hThread);
+    CloseHandle(app.Process.hProcess);
+    app.Process = {};
+  }
+  if (!app.Folder.empty()) RemoveFolder(app.Folder);
+  app.Folder.clear();
+}
+
+RECT ClientRect(const RunningApp& app) {
+  RECT client = {};
+  GetClientRect(app.Window, &client);
+  return client;
+}
+
+void PressButton(const RunningApp& app, UINT downMessage, UINT upMessage, WPARAM downKeys, int x, int y) {
+  PostMessageA(app.Window, downMessage, downKeys, Point(x, y));
+  PostMessageA(app.Window, upMessage, 0, Point(x, y));
+}
+
+void Click(const RunningApp& app, int x, int y) { PressButton(app, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, x, y); }
+
+void MiddleClick(const RunningApp& app, int x, int y) {
+  PressButton(app, WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON, x, y);
+}
+
+void Chord(const RunningApp& app, bool leftFirst, int x, int y) {
+  const UINT firstDown = leftFirst ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
+  const UINT secondDown = leftFirst ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
+  const WPARAM firstKey = leftFirst ? MK_LBUTTON : MK_RBUTTON;
+  const WPARAM secondKey = leftFirst ? MK_RBUTTON : MK_LBUTTON;
+  PostMessageA(app.Window, firstDown, firstKey, Point(x, y));
+  PostMessageA(app.Window, secondDown, MK_LBUTTON | MK_RBUTTON, Point(x, y));
+  PostMessageA(app.Window, leftFirst ? WM_LBUTTONUP : WM_RBUTTONUP, secondKey, Point(x, y));
+  PostMessageA(app.Window, leftFirst ? WM_RBUTTONUP : WM_LBUTTONUP, 0, Point(x, y));
+}
+
+void TypeChar(const RunningApp& app, char character) {
+  PostMessageA(app.Window, WM_CHAR, static_cast<unsigned char>(character), 1);
+}
+
+void ChooseFromMenu(const RunningApp& app, char mnemonic) {
+  PressButton(app, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, 20, 20);
+  const DWORD start = GetTickCount();
+  while (!MenuIsOpen(app) && GetTickCount() - start < 5000) Sleep(10);
+  TypeChar(app, mnemonic);
+  while (MenuIsOpen(app) && GetTickCount() - start < 5000) Sleep(10);
+}
+
+COLORREF Picture::At(int x, int y) const {
+  const size_t offset = (static_cast<size_t>(y) * static_cast<size_t>(Width) + static_cast<size_t>(x)) * 4;
+  const auto* pixel = reinterpret_cast<const unsigned char*>(Pixels.data() + offset);
+  return RGB(pixel[2], pixel[1], pixel[0]);
+}
+
+Picture Capture(const RunningApp& app) {
+  const RECT client = ClientRect(app);
+  Picture picture;
+  picture.Width = client.right;
+  picture.Height = client.bottom;
+  if (picture.Width <= 0 || picture.Height <= 0) return picture;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.Width;
+  info.bmiHeader.biHeight = -picture.Height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(app.Window);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, picture.Width, picture.Height, screen, 0, 0, SRCCOPY);
+  GdiFlush();
+  picture.Pixels.assign(static_cast<const char*>(bits), static_cast<size_t>(picture.Width) * picture.Height * 4);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(app.Window, screen);
+  return picture;
+}
+
+bool WaitForChange(const RunningApp& app, const Picture& before, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    if (Capture(app) != before) return true;
+    Sleep(15);
+  }
+  return false;
+}
+
+bool Settles(const RunningApp& app, DWORD quietMs, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  Picture last = Capture(app);
+  DWORD quietSince = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    Sleep(25);
+    Picture now = Capture(app);
+    if (now != last) {
+      last = std::move(now);
+      quietSince = GetTickCount();
+    } else if (GetTickCount() - quietSince >= quietMs) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool KeepsChanging(const RunningApp& app, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  Picture last = Capture(app);
+  for (int changes = 0; changes < 2;) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(15);
+    Picture now = Capture(app);
+    if (now != last) {
+      ++changes;
+      last = std::move(now);
+    }
+  }
+  return true;
+}
+
+std::string ReadTextFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+}  // namespace app

@@ -1,0 +1,185 @@
+// Tavrilo.exe started in a fresh folder and used from outside: start-up, the single-instance rule, clicks,
+// keys, the pop-up menu and the settings file written at exit.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "app/app_driver.h"
+
+namespace {
+
+class Program : public ::testing::Test {
+ protected:
+  void TearDown() override { app::Dispose(app_); }
+  void Start(const std::string& ini = "") {
+    app_ = app::PrepareApp(ini);
+    ASSERT_TRUE(app::Launch(app_)) << "no main window appeared";
+    ASSERT_TRUE(app::Settles(app_));  // the first paint is done
+  }
+  int CenterX() const { return app::ClientRect(app_).right / 2; }
+  int CenterY() const { return app::ClientRect(app_).bottom / 2; }
+  bool Running() const { return app::KeepsChanging(app_); }
+  std::string SettingsFile() const { return app::ReadTextFile(app::IniPathOf(app_)); }
+  static std::string Line(const std::string& file, const std::string& key) {
+    const size_t at = file.find("\r\n" + key + "=");
+    if (at == std::string::npos) return "(missing)";
+    const size_t start = at + 2;
+    return file.substr(start, file.find("\r\n", start) - start);
+  }
+  app::RunningApp app_;
+};
+
+TEST_F(Program, FirstRunOpensTheDefaultWindowAndWritesEverySettingAtExit) {
+  Start();
+  RECT outer;
+  GetWindowRect(app_.Window, &outer);
+  EXPECT_EQ(outer.left, 100);
+  EXPECT_EQ(outer.top, 100);
+  EXPECT_EQ(outer.right - outer.left, 240);
+  EXPECT_EQ(outer.bottom - outer.top, 240);
+  char title[64] = {};
+  GetWindowTextA(app_.Window, title, sizeof title);
+  EXPECT_STREQ(title, "Tavrilo");
+
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+  const std::string file = SettingsFile();
+  const std::vector<std::string> expected = {
+      "[StopWatch_Setting]", "AnalogModeOnOff=1", "DisitalModeOnOff=1", "SecondResolution=9",
+      "FrameGraduation=1", "5SecIntervalMeasure=1", "LBClickStartStopEnable=1", "FontSizeDispFit=1",
+      "StopWatchTotalTimeEnable=0", "RotDivIndex=0", "1SecDivIndex=0", "[Timer_Mode]", "Timer_Mode=0",
+      "[Timer_Setting]", "TimerSettingHour=0", "TimerSettingMinute=5", "TimerSettingSecond=0",
+      "TimerSecondResolutionIndex=0", "TimerAlarmSoundFile=", "[Font_Setting]", "Height=", "Width=0",
+      "Escapement=0", "Orientation=0", "Weight=400", "Italic=0", "Underline=0", "StrikeOut=0", "CharSet=128",
+      "OutPrecision=3", "ClipPrecision=2", "Quality=1", "PitchAndFamily=49", "FontFaceName=ＭＳ Ｐゴシック",
+      "FontColor=0", "[Draw_Color]", "SecondHandColor=16744576", "ClockFaceColor=12632256",
+      "BackGroundColor=16744576", "[Window_Position]", "Window_X_Pos=100", "Window_Y_Pos=100",
+      "Window_Width=240", "Window_Height=240", "Window_Maximize=0", "WindowTopMost=0"};
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < file.size();) {
+    const size_t end = file.find("\r\n", start);
+    std::string line = file.substr(start, end - start);
+    if (line.rfind("Height=", 0) == 0) {
+      EXPECT_GT(std::stoi(line.substr(7)), 0) << "the last fitted read-out height";
+      line = "Height=";
+    }
+    lines.push_back(line);
+    start = end == std::string::npos ? file.size() : end + 2;
+  }
+  EXPECT_EQ(lines, expected);
+}
+
+TEST_F(Program, ASecondCopyEndsAtOnceWithoutAWindowAndLeavesTheFirstAlone) {
+  Start();
+  TypeChar(app_, ' ');
+  ASSERT_TRUE(Running());
+  PROCESS_INFORMATION second = app::LaunchSecondCopy(app_);
+  ASSERT_NE(second.hProcess, nullptr);
+  ASSERT_EQ(WaitForSingleObject(second.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(second.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  int windows = 0;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "StopWatchClass", nullptr)) != nullptr;) ++windows;
+  EXPECT_EQ(windows, 1);
+  EXPECT_TRUE(Running()) << "the first copy still measures";
+  CloseHandle(second.hThread);
+  CloseHandle(second.hProcess);
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+TEST_F(Program, ClicksAndKeysStartStopAndResetTheStopwatch) {
+  Start();
+  const app::Picture atZero = app::Capture(app_);
+  const int x = CenterX(), y = CenterY();
+
+  app::Click(app_, x, y);
+  EXPECT_TRUE(Running()) << "a click starts";
+  app::Click(app_, x, y);
+  EXPECT_TRUE(app::Settles(app_)) << "a second click stops";
+  const app::Picture stopped = app::Capture(app_);
+  EXPECT_NE(stopped, atZero);
+
+  app::TypeChar(app_, ' ');
+  EXPECT_TRUE(Running()) << "space starts";
+  app::Chord(app_, true, x, y);
+  app::MiddleClick(app_, x, y);
+  EXPECT_TRUE(Running()) << "neither the chord nor the middle button stops or resets a running stopwatch";
+  app::TypeChar(app_, ' ');
+  EXPECT_TRUE(app::Settles(app_)) << "space stops";
+
+  for (bool leftFirst : {true, false}) {
+    app::Chord(app_, leftFirst, x, y);
+    EXPECT_TRUE(app::Settles(app_)) << "the chord neither starts nor stops";
+    EXPECT_EQ(app::Capture(app_), atZero) << "the chord resets";
+    app::TypeChar(app_, ' ');
+    EXPECT_TRUE(Running());
+    app::TypeChar(app_, ' ');
+    EXPECT_TRUE(app::Settles(app_));
+  }
+  app::MiddleClick(app_, x, y);
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), atZero) << "the middle button resets";
+
+  app::TypeChar(app_, ' ');
+  EXPECT_TRUE(Running());
+  app::TypeChar(app_, ' ');
+  ASSERT_TRUE(app::Settles(app_));
+  app::TypeChar(app_, 'r');
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), atZero) << "R resets";
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+TEST_F(Program, ALeftClickDoesNothingWhenClickingIsSwitchedOff) {
+  Start("[StopWatch_Setting]\r\nLBClickStartStopEnable=0\r\n");
+  const app::Picture atZero = app::Capture(app_);
+  app::Click(app_, CenterX(), CenterY());
+  EXPECT_TRUE(app::Settles(app_, 400));
+  EXPECT_EQ(app::Capture(app_), atZero);
+  app::TypeChar(app_, ' ');
+  EXPECT_TRUE(Running()) << "space still starts";
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+  EXPECT_EQ(Line(SettingsFile(), "LBClickStartStopEnable"), "LBClickStartStopEnable=0");
+}
+
+TEST_F(Program, PopUpMenuItemsAreChosenByTheirMnemonics) {
+  Start();
+  const app::Picture atZero = app::Capture(app_);
+  app::ChooseFromMenu(app_, 's');
+  EXPECT_TRUE(Running()) << "Start";
+  app::ChooseFromMenu(app_, 't');
+  EXPECT_TRUE(app::Settles(app_)) << "Stop";
+  app::ChooseFromMenu(app_, 'r');
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), atZero) << "Reset";
+  app::ChooseFromMenu(app_, 'm');
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_NE(app::Capture(app_), atZero) << "the timer view";
+  app::ChooseFromMenu(app_, 'x');
+  ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0) << "Exit";
+  DWORD code = 1;
+  GetExitCodeProcess(app_.Process.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(Line(SettingsFile(), "Timer_Mode"), "Timer_Mode=1");
+}
+
+TEST_F(Program, AMaximisedWindowReopensMaximisedAndStoresItsNormalPlacement) {
+  Start("[Window_Position]\r\nWindow_X_Pos=50\r\nWindow_Y_Pos=60\r\nWindow_Width=300\r\nWindow_Height=200\r\n"
+        "Window_Maximize=1\r\n");
+  EXPECT_TRUE(IsZoomed(app_.Window));
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+  const std::string file = SettingsFile();
+  EXPECT_EQ(Line(file, "Window_Maximize"), "Window_Maximize=1");
+  EXPECT_EQ(Line(file, "Window_X_Pos"), "Window_X_Pos=50");
+  EXPECT_EQ(Line(file, "Window_Width"), "Window_Width=300");
+  EXPECT_EQ(Line(file, "Window_Height"), "Window_Height=200");
+}
+
+TEST_F(Program, ARestoredSizeMessageClearsTheMaximisedMark) {
+  Start("[Window_Position]\r\nWindow_Maximize=1\r\n");
+  RECT client = app::ClientRect(app_);
+  SendMessageA(app_.Window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+  EXPECT_EQ(Line(SettingsFile(), "Window_Maximize"), "Window_Maximize=0");
+}
+
+}  // namespace

@@ -1,0 +1,297 @@
+// The main window's procedure in this process: the pop-up menus' states, the live menu refresh, the mouse and
+// key conventions in both modes, and closing with unsaved laps while the stopwatch runs.
+#include <gtest/gtest.h>
+#include <atomic>
+#include <string>
+#include "app/app_globals.h"
+#include "app/command_ids.h"
+#include "app/commands.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "alarm/alarm_sound.h"
+#include "laps/lap_list.h"
+#include "resources/resource.h"
+#include "settings/app_settings.h"
+#include "support/test_support.h"
+#include "timing/stopwatch_clock.h"
+
+namespace {
+
+// Item states of a pop-up loaded from the program's own menu resource.
+class MenuStates : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::ResetEngineState();
+    saved_ = AppSettings;
+    menu_ = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
+    ASSERT_NE(menu_, nullptr);
+  }
+  void TearDown() override {
+    DestroyMenu(menu_);
+    AppSettings = saved_;
+    test::ResetEngineState();
+  }
+  HMENU Popup(int mode) {
+    AppSettings.Timer_Mode = mode;
+    HMENU popup = GetSubMenu(menu_, mode);
+    UpdateMenuState(popup);
+    return popup;
+  }
+  static bool Greyed(HMENU menu, int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
+  static bool Checked(HMENU menu, int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+  HMENU menu_ = nullptr;
+  AppSettingsRecord saved_;
+};
+
+TEST_F(MenuStates, StopwatchItemsFollowTheRunState) {
+  AppSettings.SecondResolution = 9;
+  HMENU popup = Popup(0);  // at zero
+  EXPECT_FALSE(Greyed(popup, IDM_START));
+  EXPECT_TRUE(Greyed(popup, IDM_STOP));
+  EXPECT_TRUE(Greyed(popup, IDM_RESET));
+  EXPECT_TRUE(Greyed(popup, IDM_LAP_SAVE));
+  EXPECT_FALSE(Greyed(popup, IDM_STOPWATCH_INTERVAL_1000MS + 3));
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(Checked(popup, IDM_STOPWATCH_INTERVAL_1000MS + i), i == 9) << i;
+
+  StopwatchClock.StopwatchRunning = 1;
+  StopwatchClock.StopwatchStarted = 1;
+  LapList.Unsaved = 1;
+  popup = Popup(0);
+  EXPECT_TRUE(Greyed(popup, IDM_START));
+  EXPECT_FALSE(Greyed(popup, IDM_STOP));
+  EXPECT_TRUE(Greyed(popup, IDM_RESET));
+  EXPECT_TRUE(Greyed(popup, IDM_LAP_SAVE));
+  EXPECT_TRUE(Greyed(popup, IDM_STOPWATCH_INTERVAL_1MS));
+
+  StopwatchClock.StopwatchRunning = 0;  // stopped with time and unsaved laps
+  popup = Popup(0);
+  EXPECT_FALSE(Greyed(popup, IDM_START));
+  EXPECT_TRUE(Greyed(popup, IDM_STOP));
+  EXPECT_FALSE(Greyed(popup, IDM_RESET));
+  EXPECT_FALSE(Greyed(popup, IDM_LAP_SAVE));
+  EXPECT_TRUE(Greyed(popup, IDM_STOPWATCH_INTERVAL_1000MS));
+  for (int id : {IDM_SWITCH_MODE, IDM_LAP_HISTORY, IDM_COPY_RESULT, IDM_SETTINGS, IDM_VERSION, IDM_EXIT}) {
+    EXPECT_FALSE(Greyed(popup, id)) << id;
+  }
+}
+
+TEST_F(MenuStates, ViewChecksShowWhichDisplaysAreOn) {
+  struct Case {
+    int Analog, Digital;
+    bool AnalogChecked, DigitalChecked;
+  };
+  for (const Case& c : {Case{1, 1, true, true}, Case{1, 0, true, false}, Case{0, 1, false, true},
+                        Case{0, 0, false, true}}) {
+    AppSettings.AnalogModeOnOff = c.Analog;
+    AppSettings.DisitalModeOnOff = c.Digital;
+    HMENU popup = Popup(0);
+    EXPECT_EQ(Checked(popup, IDM_ANALOG_DISPLAY), c.AnalogChecked) << c.Analog << c.Digital;
+    EXPECT_EQ(Checked(popup, IDM_DIGITAL_DISPLAY), c.DigitalChecked) << c.Analog << c.Digital;
+  }
+  AppSettings.SecondResolution = 42;
+  HMENU popup = Popup(0);
+  for (int i = 0; i < 12; ++i) EXPECT_FALSE(Checked(popup, IDM_STOPWATCH_INTERVAL_1000MS + i));
+}
+
+TEST_F(MenuStates, TimerItemsFollowTheCountdownAndTheAlarm) {
+  AppSettings.TimerSecondResolutionIndex = 0;
+  HMENU popup = Popup(1);  // loaded
+  EXPECT_FALSE(Greyed(popup, IDM_START));
+  EXPECT_TRUE(Greyed(popup, IDM_STOP));
+  EXPECT_TRUE(Greyed(popup, IDM_RESET));
+  EXPECT_FALSE(Greyed(popup, IDM_TIMER_SETTING));
+  EXPECT_TRUE(Greyed(popup, IDM_TIMER_ALARM__SOUND_STOP));
+  EXPECT_FALSE(Greyed(popup, IDM_TIMER_INTERVAL_1MS));
+  EXPECT_TRUE(Checked(popup, IDM_TIMER_INTERVAL_1000MS));
+
+  StopwatchClock.TimerRunning = 1;
+  StopwatchClock.TimerStarted = 1;
+  AlarmSoundActive = 1;
+  popup = Popup(1);
+  EXPECT_TRUE(Greyed(popup, IDM_START));
+  EXPECT_FALSE(Greyed(popup, IDM_STOP));
+  EXPECT_TRUE(Greyed(popup, IDM_RESET));
+  EXPECT_TRUE(Greyed(popup, IDM_TIMER_SETTING));
+  EXPECT_FALSE(Greyed(popup, IDM_TIMER_ALARM__SOUND_STOP));
+  EXPECT_TRUE(Greyed(popup, IDM_TIMER_INTERVAL_1000MS));
+
+  StopwatchClock.TimerRunning = 0;  // paused
+  popup = Popup(1);
+  EXPECT_FALSE(Greyed(popup, IDM_RESET));
+  EXPECT_FALSE(Greyed(popup, IDM_TIMER_SETTING));
+}
+
+// The real main window, created in this process from a settings file of the test's own.
+class MainWindowInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::ResetEngineState();
+    saved_ = AppSettings;
+    const std::string ini = test::ScratchFolder() + "\\Tavrilo.ini";
+    // Off-screen, so that it never covers the windows of the tests that read the screen.
+    test::WriteBytes(ini, "[Window_Position]\r\nWindow_X_Pos=-2000\r\nWindow_Y_Pos=-2000\r\n" + extraIni_);
+    lstrcpynA(IniPath, ini.c_str(), MAX_PATH);
+    AppInstance = GetModuleHandleA(nullptr);
+    static const ATOM registered = RegisterMainWindowClass(AppInstance);
+    ASSERT_NE(registered, 0);
+    LoadWindowPosition();
+    ASSERT_EQ(CreateMainWindow(AppInstance, SW_SHOWNOACTIVATE), 1);
+    window_ = MainWindow;
+  }
+  void TearDown() override {
+    StopwatchClock.StopwatchRunning = 0;
+    DestroyWindow(window_);
+    IniPath[0] = '\0';
+    AppSettings = saved_;
+    test::ResetEngineState();
+  }
+  void Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    SendMessageA(window_, message, wParam, lParam);
+  }
+  void Command(int id) { Send(WM_COMMAND, id); }
+  void LeftClick() {
+    Send(WM_LBUTTONDOWN, MK_LBUTTON);
+    Send(WM_LBUTTONUP);
+  }
+  void Chord() {
+    Send(WM_LBUTTONDOWN, MK_LBUTTON);
+    Send(WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON);
+    Send(WM_LBUTTONUP, MK_RBUTTON);
+    Send(WM_RBUTTONUP);
+  }
+  static bool StopwatchRuns() { return StopwatchClock.StopwatchRunning != 0; }
+  static bool CountdownRuns() { return StopwatchClock.TimerRunning != 0; }
+  HWND window_ = nullptr;
+  std::string extraIni_;
+  AppSettingsRecord saved_;
+};
+
+TEST_F(MainWindowInput, ClicksSpaceChordMiddleButtonAndRDriveTheStopwatch) {
+  LeftClick();
+  EXPECT_TRUE(StopwatchRuns());
+  Chord();
+  Send(WM_MBUTTONDOWN);
+  Send(WM_CHAR, 'r');
+  EXPECT_TRUE(StopwatchRuns()) << "no reset and no stop while running";
+  EXPECT_EQ(StopwatchClock.StopwatchStarted, 1);
+  Send(WM_CHAR, ' ');
+  EXPECT_FALSE(StopwatchRuns());
+
+  Chord();
+  EXPECT_FALSE(StopwatchRuns()) << "neither release of the chord starts";
+  EXPECT_EQ(StopwatchClock.StopwatchStarted, 0) << "the chord resets";
+  LeftClick();
+  EXPECT_TRUE(StopwatchRuns());
+  LeftClick();
+  Send(WM_MBUTTONDOWN);
+  EXPECT_EQ(StopwatchClock.StopwatchStarted, 0) << "the middle button resets";
+  Send(WM_CHAR, ' ');
+  Send(WM_CHAR, ' ');
+  Send(WM_CHAR, 'R');
+  EXPECT_EQ(StopwatchClock.StopwatchStarted, 0) << "R resets";
+
+  Send(WM_NCLBUTTONDBLCLK, HTCAPTION);
+  Send(WM_LBUTTONUP);
+  EXPECT_FALSE(StopwatchRuns()) << "the release after a caption double click does nothing";
+  LeftClick();
+  EXPECT_TRUE(StopwatchRuns());
+  Send(WM_CHAR, ' ');
+}
+
+TEST_F(MainWindowInput, LapsAreAskedForByLAndByTheLapMessageOnlyWhileRunning) {
+  Send(WM_CHAR, 'L');
+  Send(WM_LAP_REQUEST);
+  EXPECT_EQ(StopwatchClock.LapRequest, 0);
+  LeftClick();
+  Send(WM_CHAR, 'l');
+  ASSERT_TRUE(test::WaitUntil([] { return LapList.Count == 1; }));
+  Send(WM_LAP_REQUEST);
+  ASSERT_TRUE(test::WaitUntil([] { return LapList.Count == 2; }));
+  LeftClick();
+}
+
+TEST_F(MainWindowInput, InTimerModeTheStartingInputsDriveTheCountdownWhileTheStopwatchRunsOn) {
+  LeftClick();  // the stopwatch runs
+  Command(IDM_SWITCH_MODE);
+  ASSERT_EQ(AppSettings.Timer_Mode, 1);
+  Send(WM_CHAR, ' ');
+  EXPECT_TRUE(CountdownRuns());
+  EXPECT_TRUE(StopwatchRuns());
+  LeftClick();
+  EXPECT_FALSE(CountdownRuns());
+  EXPECT_TRUE(StopwatchRuns());
+  Send(WM_CHAR, 'L');
+  ASSERT_TRUE(test::WaitUntil([] { return LapList.Count == 1; })) << "L still takes stopwatch laps";
+
+  Chord();
+  Send(WM_MBUTTONDOWN);
+  EXPECT_EQ(StopwatchClock.TimerStarted, 1) << "chord and middle button wait for the stopwatch to stop";
+  Send(WM_CHAR, 'r');
+  EXPECT_EQ(StopwatchClock.TimerStarted, 0) << "R resets the countdown";
+  EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 300000);
+
+  Send(WM_CHAR, ' ');
+  Send(WM_CHAR, ' ');
+  Command(IDM_SWITCH_MODE);
+  Send(WM_CHAR, ' ');  // stops the stopwatch
+  EXPECT_FALSE(StopwatchRuns());
+  Command(IDM_SWITCH_MODE);
+  Chord();
+  EXPECT_EQ(StopwatchClock.TimerStarted, 0) << "with the stopwatch stopped the chord resets the countdown";
+  EXPECT_EQ(StopwatchClock.StopwatchStarted, 1) << "and leaves the stopwatch alone";
+}
+
+TEST_F(MainWindowInput, TheMenuRefreshFollowsAStartWhileThePopUpIsOpen) {
+  struct Watch {
+    HWND Window;
+    std::atomic<int> StartGreyedBefore{-1};
+    std::atomic<int> StartGreyedAfter{-1};
+  } watch{window_};
+  HANDLE watcher = CreateThread(
+      nullptr, 0,
+      [](void* param) -> DWORD {
+        Watch& w = *static_cast<Watch*>(param);
+        HWND menuWindow = nullptr;
+        for (int i = 0; i < 500 && !(menuWindow = FindWindowA("#32768", nullptr)); ++i) Sleep(10);
+        const HMENU popup = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+        const auto greyed = [popup] { return (GetMenuState(popup, IDM_START, MF_BYCOMMAND) & MF_GRAYED) ? 1 : 0; };
+        w.StartGreyedBefore = greyed();
+        StopwatchClock.StopwatchRunning = 1;  // a start while the menu is open
+        for (int i = 0; i < 100 && !greyed(); ++i) Sleep(10);
+        w.StartGreyedAfter = greyed();
+        StopwatchClock.StopwatchRunning = 0;
+        PostMessageA(w.Window, WM_CANCELMODE, 0, 0);
+        return 0;
+      },
+      &watch, 0, nullptr);
+  Send(WM_RBUTTONUP, 0, MAKELPARAM(10, 10));  // returns when the menu closes
+  WaitForSingleObject(watcher, 10000);
+  CloseHandle(watcher);
+  EXPECT_EQ(watch.StartGreyedBefore, 0);
+  EXPECT_EQ(watch.StartGreyedAfter, 1);
+}
+
+TEST_F(MainWindowInput, ClosingWithUnsavedLapsWhileRunningStopsTheTickBeforeTheLastLap) {
+  LeftClick();
+  Send(WM_CHAR, 'L');
+  ASSERT_TRUE(test::WaitUntil([] { return LapList.Count == 1 && StopwatchClock.TotalTime.Ticks > 50; }));
+  Send(WM_CLOSE);
+  EXPECT_FALSE(StopwatchRuns());
+  EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);
+  ASSERT_EQ(LapList.Count, 2);
+  EXPECT_EQ(StopwatchClock.LapTime.Ticks, 0);
+  const int32_t total = StopwatchClock.TotalTime.Ticks;
+  Sleep(30);
+  EXPECT_EQ(StopwatchClock.TotalTime.Ticks, total) << "no tick after the close";
+  EXPECT_EQ(StopwatchClock.LapFrameTime.Ticks, 0);
+  EXPECT_EQ(StopwatchClock.RefreshTicks, 0);
+}
+
+TEST_F(MainWindowInput, TheWindowCannotBeTrackedBelowSixtyFourPixels) {
+  MINMAXINFO limits = {};
+  Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, 64);
+  EXPECT_EQ(limits.ptMinTrackSize.y, 64);
+}
+
+}  // namespace
