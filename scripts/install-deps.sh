@@ -8,7 +8,7 @@ packages=(
   googletest                                          # GoogleTest sources, cross-built with the project
   wine wine64                                         # runs the program and the tests
   locales                                             # ja_JP.UTF-8, so that Wine runs in code page 932
-  xvfb xdotool x11-apps imagemagick                   # a display for windows, and screenshots
+  xvfb xdotool x11-apps x11-utils imagemagick         # a display for windows, and screenshots
   fonts-ipafont-gothic                                # Japanese glyphs
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good # media control interface playback
   sox                                                 # test tones

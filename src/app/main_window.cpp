@@ -53,6 +53,7 @@ WINDOWPLACEMENT ReadPlacement(HWND window) {
 }
 
 void OnCreate(HWND window) {
+  DestroyDone = false;
   StopwatchClockRecord& clock = StopwatchClock;
   clock.StopwatchRunning = 0;
   clock.TimerRunning = 0;

@@ -179,6 +179,13 @@ void MeasureDialReadout(HDC dc, DialReadout& readout, int32_t row) {
   readout.TextRect = ReadoutTextRect(centerX, w, top, centerY + 5 * h / 2);
 }
 
+// Writes the read-out's text, measures it and draws its box under the hands.
+void DrawDialReadoutBox(HDC dc, DialReadout& readout, void (*formatText)(char*, size_t), int32_t row) {
+  formatText(readout.Text.Text, sizeof readout.Text.Text);
+  MeasureDialReadout(dc, readout, row);
+  Rectangle(dc, readout.Box.left, readout.Box.top, readout.Box.right, readout.Box.bottom);
+}
+
 void DrawDialReadoutText(HDC dc, DialReadout& readout) {
   DrawTextA(dc, readout.Text.Text, readout.Text.Length, &readout.TextRect, DT_CENTER | DT_WORDBREAK);
 }
@@ -203,14 +210,8 @@ void DrawDialContent(RendererFrame& frame) {
   if (readoutOn) {
     SelectObject(dc, frame.Kit.ThinPen);
     SelectObject(dc, frame.Kit.FaceBrush);
-    FormatCurrentLapText(lap.Text.Text, sizeof lap.Text.Text);
-    MeasureDialReadout(dc, lap, 0);
-    Rectangle(dc, lap.Box.left, lap.Box.top, lap.Box.right, lap.Box.bottom);
-    if (withTotal) {
-      FormatCurrentTotalText(total.Text.Text, sizeof total.Text.Text);
-      MeasureDialReadout(dc, total, 1);
-      Rectangle(dc, total.Box.left, total.Box.top, total.Box.right, total.Box.bottom);
-    }
+    DrawDialReadoutBox(dc, lap, FormatCurrentLapText, 0);
+    if (withTotal) DrawDialReadoutBox(dc, total, FormatCurrentTotalText, 1);
   }
 
   if (dialFits) DrawHands(frame, rotDivisor);

@@ -48,16 +48,22 @@ HFONT FontOfHeight(LONG height) {
   return CreateFontIndirectA(&font);
 }
 
-// The height the digital read-out is drawn at: fixed by the window's smaller dimension, or fitted to its width.
-void ChooseDigitalHeight(HWND window) {
+// The digital height at which the stopwatch's lap text (always in its millisecond form) fills the client width.
+LONG FittedDigitalHeight(HWND window) {
   char lapText[TimeTextSize] = "";
   FormatClockTime(StopwatchClock.RefreshDivisor, StopwatchClock.LapTime, lapText, sizeof lapText);
   RECT client = {};
   GetClientRect(window, &client);
+  return FitHeight(client.right - client.left, lstrlenA(lapText));
+}
+
+// The height the digital read-out is drawn at, kept in Font_Setting: fixed by the window's smaller dimension,
+// fitted to its width, or (any other FontSizeDispFit) as stored.
+void ChooseDigitalHeight(HWND window) {
   switch (AppSettings.FontSizeDispFit) {
     case 0: AppSettings.Font_Setting.lfHeight = DisplayLayout.DigitalFontHeight; break;
-    case 1: AppSettings.Font_Setting.lfHeight = FitHeight(client.right - client.left, lstrlenA(lapText)); break;
-    default: break;  // any other value keeps the stored height
+    case 1: AppSettings.Font_Setting.lfHeight = FittedDigitalHeight(window); break;
+    default: break;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 #include "display/dial.h"
 #include "display/layout.h"
@@ -18,9 +19,9 @@ struct LayoutCase {
   int32_t NumeralFont, DialTextFont, DigitalFont, LapFont;
 };
 
-class Layout : public ::testing::TestWithParam<LayoutCase> {};
+class LayoutOfClient : public ::testing::TestWithParam<LayoutCase> {};
 
-TEST_P(Layout, FollowsTheClientSizeWithTruncatingArithmetic) {
+TEST_P(LayoutOfClient, FollowsTheClientSizeWithTruncatingArithmetic) {
   const LayoutCase& c = GetParam();
   const DisplayLayoutRecord layout = LayoutForClient(c.Width, c.Height);
   EXPECT_EQ(layout.CenterX, c.CenterX);
@@ -40,7 +41,7 @@ TEST_P(Layout, FollowsTheClientSizeWithTruncatingArithmetic) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    ClientSizes, Layout,
+    Display, LayoutOfClient,
     ::testing::Values(
         // Wide: the face spans the height and is centred on CenterX.
         LayoutCase{400, 300, 199, 149, {65, 14, 333, 283}, 134, 129, 116, 122, 20, 30, 57, 12},
@@ -51,7 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Minimised: -31 / 2 truncates to -15, and the negative radii truncate towards zero.
         LayoutCase{0, 0, -1, -1, {14, 14, -17, -16}, -16, -15, -13, -14, 0, 0, 0, 0},
         // Too narrow for a dial.
-        LayoutCase{20, 300, 9, 149, {14, 154, 3, 144}, -6, -5, -4, -4, 1, 2, 3, 0}));
+        LayoutCase{20, 300, 9, 149, {14, 154, 3, 144}, -6, -5, -4, -4, 1, 2, 3, 0}),
+    [](const ::testing::TestParamInfo<LayoutCase>& info) {
+      return std::to_string(info.param.Width) + "x" + std::to_string(info.param.Height);
+    });
 
 struct FitCase {
   int32_t Width;
@@ -59,18 +63,22 @@ struct FitCase {
   int32_t Height;
 };
 
-class FittedHeight : public ::testing::TestWithParam<FitCase> {};
+class FittedDigitalFont : public ::testing::TestWithParam<FitCase> {};
 
-TEST_P(FittedHeight, IsTwiceTheWidthPerCharacterTruncated) {
+TEST_P(FittedDigitalFont, IsTwiceTheWidthPerCharacterTruncated) {
   EXPECT_EQ(FitHeight(GetParam().Width, GetParam().TextLength), GetParam().Height);
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, FittedHeight,
+INSTANTIATE_TEST_SUITE_P(Display, FittedDigitalFont,
                          ::testing::Values(FitCase{600, 11, 109},  // "00:00:00.00" at 10 ms
                                            FitCase{240, 12, 40},   // "00:00:00.000" at 1 ms
                                            FitCase{240, 8, 60},    // "00:00:00" at 1 s
                                            FitCase{0, 11, 0},      // minimised
-                                           FitCase{600, 0, 0}));   // no text: the font mapper's default
+                                           FitCase{600, 0, 0}),    // no text: the font mapper's default
+                         [](const ::testing::TestParamInfo<FitCase>& info) {
+                           const FitCase& c = info.param;
+                           return std::to_string(c.Width) + "PixelsFor" + std::to_string(c.TextLength);
+                         });
 
 using Points = std::vector<std::pair<long, long>>;
 
@@ -95,27 +103,14 @@ TEST(DialHands, NegativeRadiusNegatesTruncatedQuotients) {
   EXPECT_EQ(PointsOf(MinuteHandFor(-16)), (Points{{0, 1}, {0, -14}, {0, -15}, {0, -15}, {0, -14}, {0, 1}}));
 }
 
-TEST(DialHands, BuildHandShapesStoresBothOutlinesForTheRadius) {
-  BuildHandShapes(120);
-  EXPECT_EQ(MinuteHandShape[2].y, 110);
-  EXPECT_EQ(SecondHandShape[2].y, 114);
-  BuildHandShapes(240);
-  EXPECT_EQ(MinuteHandShape[2].y, 220);
-  EXPECT_EQ(SecondHandShape[2].y, 228);
-}
-
-TEST(DialHands, UnturnedHandStandsUpFromTheCentreInClientCoordinates) {
-  const HandShape placed = PlaceHand(SecondHandFor(120), 0.0, 100, 100);
-  EXPECT_EQ(PointsOf(placed), (Points{{98, 110}, {98, -5}, {98, -14}, {102, -14}, {102, -5}, {102, 110}}));
-}
-
 TEST(DialHands, QuarterTurnPointsTheTipToThreeOClock) {
   const HandShape placed = PlaceHand(SecondHandFor(120), DialPi / 2, 100, 100);
-  // The tip (-2, 114) and (2, 114) turns to the right of the centre, each coordinate truncated.
+  // The tip's left corner (-2, 114) turns to the upper side of a hand pointing right, its right corner (2, 114)
+  // to the lower side; each coordinate truncates, so within a pixel.
   EXPECT_NEAR(placed[2].x, 214, 1);
-  EXPECT_NEAR(placed[2].y, 102, 1);
+  EXPECT_NEAR(placed[2].y, 98, 1);
   EXPECT_NEAR(placed[3].x, 214, 1);
-  EXPECT_NEAR(placed[3].y, 98, 1);
+  EXPECT_NEAR(placed[3].y, 102, 1);
 }
 
 struct AngleCase {
@@ -124,9 +119,9 @@ struct AngleCase {
   double Minute, Second;
 };
 
-class HandAngle : public ::testing::TestWithParam<AngleCase> {};
+class HandTurn : public ::testing::TestWithParam<AngleCase> {};
 
-TEST_P(HandAngle, TurnsClockwiseWithTheRefreshCounters) {
+TEST_P(HandTurn, TurnsClockwiseWithTheRefreshCounters) {
   const AngleCase& c = GetParam();
   const HandAngles angles = HandAnglesFor(c.HourCount, c.MinuteCount, c.PerHalfMinute, c.RotDivisor);
   EXPECT_NEAR(angles.Minute, c.Minute, 1e-12);
@@ -134,7 +129,7 @@ TEST_P(HandAngle, TurnsClockwiseWithTheRefreshCounters) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Counters, HandAngle,
+    Dial, HandTurn,
     ::testing::Values(
         AngleCase{"AtZeroBothPointUp", 0, 0, 3000, 1, 0.0, 0.0},
         // 15 s at 10 ms: a quarter turn of the 60 s dial; the minute hand has turned 1.5 degrees.
@@ -144,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
         AngleCase{"HalfAnHourAtOneSecond", 1800, 15, 30, 1, DialPi, DialPi / 2},
         AngleCase{"UnknownDivisorTurnsLikeTheSixtySecondDial", 0, 1500, 3000, 0, 0.0, DialPi / 2},
         AngleCase{"NoRefreshRateLeavesBothHandsUp", 1500, 1500, 0, 1, 0.0, 0.0}),
-    [](const ::testing::TestParamInfo<AngleCase>& info) { return std::string(info.param.Name); });
+    [](const ::testing::TestParamInfo<AngleCase>& info) -> std::string { return info.param.Name; });
 
 struct DialNumbersCase {
   int32_t RotDivisor;
@@ -152,9 +147,9 @@ struct DialNumbersCase {
   int32_t MajorMarks;
 };
 
-class DialNumbers : public ::testing::TestWithParam<DialNumbersCase> {};
+class RevolutionNumbers : public ::testing::TestWithParam<DialNumbersCase> {};
 
-TEST_P(DialNumbers, EachRevolutionHasItsNumeralsAndMajorMarks) {
+TEST_P(RevolutionNumbers, EachRevolutionHasItsNumeralsAndMajorMarks) {
   std::vector<int32_t> numbers;
   int32_t majors = 0;
   for (int32_t i = 0; i < 60; ++i) {
@@ -167,12 +162,15 @@ TEST_P(DialNumbers, EachRevolutionHasItsNumeralsAndMajorMarks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Revolutions, DialNumbers,
+    Dial, RevolutionNumbers,
     ::testing::Values(DialNumbersCase{1, {60, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55}, 12},
                       DialNumbersCase{2, {30, 5, 10, 15, 20, 25}, 30},
                       DialNumbersCase{4, {15, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}, 15},
                       // Any other divisor is the 60-second dial.
-                      DialNumbersCase{3, {60, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55}, 12}));
+                      DialNumbersCase{3, {60, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55}, 12}),
+    [](const ::testing::TestParamInfo<DialNumbersCase>& info) {
+      return "RotDivisor" + std::to_string(info.param.RotDivisor);
+    });
 
 struct NumeralCase {
   int32_t RotDivisor, MarkIndex, FontHeight;
@@ -190,7 +188,7 @@ TEST_P(NumeralOffsets, KeepTheNumeralInsideTheRingOfMarks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    SpotChecks, NumeralOffsets,
+    Dial, NumeralOffsets,
     ::testing::Values(NumeralCase{1, 0, 20, 60, -10, 0},     // top: centred below the mark
                       NumeralCase{1, 10, 20, 10, -20, 0},
                       NumeralCase{1, 15, 20, 15, -25, -10},  // -5e/4
@@ -218,11 +216,14 @@ class LapListing : public ::testing::TestWithParam<ListedCase> {};
 
 TEST_P(LapListing, ShowsAtMostTheLastTenLaps) { EXPECT_EQ(FirstListedLap(GetParam().Count), GetParam().First); }
 
-INSTANTIATE_TEST_SUITE_P(Counts, LapListing,
+INSTANTIATE_TEST_SUITE_P(Display, LapListing,
                          ::testing::Values(ListedCase{0, 0}, ListedCase{1, 0}, ListedCase{10, 0},
-                                           ListedCase{11, 1}, ListedCase{12, 2}, ListedCase{1000, 990}));
+                                           ListedCase{11, 1}, ListedCase{12, 2}, ListedCase{1000, 990}),
+                         [](const ::testing::TestParamInfo<ListedCase>& info) {
+                           return "Of" + std::to_string(info.param.Count);
+                         });
 
-TEST(LapLine, NumbersTheLapWithFourDigitsBeforeItsRecord) {
+TEST(DisplayLapLine, NumbersTheLapWithFourDigitsBeforeItsRecord) {
   char line[LapLineSize];
   EXPECT_EQ(FormatLapLine(line, sizeof line, 3, "00:00:03.00,00:00:09.00"), 32);
   EXPECT_STREQ(line, "LAP:0003 00:00:03.00,00:00:09.00");
@@ -230,7 +231,7 @@ TEST(LapLine, NumbersTheLapWithFourDigitsBeforeItsRecord) {
   EXPECT_STREQ(line, "LAP:1000 00:00:01.00,01:00:00.00");
 }
 
-TEST(LapLine, HoldsTheLongestRecordAndIsCutToASmallerBuffer) {
+TEST(DisplayLapLine, HoldsTheLongestRecordAndIsCutToASmallerBuffer) {
   const std::string longest(127, '9');
   char line[LapLineSize];
   EXPECT_EQ(FormatLapLine(line, sizeof line, 1000, longest.c_str()), 9 + 127);

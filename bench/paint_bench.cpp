@@ -1,0 +1,127 @@
+// Measures the main window's paint cycle at the 0.001 s resolution: paints per second and the process's CPU use
+// for a default and a large window, and the delay from a left click to the stop while painting at that rate.
+//   paint_bench [seconds=5]
+#include <windows.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+#include "app/app_globals.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "settings/app_settings.h"
+#include "timing/run_control.h"
+#include "timing/stopwatch_clock.h"
+
+namespace {
+
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) / frequency;
+}
+
+double ProcessCpuSeconds() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  const auto seconds = [](const FILETIME& t) {
+    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+  };
+  return seconds(kernel) + seconds(user);
+}
+
+long Paints = 0;
+double ClickPostedAt = 0;
+double ClickStoppedAt = 0;
+
+LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) ++Paints;
+  const LRESULT result = MainWndProc(window, message, wParam, lParam);
+  if (message == WM_LBUTTONUP && !StopwatchClock.StopwatchRunning) ClickStoppedAt = Now();
+  return result;
+}
+
+void Pump(double seconds) {
+  const double end = Now() + seconds;
+  MSG message;
+  while (Now() < end) {
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    } else {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    }
+  }
+}
+
+HWND OpenWindow(const std::string& folder, int width, int height) {
+  const std::string ini = folder + "\\bench.ini";
+  const std::string text = "[StopWatch_Setting]\r\nSecondResolution=11\r\n[Window_Position]\r\nWindow_X_Pos=0\r\n"
+                           "Window_Y_Pos=0\r\nWindow_Width=" + std::to_string(width) +
+                           "\r\nWindow_Height=" + std::to_string(height) + "\r\n";
+  HANDLE file = CreateFileA(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+  lstrcpynA(IniPath, ini.c_str(), MAX_PATH);
+  LoadWindowPosition();
+  CreateMainWindow(AppInstance, SW_SHOW);
+  const HWND window = MainWindow;
+  SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProc));
+  Pump(0.5);
+  return window;
+}
+
+void MeasurePaints(const std::string& folder, int width, int height, double seconds) {
+  const HWND window = OpenWindow(folder, width, height);
+  StartMeasurement(window);
+  Pump(0.3);
+  Paints = 0;
+  const double cpuBefore = ProcessCpuSeconds();
+  const double start = Now();
+  Pump(seconds);
+  const double wall = Now() - start;
+  const double cpu = ProcessCpuSeconds() - cpuBefore;
+  std::printf("%4d x %-4d window at 0.001 s: %.0f paints/s, process CPU %.0f%% of one core\n", width, height,
+              static_cast<double>(Paints) / wall, 100.0 * cpu / wall);
+
+  std::vector<double> delays;
+  for (int i = 0; i < 20; ++i) {
+    ClickStoppedAt = 0;
+    ClickPostedAt = Now();
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(width / 2, height / 2));
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(width / 2, height / 2));
+    while (ClickStoppedAt == 0 && Now() - ClickPostedAt < 2) Pump(0.0005);
+    delays.push_back((ClickStoppedAt - ClickPostedAt) * 1000.0);
+    StartMeasurement(window);
+    Pump(0.1);
+  }
+  StopMeasurement(window);
+  std::sort(delays.begin(), delays.end());
+  std::printf("            click to stop while painting: median %.2f ms, worst %.2f ms (20 clicks)\n",
+              delays[delays.size() / 2], delays.back());
+  DestroyWindow(window);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 5;
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "tavrilo-paint-bench";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  AppInstance = GetModuleHandleA(nullptr);
+  RegisterMainWindowClass(AppInstance);
+  MeasurePaints(folder, 240, 240, seconds);
+  MeasurePaints(folder, 1024, 768, seconds);
+  DeleteFileA((folder + "\\bench.ini").c_str());
+  RemoveDirectoryA(folder.c_str());
+  return 0;
+}
