@@ -1,6 +1,7 @@
 // Drives a real Tavrilo.exe from outside, as a user would.
 #include "app/app_driver.h"
 #include <vector>
+#include "support/files.h"
 
 namespace app {
 namespace {
@@ -14,25 +15,6 @@ std::string ProgramPath() {
 }
 
 std::string ExePathOf(const RunningApp& app) { return app.Folder + "\\Tavrilo.exe"; }
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-void RemoveFolder(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      DeleteFileA((folder + "\\" + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
 
 HWND FindMainWindowOf(DWORD processId) {
   HWND window = nullptr;
@@ -70,7 +52,7 @@ RunningApp PrepareApp(const std::string& ini) {
                  std::to_string(++serial);
   } while (!CreateDirectoryA(app.Folder.c_str(), nullptr));
   CopyFileA(ProgramPath().c_str(), ExePathOf(app).c_str(), FALSE);
-  if (!ini.empty()) WriteFileBytes(IniPathOf(app), ini);
+  if (!ini.empty()) test::WriteBytes(IniPathOf(app), ini);
   return app;
 }
 
@@ -119,7 +101,7 @@ void Dispose(RunningApp& app) {
     CloseHandle(app.Process.hProcess);
     app.Process = {};
   }
-  if (!app.Folder.empty()) RemoveFolder(app.Folder);
+  if (!app.Folder.empty()) test::RemoveFolder(app.Folder);
   app.Folder.clear();
 }
 
@@ -236,17 +218,6 @@ bool KeepsChanging(const RunningApp& app, DWORD timeoutMs) {
     }
   }
   return true;
-}
-
-std::string ReadTextFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
 }
 
 }  // namespace app

@@ -53,6 +53,5 @@ bool Settles(const RunningApp& app, DWORD quietMs = 250, DWORD timeoutMs = 3000)
 // True when the picture keeps changing (twice within the timeout): a measurement is running.
 bool KeepsChanging(const RunningApp& app, DWORD timeoutMs = 2000);
 
-std::string ReadTextFile(const std::string& path);
 
 }  // namespace app

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "app/app_driver.h"
+#include "support/files.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ class Program : public ::testing::Test {
   int CenterX() const { return app::ClientRect(app_).right / 2; }
   int CenterY() const { return app::ClientRect(app_).bottom / 2; }
   bool Running() const { return app::KeepsChanging(app_); }
-  std::string SettingsFile() const { return app::ReadTextFile(app::IniPathOf(app_)); }
+  std::string SettingsFile() const { return test::ReadBytes(app::IniPathOf(app_)); }
   static std::string Line(const std::string& file, const std::string& key) {
     const size_t at = file.find("\r\n" + key + "=");
     if (at == std::string::npos) return "(missing)";

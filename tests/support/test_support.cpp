@@ -54,18 +54,7 @@ MMRESULT WINAPI LoggedKill(UINT id) {
 std::vector<std::string> Scratch;
 class ScratchCleaner : public ::testing::EmptyTestEventListener {
   void OnTestEnd(const ::testing::TestInfo&) override {
-    for (const std::string& folder : Scratch) {
-      std::string pattern = folder + "\\*";
-      WIN32_FIND_DATAA found;
-      HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-      if (search != INVALID_HANDLE_VALUE) {
-        do {
-          DeleteFileA((folder + "\\" + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-      }
-      RemoveDirectoryA(folder.c_str());
-    }
+    for (const std::string& folder : Scratch) RemoveFolder(folder);
     Scratch.clear();
   }
 };
@@ -207,25 +196,6 @@ std::string ScratchFolder() {
   } while (!CreateDirectoryA(folder.c_str(), nullptr));
   Scratch.push_back(folder);
   return folder;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-std::string ReadBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
 }
 
 }  // namespace test

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "support/files.h"
 
 namespace test {
 
@@ -49,7 +50,5 @@ TimerCallLog& InstallTimerCallLog();
 
 // A fresh empty folder under the temporary directory, removed with its files when the test ends.
 std::string ScratchFolder();
-void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);
 
 }  // namespace test

@@ -1,0 +1,13 @@
+// Files for the tests: whole-file reads and writes, and removing a scratch folder.
+#pragma once
+#include <string>
+
+namespace test {
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+// The file's bytes, or an empty string when it cannot be read.
+std::string ReadBytes(const std::string& path);
+// Deletes the folder's files and then the folder.
+void RemoveFolder(const std::string& folder);
+
+}  // namespace test
