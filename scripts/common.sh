@@ -42,6 +42,14 @@ wine_env_start() {
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
+# Tests play sound files through the media control interface: with no sound card, ALSA's default output is
+# pointed at the null device in a home folder of the tests' own.
+use_silent_audio() {
+  export HOME="$TAVRILO_BUILD/test-home"
+  mkdir -p "$HOME"
+  printf 'pcm.!default { type plug slave.pcm "nullout" }\npcm.nullout { type null }\n' > "$HOME/.asoundrc"
+}
+
 wine_env_stop() {
   wineserver -k </dev/null >/dev/null 2>&1 || true
   if [ -n "${WINE_ENV_XVFB_PID:-}" ]; then

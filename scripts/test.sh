@@ -4,6 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 build_tavrilo
+use_silent_audio
 trap wine_env_stop EXIT
 wine_env_start "$TAVRILO_BUILD"
 ctest --test-dir "$TAVRILO_BUILD" --output-on-failure --timeout 300 -j "$(nproc)"

@@ -139,7 +139,7 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
     case Action::AlarmStart: return OnTimerAlarmSoundStart(window);
     case Action::AlarmStop: OnTimerAlarmSoundStop(window); break;
     case Action::LapSave: SaveLapsCommand(window); break;
-    case Action::Settings: RunModalDialog(window, IDD_OPTIONS, SettingsDialogProc); break;
+    case Action::Settings: RunModalDialog(window, IDD_SETTINGS, SettingsDialogProc); break;
     case Action::StopwatchInterval:
       AppSettings.SecondResolution = id - IDM_STOPWATCH_INTERVAL_1000MS;
       SelectStopwatchResolution(AppSettings.SecondResolution, window);

@@ -7,6 +7,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (AcquireSingleInstanceMutex()) return 0;
   AppInstance = instance;
+  InitCommonControlsForDialogs();
   BuildIniPath();
   LoadWindowPosition();
   if (!RegisterMainWindowClass(instance)) return 0;

@@ -1,5 +1,6 @@
 // Start-up: the single-instance rule, the main window class and window, and the message loop.
 #include "app/startup.h"
+#include <commctrl.h>
 #include "app/app_globals.h"
 #include "app/main_window.h"
 #include "laps/lap_list.h"
@@ -30,6 +31,11 @@ int AcquireSingleInstanceMutex() {
     return 1;
   }
   return 0;
+}
+
+void InitCommonControlsForDialogs() {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&controls);
 }
 
 ATOM RegisterMainWindowClass(HINSTANCE instance) {

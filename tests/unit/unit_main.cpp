@@ -1,9 +1,13 @@
 // Unit tests of the library, run in-process under Wine.
 #include <gtest/gtest.h>
+#include "app/app_globals.h"
+#include "app/startup.h"
 #include "support/test_support.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  AppInstance = GetModuleHandleA(nullptr);  // the program's resources are linked into the tests
+  InitCommonControlsForDialogs();
   test::StandInMainWindow();
   return RUN_ALL_TESTS();
 }

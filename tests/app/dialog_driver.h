@@ -1,0 +1,34 @@
+// Dialogs, message boxes and the Save As dialog of a running Tavrilo.exe, handled from outside as a user would.
+#pragma once
+#include <windows.h>
+#include <string>
+#include "app/app_driver.h"
+
+namespace app {
+
+// The process's visible dialog window (class #32770) with this title, or null once the timeout passes.
+HWND WaitForDialog(const RunningApp& app, const std::string& title, DWORD timeoutMs = 5000);
+// Any visible dialog window of the process, or null.
+HWND FindAnyDialog(const RunningApp& app);
+// True once no dialog of the process is visible any more.
+bool WaitForNoDialog(const RunningApp& app, DWORD timeoutMs = 5000);
+
+// Control texts through WM_GETTEXT/WM_SETTEXT, which work across processes.
+std::string ControlText(HWND dialog, int id);
+void SetControlText(HWND dialog, int id, const std::string& text);
+// Presses a push button as a click would (BN_CLICKED to the dialog).
+void PressButton(HWND dialog, int id);
+
+// A message box: its caption and text; the button is pressed after reading them.
+struct MessageBoxText {
+  std::string Caption;
+  std::string Text;
+};
+// Waits for a message box of the process, reads it and answers it with `button` (IDOK, IDYES, IDNO...).
+// Both texts are empty when none appeared in time.
+MessageBoxText AnswerMessageBox(const RunningApp& app, int button, DWORD timeoutMs = 5000);
+
+// The Save As dialog's file name box (the edit inside its combo boxes).
+HWND SaveAsNameEdit(HWND saveAs);
+
+}  // namespace app
