@@ -1,12 +1,152 @@
-// Laps leaving the program.
+// Laps leaving the program: the numbered lap file chosen in a Save As dialog, the question asked before unsaved
+// laps are discarded, and the current lap time copied to the clipboard.
 #include "laps/lap_export.h"
+#include <commdlg.h>
+#include <cstdio>
+#include <cstring>
+#include "app/app_globals.h"
+#include "app/main_window.h"
+#include "display/time_text.h"
+#include "laps/lap_list.h"
+#include "settings/file_paths.h"
 
-// TODO: the save question, the Save As dialog and the lap file are not built yet; nothing is asked and nothing
-// is saved, so a reset discards unsaved laps.
-void AskSaveLaps(HWND) {}
+namespace {
 
-// TODO: choosing and writing the lap file is not built yet; nothing is written.
-int SaveLapsToFile(HWND) { return 0; }
+bool FileExists(const char* path) {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(path, &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
 
-// TODO: the clipboard copy is not built yet; the clipboard is left alone.
-int CopyResultToClipboard(HWND) { return 0; }
+bool WriteAll(HANDLE file, const char* text, DWORD length) {
+  DWORD written = 0;
+  return WriteFile(file, text, length, &written, nullptr) && written == length;
+}
+
+// Clipboard failures are shown without a caption of their own.
+int ClipboardFailure(HWND owner, const char* message) {
+  MessageBoxA(owner, message, nullptr, MB_OK);
+  return 0;
+}
+
+}  // namespace
+
+int MakeDefaultLapFileNameIn(const char* folder, char* path) {
+  path[0] = '\0';
+  for (int number = 0; number <= 9999; ++number) {
+    char candidate[MAX_PATH + 32];
+    const int length = snprintf(candidate, sizeof candidate, "%sLapTimeList%04d.txt", folder, number);
+    if (length < 0 || length >= MAX_PATH) return 0;
+    if (!FileExists(candidate)) {
+      memcpy(path, candidate, static_cast<size_t>(length) + 1);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int MakeDefaultLapFileName(char* path) {
+  path[0] = '\0';
+  char module[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return 0;
+  module[SplitPath(module).FolderLength] = '\0';
+  return MakeDefaultLapFileNameIn(module, path);
+}
+
+int ChooseLapFile(HWND owner, char* path) {
+  char proposal[MAX_PATH];
+  char folder[MAX_PATH] = "";
+  char name[MAX_PATH] = "";
+  if (MakeDefaultLapFileName(proposal)) {
+    const size_t folderLength = SplitPath(proposal).FolderLength;
+    lstrcpynA(name, proposal + folderLength, MAX_PATH);
+    lstrcpynA(folder, proposal, static_cast<int>(folderLength) + 1);
+  }
+  char fileTitle[256] = "";
+  OPENFILENAMEA dialog = {};
+  dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = "Text Files(*.txt)\0*.txt\0";
+  dialog.lpstrFile = name;
+  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrFileTitle = fileTitle;
+  dialog.nMaxFileTitle = sizeof fileTitle;
+  dialog.lpstrInitialDir = folder[0] ? folder : nullptr;
+  dialog.lpstrTitle = "名前を付けて保存";
+  dialog.Flags = OFN_OVERWRITEPROMPT;
+  dialog.lpstrDefExt = "txt";
+  if (GetSaveFileNameA(&dialog) == 1) {
+    lstrcpynA(path, name, MAX_PATH);
+    return 1;
+  }
+  path[0] = '\0';
+  return 0;
+}
+
+int WriteLapFile(HWND owner, const char* path) {
+  const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    MessageBoxA(owner, "ファイルを作成できません。", AppCaption, MB_OK);
+    return 0;
+  }
+  bool written = true;
+  const int32_t count = LapList.Count;
+  for (int32_t i = 0; written && i < count; ++i) {
+    char line[LapRecordSize + 16];
+    const int length = snprintf(line, sizeof line, "%04d,%s\r\n", static_cast<int>(i + 1), LapList.Records[i].Text);
+    written = length > 0 && WriteAll(file, line, static_cast<DWORD>(length));
+  }
+  written = CloseHandle(file) && written;
+  if (!written) {
+    // A short file must not pass for saved laps: the user is told and the laps stay unsaved.
+    MessageBoxA(owner, "ファイルに書き込めません。", AppCaption, MB_OK);
+    return 0;
+  }
+  return 1;
+}
+
+int SaveLapsToFile(HWND owner) {
+  char path[MAX_PATH];
+  if (ChooseLapFile(owner, path) != 1) return 0;
+  return WriteLapFile(owner, path);
+}
+
+void AskSaveLaps(HWND owner) {
+  if (LapList.Count == 0) return;
+  IgnoreNextLeftUp = 0;
+  IgnoreNextRightUp = 0;
+  if (MessageBoxA(owner, "ラップタイムを保存しますか？", AppCaption, MB_YESNO) != IDYES) return;
+  if (SaveLapsToFile(owner) == 1) LapList.Unsaved = 0;
+}
+
+int CopyResultToClipboard(HWND owner) {
+  if (!OpenClipboard(owner)) return ClipboardFailure(owner, "クリップボードをオープンできません。");
+  char text[32];
+  FormatCurrentLapText(text, sizeof text);
+  const size_t size = strlen(text) + 1;
+  // The clipboard takes movable memory.
+  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
+  char* const target = block ? static_cast<char*>(GlobalLock(block)) : nullptr;
+  if (!target) {
+    if (block) GlobalFree(block);
+    CloseClipboard();
+    return ClipboardFailure(owner, "クリップボード用のメモリを確保できません。");
+  }
+  memcpy(target, text, size);
+  GlobalUnlock(block);
+  if (!EmptyClipboard()) {
+    GlobalFree(block);
+    CloseClipboard();
+    return ClipboardFailure(owner, "クリップボードを空にできません。");
+  }
+  if (!SetClipboardData(CF_TEXT, block)) {
+    GlobalFree(block);  // not handed over: still ours
+    CloseClipboard();
+    return ClipboardFailure(owner, "クリップボードにデータをセットできません。");
+  }
+  CloseClipboard();
+  return 1;
+}

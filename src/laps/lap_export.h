@@ -2,9 +2,19 @@
 #pragma once
 #include <windows.h>
 
-// Asks whether to save the laps and saves them on Yes.
-void AskSaveLaps(HWND owner);
+// Fills `path` (MAX_PATH bytes) with the first free LapTimeList0000.txt … LapTimeList9999.txt beside the
+// executable and returns 1, or empties it and returns 0.
+int MakeDefaultLapFileName(char* path);
+// The same in a given folder (with its trailing separator).
+int MakeDefaultLapFileNameIn(const char* folder, char* path);
+// Runs the Save As dialog proposing the default name; fills `path` (MAX_PATH bytes) and returns 1, or empties
+// it and returns 0.
+int ChooseLapFile(HWND owner, char* path);
+// Writes every lap to `path`, replacing the file; 1 when all of it was written, otherwise the user is told.
+int WriteLapFile(HWND owner, const char* path);
 // Lets the user choose a file and writes every lap to it; 1 when the file was written.
 int SaveLapsToFile(HWND owner);
+// Asks whether to save the laps and saves them on Yes.
+void AskSaveLaps(HWND owner);
 // Puts the current lap time on the clipboard as text; 1 on success.
 int CopyResultToClipboard(HWND owner);

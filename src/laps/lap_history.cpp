@@ -1,8 +1,57 @@
-// The modeless lap history window.
+// The modeless lap history window. It lists "LAP %04d : record" lines, newest at the top. Laps recorded by
+// the tick reach it through a message sent to its own thread, and it lists every lap it does not show yet, so
+// a lap recorded while it opens is neither lost nor listed twice.
 #include "laps/lap_history.h"
+#include <cstdio>
+#include "app/app_globals.h"
+#include "app/main_window.h"
+#include "laps/lap_list.h"
+#include "resources/resource.h"
 
-// TODO: the lap history window is not built yet (no dialog template); the command opens nothing.
-void OpenLapHistory(HWND) {}
+namespace {
 
-// TODO: the lap history window's procedure comes with its dialog template.
-INT_PTR CALLBACK LapHistoryDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+void ShowNewLaps(HWND dialog) {
+  const HWND list = GetDlgItem(dialog, IDC_LAP_HISTORY_LIST);
+  const int32_t count = LapList.Count;
+  for (LRESULT shown = SendMessageA(list, LB_GETCOUNT, 0, 0); shown >= 0 && shown < count; ++shown) {
+    char line[1024];
+    snprintf(line, sizeof line, "LAP %04d : %s", static_cast<int>(shown + 1), LapList.Records[shown].Text);
+    SendMessageA(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(line));
+  }
+}
+
+}  // namespace
+
+void OpenLapHistory(HWND owner) {
+  if (LapList.LapHistoryWindow) return;
+  const HWND dialog =
+      CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_LAP_HISTORY), owner, LapHistoryDialogProc, 0);
+  if (!dialog) {
+    MessageBoxA(owner, "ラップタイム表示ダイアログが作成できませんでした。", AppCaption, MB_OK);
+    return;
+  }
+  ShowWindow(dialog, SW_SHOW);
+}
+
+INT_PTR CALLBACK LapHistoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      CenterWindowOnScreen(dialog);
+      // Known before the first line is listed, so that the tick sends every later lap here.
+      LapList.LapHistoryWindow = dialog;
+      ShowNewLaps(dialog);
+      return TRUE;
+    case WM_SHOW_NEW_LAPS:
+      ShowNewLaps(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+        DestroyWindow(dialog);
+        LapList.LapHistoryWindow = nullptr;
+        return TRUE;
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}

@@ -3,6 +3,7 @@
 #include "laps/lap_list.h"
 #include <cstdio>
 #include "display/time_text.h"
+#include "laps/lap_history.h"
 #include "resources/resource.h"
 #include "timing/stopwatch_clock.h"
 
@@ -61,10 +62,7 @@ void ClearLaps() {
 }
 
 void AppendLapLine() {
-  const int32_t count = LapList.Count;
-  if (count <= 0 || count > MaxLaps) return;
-  char line[1024];
-  snprintf(line, sizeof line, "LAP %04d : %s", static_cast<int>(count), LapList.Records[count - 1].Text);
-  SendDlgItemMessageA(LapList.LapHistoryWindow, IDC_LAP_HISTORY_LIST, LB_INSERTSTRING, 0,
-                      reinterpret_cast<LPARAM>(line));
+  // The window lists what it lacks on its own thread; from the tick this waits until it has.
+  const HWND history = LapList.LapHistoryWindow;
+  if (history) SendMessageA(history, WM_SHOW_NEW_LAPS, 0, 0);
 }

@@ -29,5 +29,5 @@ void RecordLap();
 void RecordProvisionalLap();
 // Empties the list and the history window's list box; leaves Unsaved alone.
 void ClearLaps();
-// Inserts the newest lap's line at the top of the open history window's list.
+// Has the open history window list the newest lap (and any other it lacks) at the top.
 void AppendLapLine();

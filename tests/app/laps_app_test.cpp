@@ -1,1 +1,244 @@
-// placeholder
+// Laps with the real program: L, the history window, the save question on reset and on close, the Save As
+// dialog and the lap file, the save command, and the clipboard.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "app/app_driver.h"
+#include "app/dialog_driver.h"
+#include "support/files.h"
+
+namespace {
+
+constexpr int LapList = 1001;  // the history window's list box
+
+class LapsInTheProgram : public ::testing::Test {
+ protected:
+  void TearDown() override { app::Dispose(app_); }
+  void Start() {
+    app_ = app::PrepareApp();
+    ASSERT_TRUE(app::Launch(app_));
+    ASSERT_TRUE(app::Settles(app_));
+    atZero_ = app::Capture(app_);
+  }
+  // Starts the stopwatch, takes `count` laps with L and stops.
+  void TakeLapsAndStop(int count) {
+    app::TypeChar(app_, ' ');
+    ASSERT_TRUE(app::KeepsChanging(app_));
+    for (int i = 0; i < count; ++i) {
+      Sleep(120);
+      app::TypeChar(app_, 'L');
+    }
+    Sleep(120);
+    app::TypeChar(app_, ' ');
+    ASSERT_TRUE(app::Settles(app_));
+  }
+  HWND OpenHistory() {
+    app::ChooseFromMenu(app_, 'u');
+    return app::WaitForDialog(app_, "ラップタイム履歴画面");
+  }
+  static std::vector<std::string> Lines(HWND history) {
+    std::vector<std::string> lines;
+    const HWND list = GetDlgItem(history, LapList);
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+      // Across processes the list box answers in UTF-16 whatever was asked; bring it back to the ANSI page.
+      wchar_t wide[512] = L"";
+      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
+      char line[1024] = "";
+      WideCharToMultiByte(CP_ACP, 0, wide, -1, line, sizeof line, nullptr, nullptr);
+      lines.push_back(line);
+    }
+    return lines;
+  }
+  static bool WaitForLines(HWND history, size_t count) {
+    for (int i = 0; i < 300; ++i) {
+      if (Lines(history).size() == count) return true;
+      Sleep(10);
+    }
+    return false;
+  }
+  std::string File(const std::string& name) const { return test::ReadBytes(app_.Folder + "\\" + name); }
+  // Resets with R and answers the save question; returns its text.
+  std::string ResetAnswering(int answer) {
+    app::TypeChar(app_, 'r');
+    return app::AnswerMessageBox(app_, answer).Text;
+  }
+  app::RunningApp app_;
+  app::Picture atZero_;
+};
+
+TEST_F(LapsInTheProgram, TheHistoryWindowListsLapsNewestFirstAndTakesLapsWithL) {
+  Start();
+  app::TypeChar(app_, ' ');
+  ASSERT_TRUE(app::KeepsChanging(app_));
+  Sleep(120);
+  app::TypeChar(app_, 'L');
+  const HWND history = OpenHistory();  // opened after the first lap, before the others
+  ASSERT_NE(history, nullptr);
+  ASSERT_TRUE(WaitForLines(history, 1));
+  for (int i = 0; i < 2; ++i) {
+    Sleep(120);
+    app::TypeChar(app_, 'L');
+  }
+  ASSERT_TRUE(WaitForLines(history, 3));
+  std::vector<std::string> lines = Lines(history);
+  EXPECT_EQ(lines[0].substr(0, 11), "LAP 0003 : ");
+  EXPECT_EQ(lines[2].substr(0, 11), "LAP 0001 : ");
+
+  // L pressed in the history window's focused list takes a lap and types nothing into the list.
+  const HWND list = GetDlgItem(history, LapList);
+  PostMessageA(list, WM_KEYDOWN, 'L', 1);
+  PostMessageA(list, WM_KEYUP, 'L', 0xC0000001);
+  ASSERT_TRUE(WaitForLines(history, 4));
+  EXPECT_EQ(Lines(history)[0].substr(0, 11), "LAP 0004 : ");
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR) << "no type-ahead selection";
+
+  PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 1);
+  EXPECT_TRUE(app::WaitForNoDialog(app_)) << "Esc closes it";
+  app::TypeChar(app_, ' ');
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(ResetAnswering(IDNO), "ラップタイムを保存しますか？");
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+TEST_F(LapsInTheProgram, ResetAsksToSaveAndWritesTheLapsAndAFinalLapUnderTheFirstFreeName) {
+  Start();
+  test::WriteBytes(app_.Folder + "\\LapTimeList0000.txt", "old");
+  test::WriteBytes(app_.Folder + "\\LapTimeList0001.txt", "old");
+  TakeLapsAndStop(3);
+  const HWND history = OpenHistory();
+  ASSERT_TRUE(WaitForLines(history, 3));
+  const std::vector<std::string> shown = Lines(history);
+
+  EXPECT_EQ(ResetAnswering(IDYES), "ラップタイムを保存しますか？");
+  const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
+  ASSERT_NE(saveAs, nullptr);
+  char proposed[MAX_PATH] = "";
+  SendMessageA(app::SaveAsNameEdit(saveAs), WM_GETTEXT, sizeof proposed, reinterpret_cast<LPARAM>(proposed));
+  EXPECT_STREQ(proposed, "LapTimeList0002.txt");
+  app::PressButton(saveAs, IDOK);
+  ASSERT_TRUE(app::Settles(app_));
+  ASSERT_TRUE(WaitForLines(history, 0)) << "the reset empties the open history window";
+  EXPECT_EQ(app::Capture(app_), atZero_);
+
+  const std::string file = File("LapTimeList0002.txt");
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = file.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(file.substr(start, end - start));
+  }
+  ASSERT_EQ(lines.size(), 4u) << file;
+  for (int i = 0; i < 3; ++i) {
+    // "LAP 000n : lap,total" on screen, "000n,lap,total" in the file.
+    EXPECT_EQ(lines[i], shown[2 - i].substr(4, 4) + "," + shown[2 - i].substr(11)) << i;
+  }
+  EXPECT_EQ(lines[3].substr(0, 5), "0004,");
+  EXPECT_EQ(file.size() % 2, 0u);
+  EXPECT_EQ(File("LapTimeList0000.txt"), "old");
+  EXPECT_EQ(app::CloseApp(app_), 0u) << "nothing unsaved any more: no question";
+}
+
+TEST_F(LapsInTheProgram, NoOrACancelledSaveWritesNothingAndTheResetStillHappens) {
+  Start();
+  TakeLapsAndStop(2);
+  EXPECT_EQ(ResetAnswering(IDNO), "ラップタイムを保存しますか？");
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), atZero_);
+
+  TakeLapsAndStop(2);
+  EXPECT_EQ(ResetAnswering(IDYES), "ラップタイムを保存しますか？");
+  const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
+  ASSERT_NE(saveAs, nullptr);
+  app::PressButton(saveAs, IDCANCEL);
+  ASSERT_TRUE(app::WaitForNoDialog(app_));
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), atZero_);
+  EXPECT_EQ(File("LapTimeList0000.txt"), "");
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+TEST_F(LapsInTheProgram, TheSaveCommandSavesTheCurrentTimeAsAnExtraLineAndOverwritesOnlyAfterAsking) {
+  Start();
+  test::WriteBytes(app_.Folder + "\\mine.txt", std::string(300, '#'));
+  TakeLapsAndStop(3);
+  const HWND history = OpenHistory();
+  ASSERT_TRUE(WaitForLines(history, 3));
+  app::ChooseFromMenu(app_, 'l');
+  const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
+  ASSERT_NE(saveAs, nullptr);
+  ASSERT_TRUE(WaitForLines(history, 4)) << "the current time is listed while the dialog is open";
+  SendMessageA(app::SaveAsNameEdit(saveAs), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("mine"));
+  app::PressButton(saveAs, IDOK);
+  const app::MessageBoxText overwrite = app::AnswerMessageBox(app_, IDYES);
+  EXPECT_EQ(overwrite.Caption, "名前を付けて保存") << "an existing file is replaced only on request";
+  ASSERT_TRUE(WaitForLines(history, 3)) << "and removed again afterwards";
+  const std::string file = File("mine.txt");
+  EXPECT_EQ(file.find('#'), std::string::npos) << "rewritten from scratch";
+  EXPECT_EQ(file.substr(0, 5), "0001,");
+  EXPECT_NE(file.find("\r\n0004,"), std::string::npos);
+  EXPECT_EQ(file.find("0005,"), std::string::npos);
+  EXPECT_EQ(app::CloseApp(app_), 0u) << "saved: closing asks nothing";
+}
+
+TEST_F(LapsInTheProgram, TheClipboardGetsTheShownLapTimeAndCtrlCWorksOnlyWhileStopped) {
+  Start();
+  // The clipboard is opened only once its content has changed, so that the test never holds it while the
+  // program tries to open it.
+  const auto copied = [](DWORD before, DWORD timeoutMs) {
+    std::string text = "(nothing copied)";
+    for (DWORD waited = 0; GetClipboardSequenceNumber() == before && waited < timeoutMs; waited += 10) Sleep(10);
+    if (GetClipboardSequenceNumber() == before || !OpenClipboard(nullptr)) return text;
+    if (const HANDLE data = GetClipboardData(CF_TEXT)) {
+      text = static_cast<const char*>(GlobalLock(data));
+      GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+  };
+  const auto ctrlC = [this] {
+    PostMessageA(app_.Window, WM_KEYDOWN, VK_CONTROL, 1);
+    PostMessageA(app_.Window, WM_KEYDOWN, 'C', 1);
+    PostMessageA(app_.Window, WM_KEYUP, 'C', 0xC0000001);
+    PostMessageA(app_.Window, WM_KEYUP, VK_CONTROL, 0xC0000001);
+  };
+  ctrlC();
+  EXPECT_EQ(copied(GetClipboardSequenceNumber(), 3000), "00:00:00.00");
+
+  app::TypeChar(app_, ' ');
+  ASSERT_TRUE(app::KeepsChanging(app_));
+  ctrlC();
+  EXPECT_EQ(copied(GetClipboardSequenceNumber(), 400), "(nothing copied)") << "Ctrl+C does nothing while running";
+  DWORD before = GetClipboardSequenceNumber();
+  app::ChooseFromMenu(app_, 'c');
+  const std::string whileRunning = copied(before, 3000);
+  EXPECT_EQ(whileRunning.size(), 11u) << "the menu copies while running: " << whileRunning;
+  ASSERT_TRUE(app::KeepsChanging(app_));
+
+  app::TypeChar(app_, ' ');
+  ASSERT_TRUE(app::Settles(app_));
+  before = GetClipboardSequenceNumber();
+  ctrlC();
+  const std::string stopped = copied(before, 3000);
+  EXPECT_EQ(stopped.size(), 11u);
+  EXPECT_GT(stopped, whileRunning);
+  app::TypeChar(app_, 'r');
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+TEST_F(LapsInTheProgram, ClosingWithUnsavedLapsAsksTheSameQuestionAndStillExitsCleanly) {
+  Start();
+  app::TypeChar(app_, ' ');
+  ASSERT_TRUE(app::KeepsChanging(app_));
+  Sleep(120);
+  app::TypeChar(app_, 'L');
+  Sleep(120);
+  PostMessageA(app_.Window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, "ラップタイムを保存しますか？");
+  ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(app_.Process.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(File("LapTimeList0000.txt"), "");
+}
+
+}  // namespace

@@ -131,20 +131,9 @@ namespace {
 struct WatchedBox {
   DWORD ProcessId;
   DWORD TimeoutMs;
+  int Button;
   MessageBoxSeen Seen;
 };
-
-BOOL CALLBACK FindBoxText(HWND child, LPARAM param) {
-  char className[32];
-  GetClassNameA(child, className, sizeof className);
-  if (lstrcmpiA(className, "Static") == 0 && GetWindowTextLengthA(child) > 0) {
-    char text[1024];
-    GetWindowTextA(child, text, sizeof text);
-    reinterpret_cast<WatchedBox*>(param)->Seen.Text = text;
-    return FALSE;
-  }
-  return TRUE;
-}
 
 DWORD WINAPI WatchForBox(void* param) {
   WatchedBox* watched = static_cast<WatchedBox*>(param);
@@ -154,12 +143,15 @@ DWORD WINAPI WatchForBox(void* param) {
     while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr) {
       DWORD owner = 0;
       GetWindowThreadProcessId(box, &owner);
-      if (owner != watched->ProcessId || !IsWindowVisible(box)) continue;
-      char caption[256];
-      GetWindowTextA(box, caption, sizeof caption);
-      watched->Seen.Caption = caption;
-      EnumChildWindows(box, FindBoxText, reinterpret_cast<LPARAM>(watched));
-      HWND button = FindWindowExA(box, nullptr, "Button", nullptr);
+      // A message box is the dialog whose text is the static control 0xFFFF.
+      const HWND text = GetDlgItem(box, 0xFFFF);
+      if (owner != watched->ProcessId || !IsWindowVisible(box) || !text) continue;
+      char buffer[1024];
+      GetWindowTextA(box, buffer, sizeof buffer);
+      watched->Seen.Caption = buffer;
+      GetWindowTextA(text, buffer, sizeof buffer);
+      watched->Seen.Text = buffer;
+      const HWND button = watched->Button ? GetDlgItem(box, watched->Button) : FindWindowExA(box, nullptr, "Button", nullptr);
       PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
       return 0;
     }
@@ -170,8 +162,8 @@ DWORD WINAPI WatchForBox(void* param) {
 
 }  // namespace
 
-MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, DWORD timeoutMs) {
-  WatchedBox watched{GetCurrentProcessId(), timeoutMs, {}};
+MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, int button, DWORD timeoutMs) {
+  WatchedBox watched{GetCurrentProcessId(), timeoutMs, button, {}};
   HANDLE watcher = CreateThread(nullptr, 0, WatchForBox, &watched, 0, nullptr);
   action();
   WaitForSingleObject(watcher, INFINITE);

@@ -29,13 +29,13 @@ void TickByHand(int count = 1);
 // Pumps messages until the condition holds or the timeout passes; returns the condition's last value.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 
-// Runs `action` on this thread while a watcher answers the first message box of this process with its first
-// button, and returns the box's caption and text (both empty when no box appeared).
+// Runs `action` on this thread while a watcher answers the first message box of this process with `button`
+// (0: its first button), and returns the box's caption and text (both empty when no box appeared).
 struct MessageBoxSeen {
   std::string Caption;
   std::string Text;
 };
-MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, DWORD timeoutMs = 5000);
+MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, int button = 0, DWORD timeoutMs = 5000);
 
 // Multimedia timer calls as the engine made them; the real calls still happen unless creation is made to fail.
 struct TimerCallLog {

@@ -1,6 +1,7 @@
 // Lap records: their text, the 1000-lap limit, provisional laps, and the history window's list.
 #include <gtest/gtest.h>
 #include <string>
+#include "laps/lap_history.h"
 #include "laps/lap_list.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
@@ -14,15 +15,13 @@ class Laps : public ::testing::Test {
  protected:
   void SetUp() override { test::ResetEngineState(); }
   void TearDown() override {
-    if (history_) DestroyWindow(history_);
+    if (history_ && IsWindow(history_)) SendMessageA(history_, WM_COMMAND, IDCANCEL, 0);
     test::ResetEngineState();
   }
-  // A window with the history window's list box, standing in for the lap history window.
+  // The real lap history window, owned by the stand-in main window.
   HWND OpenHistoryList() {
-    history_ = CreateWindowExA(0, "Static", "history", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
-    CreateWindowExA(0, "ListBox", nullptr, WS_CHILD, 0, 0, 200, 200, history_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_LAP_HISTORY_LIST)), nullptr, nullptr);
-    LapList.LapHistoryWindow = history_;
+    OpenLapHistory(test::StandInMainWindow());
+    history_ = LapList.LapHistoryWindow;
     return history_;
   }
   std::vector<std::string> HistoryLines() const {
@@ -85,14 +84,19 @@ TEST_F(Laps, AProvisionalLapRestartsNothingAndLeavesTheListSaved) {
   EXPECT_EQ(StopwatchClock.LapTime.Ticks, 700);
 }
 
-TEST_F(Laps, TheHistoryListGetsEachNewLapOnTopAndIsEmptiedByClear) {
+TEST_F(Laps, TheHistoryWindowListsNewestFirstGetsEachNewLapOnTopAndIsEmptiedByClear) {
+  test::TickByHand(50);
+  RecordLap();
   OpenHistoryList();
+  ASSERT_NE(history_, nullptr);
+  EXPECT_EQ(HistoryLines(), std::vector<std::string>{"LAP 0001 : 00:00:00.05,00:00:00.05"});
+  ClearLaps();
   test::TickByHand(100);
   RecordLap();
   test::TickByHand(200);
   RecordLap();
   EXPECT_EQ(HistoryLines(),
-            (std::vector<std::string>{"LAP 0002 : 00:00:00.20,00:00:00.30", "LAP 0001 : 00:00:00.10,00:00:00.10"}));
+            (std::vector<std::string>{"LAP 0002 : 00:00:00.20,00:00:00.35", "LAP 0001 : 00:00:00.10,00:00:00.15"}));
   ClearLaps();
   EXPECT_TRUE(HistoryLines().empty());
   EXPECT_TRUE(IsWindow(history_));
