@@ -10,6 +10,7 @@
 #include "laps/lap_list.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "settings/settings_dialog.h"
 #include "timing/countdown.h"
 #include "timing/mm_timer.h"
 #include "timing/run_control.h"
@@ -74,8 +75,7 @@ void OnCreate(HWND window) {
   clock.TimerExpired = 0;
   LapList.Unsaved = 0;
   LoadCountdown(window);
-  SetWindowPos(window, AppSettings.WindowTopMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-               SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  ApplyTopMost(window, AppSettings.WindowTopMost);
   ClearLaps();
   clock.TotalTime = ClockTime{};
   IgnoreLeftUpAfterCaptionDoubleClick = 0;

@@ -1,5 +1,207 @@
-// The procedure of the settings dialog (template 108).
+// The settings dialog (template 108): every option takes effect on the main window as soon as it changes;
+// Cancel puts back everything the dialog edits, the colours of dialog 103 and the font included.
 #include "settings/settings_dialog.h"
+#include <commdlg.h>
+#include <iterator>
+#include "app/app_globals.h"
+#include "app/main_window.h"
+#include "resources/resource.h"
+#include "settings/app_settings.h"
+#include "settings/color_dialog.h"
+#include "timing/stopwatch_clock.h"
 
-// TODO: the settings dialog (template 108) is not built yet; without its template the command opens nothing.
-INT_PTR CALLBACK SettingsDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+namespace {
+
+// What a check box does besides setting its field.
+enum class BoxEffect { None, Repaint, TopMost };
+
+struct OptionBox {
+  int Id;
+  int32_t AppSettingsRecord::*Field;
+  BoxEffect Effect;
+};
+// The left-click option changes no pixel, so it repaints nothing.
+constexpr OptionBox OptionBoxes[] = {
+    {IDC_LBCLICK_START_STOP, &AppSettingsRecord::LBClickStartStopEnable, BoxEffect::None},
+    {IDC_THICK_FRAME, &AppSettingsRecord::FrameGraduation, BoxEffect::Repaint},
+    {IDC_THICK_FIVE_SECOND_MARKS, &AppSettingsRecord::FiveSecIntervalMeasure, BoxEffect::Repaint},
+    {IDC_SHOW_TOTAL_TIME, &AppSettingsRecord::StopWatchTotalTimeEnable, BoxEffect::Repaint},
+    {IDC_WINDOW_TOPMOST, &AppSettingsRecord::WindowTopMost, BoxEffect::TopMost},
+    {IDC_FIT_FONT_TO_WINDOW, &AppSettingsRecord::FontSizeDispFit, BoxEffect::Repaint},
+};
+constexpr size_t OptionBoxCount = std::size(OptionBoxes);
+
+// Items in index order: the item index is the stored value.
+constexpr const char* RotationItems[] = {"1周、60秒", "1周、30秒", "1周、15秒"};
+constexpr const char* SecondDivisionItems[] = {"時分割通常", "24フレーム"};
+
+// Everything the dialog edits, as it was when the dialog opened.
+struct SettingsSnapshot {
+  int32_t Boxes[OptionBoxCount];
+  LOGFONTA Font;
+  COLORREF FontColor;
+  ClockColors Colors;
+  int32_t RotDivIndex;
+  int32_t OneSecDivIndex;
+};
+SettingsSnapshot Snapshot;
+
+void TakeSnapshot() {
+  const AppSettingsRecord& s = AppSettings;
+  for (size_t i = 0; i < OptionBoxCount; ++i) Snapshot.Boxes[i] = s.*OptionBoxes[i].Field;
+  Snapshot.Font = s.Font_Setting;
+  Snapshot.FontColor = s.FontColor;
+  Snapshot.Colors = CurrentClockColors();
+  Snapshot.RotDivIndex = s.RotDivIndex;
+  Snapshot.OneSecDivIndex = s.OneSecDivIndex;
+}
+
+// The main window lays itself out again for its present client size, as after a resize.
+void RefitMainWindow() {
+  const HWND window = MainWindow;
+  RECT client = {};
+  if (!window || !GetClientRect(window, &client)) return;
+  SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+}
+
+void FillList(HWND dialog, int id, const char* const* items, size_t count, int32_t selected) {
+  for (size_t i = 0; i < count; ++i) {
+    SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
+  }
+  // A stored index that no item has (only an edited file holds one) shows no selection.
+  const bool valid = selected >= 0 && static_cast<size_t>(selected) < count;
+  SendDlgItemMessageA(dialog, id, CB_SETCURSEL, valid ? static_cast<WPARAM>(selected) : static_cast<WPARAM>(-1), 0);
+}
+
+void OnInitSettingsDialog(HWND dialog) {
+  TakeSnapshot();
+  for (const OptionBox& box : OptionBoxes) {
+    SendDlgItemMessageA(dialog, box.Id, BM_SETCHECK, static_cast<WPARAM>(AppSettings.*box.Field), 0);
+  }
+  FillList(dialog, IDC_ROTATION_LIST, RotationItems, std::size(RotationItems), AppSettings.RotDivIndex);
+  FillList(dialog, IDC_SECOND_DIVISION_LIST, SecondDivisionItems, std::size(SecondDivisionItems),
+           AppSettings.OneSecDivIndex);
+  CenterWindowOnScreen(dialog);
+}
+
+void OnOptionBox(HWND dialog, const OptionBox& box) {
+  AppSettings.*box.Field = IsDlgButtonChecked(dialog, box.Id) == BST_CHECKED ? 1 : 0;
+  switch (box.Effect) {
+    case BoxEffect::None: break;
+    case BoxEffect::Repaint: RequestMainWindowRepaint(); break;
+    case BoxEffect::TopMost: ApplyTopMost(MainWindow, AppSettings.WindowTopMost); break;
+  }
+}
+
+// The list's selected item index, or -1 when nothing is selected.
+int32_t SelectedItem(HWND dialog, int id) {
+  const LRESULT index = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+  return index == CB_ERR ? -1 : static_cast<int32_t>(index);
+}
+
+void OnRotationChange(HWND dialog) {
+  const int32_t index = SelectedItem(dialog, IDC_ROTATION_LIST);
+  if (index < 0) return;
+  AppSettings.RotDivIndex = index;
+  AppSettings.RotDivisor = RotDivisorFor(index);
+  RequestMainWindowRepaint();
+}
+
+void OnSecondDivisionChange(HWND dialog) {
+  const int32_t index = SelectedItem(dialog, IDC_SECOND_DIVISION_LIST);
+  if (index < 0) return;
+  AppSettings.OneSecDivIndex = index;
+  RequestMainWindowRepaint();
+}
+
+// The chooser edits Font_Setting in place; a cancelled or failed choice gets the font back from its copy
+// (the chooser may have written into it while the user tried other faces and sizes).
+void OnFontButton(HWND dialog) {
+  AppSettingsRecord& s = AppSettings;
+  const LOGFONTA saved = s.Font_Setting;
+  CHOOSEFONTA request = {};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = dialog;
+  request.lpLogFont = &s.Font_Setting;
+  request.Flags = CF_SCREENFONTS | CF_ENABLEHOOK | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_NOVERTFONTS;
+  request.rgbColors = s.FontColor;
+  request.lpfnHook = FontChooserHook;
+  if (ChooseFontA(&request)) {
+    s.FontColor = request.rgbColors;
+  } else {
+    s.Font_Setting = saved;
+  }
+  RefitMainWindow();
+  RequestMainWindowRepaint();
+}
+
+void OnColorsButton(HWND dialog) {
+  ArmDialogRedrawHold();
+  ShowColorDialog(dialog);
+}
+
+void OnSettingsCancel(HWND dialog) {
+  AppSettingsRecord& s = AppSettings;
+  for (size_t i = 0; i < OptionBoxCount; ++i) s.*OptionBoxes[i].Field = Snapshot.Boxes[i];
+  ApplyTopMost(MainWindow, s.WindowTopMost);
+  s.Font_Setting = Snapshot.Font;
+  s.FontColor = Snapshot.FontColor;
+  RefitMainWindow();
+  PutBackClockColors(Snapshot.Colors);
+  s.RotDivIndex = Snapshot.RotDivIndex;
+  s.RotDivisor = RotDivisorFor(s.RotDivIndex);
+  s.OneSecDivIndex = Snapshot.OneSecDivIndex;
+  RequestMainWindowRepaint();
+  EndDialog(dialog, IDCANCEL);
+}
+
+const OptionBox* FindOptionBox(int id) {
+  for (const OptionBox& box : OptionBoxes) {
+    if (box.Id == id) return &box;
+  }
+  return nullptr;
+}
+
+INT_PTR OnSettingsCommand(HWND dialog, int id, int notification) {
+  if (const OptionBox* box = FindOptionBox(id)) {
+    OnOptionBox(dialog, *box);
+    return TRUE;
+  }
+  switch (id) {
+    case IDC_ROTATION_LIST:
+      if (notification == CBN_SELCHANGE) OnRotationChange(dialog);
+      return TRUE;
+    case IDC_SECOND_DIVISION_LIST:
+      if (notification == CBN_SELCHANGE) OnSecondDivisionChange(dialog);
+      return TRUE;
+    case IDC_COLORS_BUTTON: OnColorsButton(dialog); return TRUE;
+    case IDC_FONT_BUTTON: OnFontButton(dialog); return TRUE;
+    case IDOK: EndDialog(dialog, IDOK); return TRUE;  // every change is already in effect
+    case IDCANCEL: OnSettingsCancel(dialog); return TRUE;
+    default: return FALSE;
+  }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitSettingsDialog(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      return OnSettingsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    default:
+      return FALSE;
+  }
+}
+
+UINT_PTR CALLBACK FontChooserHook(HWND, UINT message, WPARAM, LPARAM) {
+  if (message != WM_INITDIALOG) return 0;
+  ArmDialogRedrawHold();
+  return TRUE;
+}
+
+void ApplyTopMost(HWND window, int32_t on) {
+  SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}

@@ -1,5 +1,79 @@
-// The procedure of the version dialog (template 104).
+// The version dialog (template 104): shows "Tavrilo Version " and the number made of the FileVersion in the
+// executable's own version resource; any failure to read it leaves the template's text.
 #include "settings/version_dialog.h"
+#include <memory>
+#include <new>
+#include "app/app_globals.h"
+#include "app/main_window.h"
+#include "resources/resource.h"
 
-// TODO: the version dialog (template 104) is not built yet; without its template the command opens nothing.
-INT_PTR CALLBACK VersionDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+namespace {
+
+// The FileVersion text of the first translation in a version block, or null when there is none.
+const char* FileVersionText(const void* block) {
+  void* value = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(block, "\\VarFileInfo\\Translation", &value, &length) || length < 2 * sizeof(WORD)) {
+    return nullptr;
+  }
+  const WORD* translation = static_cast<const WORD*>(value);
+  char name[64];
+  wsprintfA(name, "\\StringFileInfo\\%04x%04x\\FileVersion", translation[0], translation[1]);
+  if (!VerQueryValueA(block, name, &value, &length) || length == 0) return nullptr;
+  const char* text = static_cast<const char*>(value);
+  return text[0] != '\0' ? text : nullptr;
+}
+
+void ShowVersionText(HWND dialog) {
+  char path[MAX_PATH];
+  const DWORD pathLength = GetModuleFileNameA(AppInstance, path, sizeof path);
+  if (pathLength == 0 || pathLength >= sizeof path) return;  // a cut path would name another file
+  const DWORD size = GetFileVersionInfoSizeA(path, nullptr);
+  if (size == 0) return;
+  const std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]());
+  if (!block || !GetFileVersionInfoA(path, 0, size, block.get())) return;
+  const char* fileVersion = FileVersionText(block.get());
+  if (!fileVersion) return;
+  char number[VersionNumberSize];
+  FormatVersionNumber(number, sizeof number, fileVersion);
+  char line[256] = "";
+  const int prefixLength = LoadStringA(AppInstance, IDS_VERSION_PREFIX, line, sizeof line);
+  lstrcpynA(line + prefixLength, number, static_cast<int>(sizeof line) - prefixLength);
+  SetDlgItemTextA(dialog, IDC_VERSION_TEXT, line);
+}
+
+}  // namespace
+
+void FormatVersionNumber(char* out, size_t outSize, const char* in) {
+  if (outSize == 0) return;
+  size_t used = 0;
+  bool pointWritten = false;
+  const int length = lstrlenA(in);
+  for (int i = 0; i < length && used + 1 < outSize; ++i) {
+    const char c = in[i];
+    if (c >= '0' && c <= '9') {
+      out[used++] = c;
+    } else if (c == ' ' && !pointWritten) {
+      out[used++] = '.';
+      pointWritten = true;
+    }
+  }
+  out[used] = '\0';
+}
+
+INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      CenterWindowOnScreen(dialog);
+      ShowVersionText(dialog);
+      return TRUE;  // the system puts the focus on OK
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id != IDOK && id != IDCANCEL) return FALSE;
+      EndDialog(dialog, id);
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}

@@ -1,5 +1,13 @@
-// The procedure of the version dialog (template 104).
+// The version dialog (template 104): the program's icon and the version of its own version resource.
 #pragma once
 #include <windows.h>
+#include <cstddef>
+
+// Room for the displayed version number: 15 characters and the terminator.
+constexpr size_t VersionNumberSize = 16;
 
 INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Turns a FileVersion text into the number shown: digits are kept, the first space becomes a point, every
+// other character is dropped ("1, 0, 0, 0" gives "1.000"). Writes at most `outSize` bytes with the
+// terminator, so a number too long for `out` is cut short.
+void FormatVersionNumber(char* out, size_t outSize, const char* in);

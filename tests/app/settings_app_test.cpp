@@ -1,1 +1,313 @@
-// placeholder
+// Tavrilo.exe's settings, colour and version dialogs and the system choosers, used from outside as a user
+// would: every change shows at once, Cancel takes it back, OK keeps it for the next start.
+#include <gtest/gtest.h>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include "app/app_driver.h"
+#include "app/dialog_driver.h"
+#include "resources/resource.h"  // the program's control ids, shared with its dialogs
+#include "support/chooser_driver.h"
+#include "support/files.h"
+
+namespace {
+
+using test::ChooseAnotherListItem;
+using test::ChooseListItem;
+using test::WaitForDialogOwnedBy;
+using test::WaitUntilClosed;
+
+constexpr COLORREF DefaultBackground = RGB(128, 128, 255);
+constexpr const char* DefaultFace = "ＭＳ Ｐゴシック";
+
+bool IsTopMost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// Ticks or unticks a check box as a click would; the dialog has acted on it when this returns.
+void ClickBox(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+// Picks a colour through one of the colour dialog's buttons: the chooser opens, the colour is typed in, OK.
+void PickInChooser(HWND colors, int button, int red, int green, int blue) {
+  app::PressButton(colors, button);
+  const HWND chooser = WaitForDialogOwnedBy(colors);
+  ASSERT_NE(chooser, nullptr);
+  test::TypeChooserColor(chooser, red, green, blue);
+  app::PressButton(chooser, IDOK);
+  WaitUntilClosed(chooser);
+}
+
+// "Tavrilo Version " and the number the executable's fixed version numbers make: 1.0.0.0 reads 1.000.
+std::string ExpectedVersionLine(const std::string& exe) {
+  const HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(VS_VERSION_INFO), RT_VERSION);
+  const auto* block = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+  // VS_VERSIONINFO: three WORDs and the key L"VS_VERSION_INFO", then the fixed part on a 4-byte boundary.
+  VS_FIXEDFILEINFO fixed = {};
+  if (block) CopyMemory(&fixed, block + 40, sizeof fixed);
+  FreeLibrary(module);
+  if (fixed.dwSignature != VS_FFI_SIGNATURE) return "(no fixed version)";
+  char line[64];
+  wsprintfA(line, "Tavrilo Version %u.%u%u%u", HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
+            HIWORD(fixed.dwFileVersionLS), LOWORD(fixed.dwFileVersionLS));
+  return line;
+}
+
+BOOL CALLBACK TakeLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR param) {
+  *reinterpret_cast<WORD*>(param) = language;
+  return FALSE;
+}
+
+// Replaces the version resource of an executable file by four bytes that are no version block. (Wine's
+// resource updater does not delete resources.)
+bool SpoilVersionResource(const std::string& exe) {
+  WORD language = 0;
+  const HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  EnumResourceLanguagesA(module, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), TakeLanguage,
+                         reinterpret_cast<LONG_PTR>(&language));
+  FreeLibrary(module);
+  const HANDLE update = BeginUpdateResourceA(exe.c_str(), FALSE);
+  char junk[] = "junk";
+  return update && UpdateResourceA(update, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), language, junk, 4) &&
+         EndUpdateResourceA(update, FALSE);
+}
+
+class SettingsProgram : public ::testing::Test {
+ protected:
+  void TearDown() override { app::Dispose(app_); }
+  void Start(const std::string& ini = "") {
+    app_ = app::PrepareApp(ini);
+    ASSERT_TRUE(app::Launch(app_)) << "no main window appeared";
+    ASSERT_TRUE(app::Settles(app_));
+  }
+  // Closes the program and starts a fresh copy with the settings file it wrote.
+  void Restart() {
+    ASSERT_EQ(app::CloseApp(app_), 0u);
+    const std::string ini = test::ReadBytes(app::IniPathOf(app_));
+    app::Dispose(app_);
+    Start(ini);
+  }
+  std::string Exe() const { return app_.Folder + "\\Tavrilo.exe"; }
+  HWND OpenSettings() {
+    app::ChooseFromMenu(app_, 'e');
+    return app::WaitForDialog(app_, "各種設定");
+  }
+  // The settings dialog and the font chooser it opens; the chooser is null when either did not appear.
+  struct FontChooserOpened {
+    HWND Settings;
+    HWND Chooser;
+  };
+  FontChooserOpened OpenFontChooser() {
+    const HWND settings = OpenSettings();
+    if (!settings) return {};
+    app::PressButton(settings, IDC_FONT_BUTTON);
+    return {settings, WaitForDialogOwnedBy(settings)};
+  }
+  HWND OpenVersion() {
+    app::ChooseFromMenu(app_, 'a');
+    return app::WaitForDialog(app_, "ﾊﾞｰｼﾞｮﾝ情報");
+  }
+  // Ends a dialog with OK or Cancel and waits until no dialog of the program is left.
+  bool EndDialogWith(HWND dialog, int button) {
+    app::PressButton(dialog, button);
+    return app::WaitForNoDialog(app_);
+  }
+  int Stored(const char* section, const char* key) const {
+    return static_cast<int>(GetPrivateProfileIntA(section, key, -999, app::IniPathOf(app_).c_str()));
+  }
+  void ExpectStopwatchSettings(std::initializer_list<std::pair<const char*, int>> expected) const {
+    for (const auto& [key, value] : expected) EXPECT_EQ(Stored("StopWatch_Setting", key), value) << key;
+  }
+  std::string StoredText(const char* section, const char* key) const {
+    char text[64] = "";
+    GetPrivateProfileStringA(section, key, "", text, sizeof text, app::IniPathOf(app_).c_str());
+    return text;
+  }
+  // Waits until the background (a corner of the client area) shows `color`.
+  bool BackgroundBecomes(COLORREF color) {
+    return test::PollUntil([&] { return app::Capture(app_).At(2, 2) == color; }, 3000);
+  }
+  bool PictureBecomes(const app::Picture& expected) {
+    return test::PollUntil([&] { return app::Capture(app_) == expected; }, 3000);
+  }
+  app::RunningApp app_;
+};
+
+TEST_F(SettingsProgram, EachOptionShowsAtOnceAndTheNextStartShowsTheSamePicture) {
+  Start();
+  const app::Picture atStart = app::Capture(app_);
+  const HWND dialog = OpenSettings();
+  ASSERT_NE(dialog, nullptr);
+  app::Picture last = atStart;
+  for (int id : {IDC_THICK_FRAME, IDC_THICK_FIVE_SECOND_MARKS, IDC_SHOW_TOTAL_TIME}) {
+    ClickBox(dialog, id);
+    EXPECT_TRUE(app::WaitForChange(app_, last)) << "box " << id;
+    ASSERT_TRUE(app::Settles(app_));
+    last = app::Capture(app_);
+  }
+  ChooseListItem(dialog, IDC_ROTATION_LIST, 2);
+  EXPECT_TRUE(app::WaitForChange(app_, last)) << "a dial of 15 seconds per revolution";
+  ClickBox(dialog, IDC_LBCLICK_START_STOP);
+  ClickBox(dialog, IDC_FIT_FONT_TO_WINDOW);
+  ChooseListItem(dialog, IDC_SECOND_DIVISION_LIST, 1);
+  ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+  ASSERT_TRUE(app::Settles(app_));
+  const app::Picture changed = app::Capture(app_);
+
+  const RECT client = app::ClientRect(app_);
+  app::Click(app_, client.right / 2, client.bottom / 2);
+  EXPECT_TRUE(app::Settles(app_, 400));
+  EXPECT_EQ(app::Capture(app_), changed) << "a left click no longer starts";
+
+  ASSERT_EQ(app::CloseApp(app_), 0u);
+  ExpectStopwatchSettings({{"LBClickStartStopEnable", 0}, {"FrameGraduation", 0}, {"5SecIntervalMeasure", 0},
+                           {"StopWatchTotalTimeEnable", 1}, {"FontSizeDispFit", 0}, {"RotDivIndex", 2},
+                           {"1SecDivIndex", 1}});
+  Restart();
+  EXPECT_EQ(app::Capture(app_), changed);
+}
+
+TEST_F(SettingsProgram, CancelTakesBackEveryOptionAndThePicture) {
+  Start();
+  const app::Picture before = app::Capture(app_);
+  const HWND dialog = OpenSettings();
+  ASSERT_NE(dialog, nullptr);
+  for (int id : {IDC_LBCLICK_START_STOP, IDC_THICK_FRAME, IDC_THICK_FIVE_SECOND_MARKS, IDC_SHOW_TOTAL_TIME,
+                 IDC_WINDOW_TOPMOST, IDC_FIT_FONT_TO_WINDOW}) {
+    ClickBox(dialog, id);
+  }
+  ChooseListItem(dialog, IDC_ROTATION_LIST, 2);
+  ChooseListItem(dialog, IDC_SECOND_DIVISION_LIST, 1);
+  EXPECT_TRUE(app::WaitForChange(app_, before));
+  ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
+  EXPECT_TRUE(PictureBecomes(before)) << "the 60-second dial with thick marks and no total";
+  EXPECT_FALSE(IsTopMost(app_.Window));
+  ASSERT_EQ(app::CloseApp(app_), 0u);
+  ExpectStopwatchSettings({{"LBClickStartStopEnable", 1}, {"FrameGraduation", 1}, {"5SecIntervalMeasure", 1},
+                           {"StopWatchTotalTimeEnable", 0}, {"FontSizeDispFit", 1}, {"RotDivIndex", 0},
+                           {"1SecDivIndex", 0}});
+  EXPECT_EQ(Stored("Window_Position", "WindowTopMost"), 0);
+}
+
+// Wine keeps a window's owned dialogs above it and will not raise the owner to topmost while it has one, so
+// raising is seen at the next start and releasing at once.
+TEST_F(SettingsProgram, TheTopMostChoiceIsKeptByOkAndReleasedAtOnce) {
+  Start();
+  HWND dialog = OpenSettings();
+  ASSERT_NE(dialog, nullptr);
+  ClickBox(dialog, IDC_WINDOW_TOPMOST);
+  ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+  Restart();
+  EXPECT_TRUE(IsTopMost(app_.Window));
+  dialog = OpenSettings();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_WINDOW_TOPMOST, BM_GETCHECK, 0, 0), BST_CHECKED);
+  ClickBox(dialog, IDC_WINDOW_TOPMOST);
+  EXPECT_FALSE(IsTopMost(app_.Window));
+  ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+  ASSERT_EQ(app::CloseApp(app_), 0u);
+  EXPECT_EQ(Stored("Window_Position", "WindowTopMost"), 0);
+}
+
+TEST_F(SettingsProgram, APickedBackgroundShowsAtOnceAndEitherCancelTakesItBack) {
+  Start();
+  ASSERT_EQ(app::Capture(app_).At(2, 2), DefaultBackground);
+  const HWND dialog = OpenSettings();
+  ASSERT_NE(dialog, nullptr);
+  app::PressButton(dialog, IDC_COLORS_BUTTON);
+  HWND colors = app::WaitForDialog(app_, "時計の色を設定");
+  ASSERT_NE(colors, nullptr);
+  PickInChooser(colors, IDC_BACKGROUND_COLOR, 10, 200, 10);
+  EXPECT_TRUE(BackgroundBecomes(RGB(10, 200, 10))) << "at once";
+  app::PressButton(colors, IDCANCEL);
+  EXPECT_TRUE(BackgroundBecomes(DefaultBackground)) << "cancelling the colour dialog restores at once";
+  ASSERT_TRUE(WaitUntilClosed(colors));
+
+  app::PressButton(dialog, IDC_COLORS_BUTTON);
+  colors = app::WaitForDialog(app_, "時計の色を設定");
+  ASSERT_NE(colors, nullptr);
+  PickInChooser(colors, IDC_BACKGROUND_COLOR, 200, 30, 40);
+  EXPECT_TRUE(BackgroundBecomes(RGB(200, 30, 40)));
+  app::PressButton(colors, IDOK);
+  ASSERT_TRUE(WaitUntilClosed(colors));
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_).At(2, 2), RGB(200, 30, 40)) << "OK in the colour dialog keeps it";
+  ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
+  EXPECT_TRUE(BackgroundBecomes(DefaultBackground)) << "cancelling the settings restores the colour from before";
+  ASSERT_EQ(app::CloseApp(app_), 0u);
+  EXPECT_EQ(Stored("Draw_Color", "BackGroundColor"), 16744576);
+}
+
+TEST_F(SettingsProgram, TheFontChooserGivesTheReadoutItsFaceAndColourForThisRunAndTheNext) {
+  Start();
+  const app::Picture before = app::Capture(app_);
+  const auto [dialog, chooser] = OpenFontChooser();
+  ASSERT_NE(chooser, nullptr);
+  ChooseAnotherListItem(chooser, test::FontChooserFaces);
+  ChooseListItem(chooser, test::FontChooserSizes, 0);
+  const LRESULT colorItem = ChooseAnotherListItem(chooser, test::FontChooserColors);
+  const auto color = static_cast<int>(
+      SendDlgItemMessageA(chooser, test::FontChooserColors, CB_GETITEMDATA, static_cast<WPARAM>(colorItem), 0));
+  app::PressButton(chooser, IDOK);
+  EXPECT_TRUE(app::WaitForChange(app_, before));
+  ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+  ASSERT_TRUE(app::Settles(app_));
+  const app::Picture changed = app::Capture(app_);
+  ASSERT_EQ(app::CloseApp(app_), 0u);
+  EXPECT_NE(StoredText("Font_Setting", "FontFaceName"), DefaultFace);
+  EXPECT_EQ(Stored("Font_Setting", "FontColor"), color);
+  EXPECT_NE(color, 0);
+  Restart();
+  EXPECT_EQ(app::Capture(app_), changed);
+}
+
+TEST_F(SettingsProgram, ARefitAfterTheFontChooserLeavesAMaximisedWindowStoredAsNotMaximisedUnlessMaximisedAgain) {
+  const std::string maximised = "[Window_Position]\r\nWindow_Maximize=1\r\n";
+  for (bool maximiseAgain : {false, true}) {
+    Start(maximised);
+    ASSERT_TRUE(IsZoomed(app_.Window));
+    const auto [dialog, chooser] = OpenFontChooser();
+    ASSERT_NE(chooser, nullptr);
+    ChooseAnotherListItem(chooser, test::FontChooserFaces);  // tried, then cancelled
+    ChooseAnotherListItem(chooser, test::FontChooserSizes);
+    app::PressButton(chooser, IDCANCEL);
+    ASSERT_TRUE(WaitUntilClosed(chooser));
+    ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+    // No picture is compared: a maximised window lies under the dialogs that tests running beside this one
+    // open in the middle of the screen.
+    EXPECT_TRUE(IsZoomed(app_.Window)) << "still maximised on screen";
+    if (maximiseAgain) {
+      ShowWindowAsync(app_.Window, SW_RESTORE);
+      ASSERT_TRUE(test::PollUntil([this] { return !IsZoomed(app_.Window); }));
+      ShowWindowAsync(app_.Window, SW_MAXIMIZE);
+      ASSERT_TRUE(test::PollUntil([this] { return IsZoomed(app_.Window) != FALSE; }));
+    }
+    ASSERT_EQ(app::CloseApp(app_), 0u);
+    EXPECT_EQ(Stored("Window_Position", "Window_Maximize"), maximiseAgain ? 1 : 0);
+    EXPECT_EQ(StoredText("Font_Setting", "FontFaceName"), DefaultFace);
+    app::Dispose(app_);
+  }
+}
+
+TEST_F(SettingsProgram, TheVersionDialogShowsTheFileVersionAndClosesWithEnterOrEscape) {
+  Start();
+  for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+    const HWND version = OpenVersion();
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(app::ControlText(version, IDC_VERSION_TEXT), ExpectedVersionLine(Exe()));
+    PostMessageA(GetDlgItem(version, IDOK), WM_KEYDOWN, key, 0);
+    EXPECT_TRUE(app::WaitForNoDialog(app_)) << "key " << key;
+  }
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+TEST_F(SettingsProgram, AnExecutableWithAnUnreadableVersionResourceShowsTheTemplateText) {
+  app_ = app::PrepareApp();
+  ASSERT_TRUE(SpoilVersionResource(Exe()));
+  ASSERT_TRUE(app::Launch(app_));
+  const HWND version = OpenVersion();
+  ASSERT_NE(version, nullptr);
+  EXPECT_EQ(app::ControlText(version, IDC_VERSION_TEXT), "Tavrilo Version X.XX");
+  EXPECT_TRUE(EndDialogWith(version, IDOK));
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+}  // namespace

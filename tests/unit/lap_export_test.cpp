@@ -48,7 +48,11 @@ std::string SaveAsDuring(const std::function<void()>& action, const std::string&
         Watch& w = *static_cast<Watch*>(param);
         HWND dialog = nullptr;
         for (int i = 0; i < 1000 && !dialog; ++i) {
+          // This process's dialog: programs started by other tests may show one of the same name.
+          DWORD owner = 0;
           dialog = FindWindowA("#32770", "名前を付けて保存");
+          if (dialog) GetWindowThreadProcessId(dialog, &owner);
+          if (owner != GetCurrentProcessId()) dialog = nullptr;
           if (!dialog) Sleep(10);
         }
         if (!dialog) return 0;

@@ -275,7 +275,8 @@ TEST_F(MainWindowInput, ClosingWithUnsavedLapsWhileRunningStopsTheTickBeforeTheL
   LeftClick();
   Send(WM_CHAR, 'L');
   ASSERT_TRUE(test::WaitUntil([] { return LapList.Count == 1 && StopwatchClock.TotalTime.Ticks > 50; }));
-  Send(WM_CLOSE);
+  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { Send(WM_CLOSE); }, IDNO);
+  EXPECT_EQ(box.Text, "ラップタイムを保存しますか？");
   EXPECT_FALSE(StopwatchRuns());
   EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);
   ASSERT_EQ(LapList.Count, 2);

@@ -117,7 +117,9 @@ TEST_F(RunControl, ResetClearsEveryCounterAndTheLaps) {
   EXPECT_EQ(LapList.Unsaved, 1);
   test::TakeRepaintRequest(Window());
 
-  ResetStopwatch(Window());
+  // Unsaved laps: a last lap is recorded and the save question comes (answered No).
+  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { ResetStopwatch(Window()); }, IDNO);
+  EXPECT_EQ(box.Text, "ラップタイムを保存しますか？");
   EXPECT_EQ(LapList.Count, 0);
   EXPECT_EQ(LapList.Records[0].Text[0], '\0');
   EXPECT_EQ(LapList.Unsaved, 0);
