@@ -1,6 +1,7 @@
 // The timer alarm: the sound file played again and again through the media control interface until stopped.
 #pragma once
 #include <windows.h>
+#include <mmsystem.h>
 #include <cstdint>
 #include "timing/shared_value.h"
 
@@ -11,9 +12,12 @@ extern Shared<int32_t> AlarmSoundActive;
 // over to the main window by SendMessage, which orders the copy before every use of it there.
 extern char AlarmPlayPath[MAX_PATH];
 
-// Opens the alarm file and plays it with completion notification to the window; 1 when it plays.
+// Opens the alarm file and plays it with completion notification to the window; 1 when it plays. On failure
+// it reports the error, closes every device of the process and returns 0.
 int OnTimerAlarmSoundStart(HWND window);
 // Stops and closes a sounding alarm; the window owns any error box.
 void OnTimerAlarmSoundStop(HWND window);
-// MM_MCINOTIFY: a finished play starts the next one until the alarm is stopped.
+// MM_MCINOTIFY: a finished play starts the next one from the beginning until the alarm is stopped.
 void OnMM_MCINotifyTimerAlarm(HWND window, WPARAM flags, LPARAM deviceId);
+// Tells the user which MCI command failed where, with the error's number and text and the device's alias.
+void ShowMciError(MCIERROR error, const char* alias, HWND owner, const char* location);

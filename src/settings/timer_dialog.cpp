@@ -1,5 +1,155 @@
-// The procedure of the timer settings dialog (template 107).
+// The timer settings dialog (template 107): the countdown's hours, minutes and seconds, checked on OK, and the
+// alarm file, chosen or cleared at once; Cancel puts back what the dialog found.
 #include "settings/timer_dialog.h"
+#include <commctrl.h>
+#include <commdlg.h>
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+#include "app/app_globals.h"
+#include "app/main_window.h"
+#include "resources/resource.h"
+#include "settings/app_settings.h"
+#include "settings/file_paths.h"
 
-// TODO: the timer settings dialog (template 107) is not built yet; without its template the command opens nothing.
-INT_PTR CALLBACK TimerSettingsDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+namespace {
+
+// One countdown value: its edit, the up-down beside it, its setting, its largest value and its refusal.
+struct CountdownField {
+  int EditId;
+  int SpinId;
+  int32_t AppSettingsRecord::*Value;
+  UINT Maximum;
+  const char* Refusal;
+};
+
+// In the order they are checked.
+const CountdownField CountdownFields[] = {
+    {IDC_TIMER_HOURS, IDC_TIMER_HOURS_SPIN, &AppSettingsRecord::TimerSettingHour, 23, "時間の設定は0～23迄です。"},
+    {IDC_TIMER_MINUTES, IDC_TIMER_MINUTES_SPIN, &AppSettingsRecord::TimerSettingMinute, 59, "分の設定は0～59迄です。"},
+    {IDC_TIMER_SECONDS, IDC_TIMER_SECONDS_SPIN, &AppSettingsRecord::TimerSettingSecond, 59, "秒の設定は0～59迄です。"},
+};
+
+// The settings as they were when the dialog opened; Cancel puts back the fields it edits. The dialog is never
+// open twice at once.
+AppSettingsRecord Snapshot;
+
+void RestoreSnapshot() {
+  AppSettings.TimerSettingHour = Snapshot.TimerSettingHour;
+  AppSettings.TimerSettingMinute = Snapshot.TimerSettingMinute;
+  AppSettings.TimerSettingSecond = Snapshot.TimerSettingSecond;
+  lstrcpynA(AppSettings.TimerAlarmSoundFile, Snapshot.TimerAlarmSoundFile, MAX_PATH);
+  lstrcpynA(AppSettings.AlarmSoundDisplayName, Snapshot.AlarmSoundDisplayName, MAX_PATH);
+}
+
+// An empty edit reads 0; a negative value comes back as a large unsigned one, so a range check refuses it.
+UINT ReadField(HWND dialog, const CountdownField& field) {
+  return GetDlgItemInt(dialog, field.EditId, nullptr, TRUE);
+}
+
+void ShowAlarmName(HWND dialog) { SetDlgItemTextA(dialog, IDC_ALARM_FILE, AppSettings.AlarmSoundDisplayName); }
+
+void OnInitDialog(HWND dialog) {
+  CenterWindowOnScreen(dialog);
+  Snapshot = AppSettings;
+  for (const CountdownField& field : CountdownFields) {
+    SendDlgItemMessageA(dialog, field.EditId, EM_LIMITTEXT, 2, 0);
+    SendDlgItemMessageA(dialog, field.SpinId, UDM_SETRANGE, 0, MAKELPARAM(field.Maximum, 0));
+    // The 32-bit form: a value from an edited file is not cut to 16 bits before the control limits it.
+    SendDlgItemMessageA(dialog, field.SpinId, UDM_SETPOS32, 0, AppSettings.*field.Value);
+  }
+  ShowAlarmName(dialog);
+}
+
+void OnOk(HWND dialog) {
+  if (ValidateTimerSettings(dialog)) return;
+  for (const CountdownField& field : CountdownFields) {
+    AppSettings.*field.Value = static_cast<int32_t>(ReadField(dialog, field));
+  }
+  EndDialog(dialog, IDOK);
+}
+
+void OnCancel(HWND dialog) {
+  RestoreSnapshot();
+  EndDialog(dialog, IDCANCEL);
+}
+
+void ClearAlarmFile(char* path, char* displayName) {
+  path[0] = '\0';
+  displayName[0] = '\0';
+}
+
+bool IsPlayableExtension(const char* extension) {
+  for (const char* playable : {".wav", ".wma", ".mp3", ".mid", ".midi", ".rmi"}) {
+    if (lstrcmpiA(extension, playable) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK TimerSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG) {
+    OnInitDialog(dialog);
+    return TRUE;
+  }
+  if (message != WM_COMMAND) return FALSE;
+  switch (LOWORD(wParam)) {
+    case IDOK: OnOk(dialog); return TRUE;
+    case IDCANCEL: OnCancel(dialog); return TRUE;
+    case IDC_ALARM_BROWSE:
+      BrowseAlarmSoundFile(AppSettings.TimerAlarmSoundFile, AppSettings.AlarmSoundDisplayName, dialog);
+      ShowAlarmName(dialog);
+      return TRUE;
+    case IDC_ALARM_CLEAR:
+      ClearAlarmFile(AppSettings.TimerAlarmSoundFile, AppSettings.AlarmSoundDisplayName);
+      ShowAlarmName(dialog);
+      return TRUE;
+    default: return FALSE;
+  }
+}
+
+int ValidateTimerSettings(HWND dialog) {
+  for (const CountdownField& field : CountdownFields) {
+    if (ReadField(dialog, field) <= field.Maximum) continue;
+    MessageBoxA(dialog, field.Refusal, AppCaption, MB_OK);
+    const HWND edit = GetDlgItem(dialog, field.EditId);
+    SetFocus(edit);
+    const LRESULT length = SendMessageA(edit, EM_LINELENGTH, 0, 0);
+    SendMessageA(edit, EM_SETSEL, 0, length);
+    return 1;
+  }
+  return 0;
+}
+
+int BrowseAlarmSoundFile(char* path, char* displayName, HWND owner) {
+  // The dialog offers the current file by name, in its own folder.
+  char file[256];
+  lstrcpynA(file, displayName, sizeof file);
+  char folder[MAX_PATH];
+  snprintf(folder, sizeof folder, "%.*s", static_cast<int>(SplitPath(path).FolderLength), path);
+
+  OPENFILENAMEA request = {};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = owner;
+  request.lpstrFilter =
+      "Sound Files(*.wav,*.mp3,*.wma)\0*.wav;*.mp3;*.wma\0MP3 Files(*.mp3)\0*.mp3\0"
+      "MIDI Files(*.midi,*.mid,*.rmi)\0*.midi;*.mid;*.rmi\0";
+  request.lpstrFile = file;
+  request.nMaxFile = sizeof file;
+  request.lpstrInitialDir = folder;
+  request.lpstrTitle = "ファイルの選択";
+  request.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  request.lpstrDefExt = "wav";
+  if (GetOpenFileNameA(&request) != TRUE) {
+    ClearAlarmFile(path, displayName);
+    return 0;
+  }
+  lstrcpynA(path, file, MAX_PATH);
+  const PathParts parts = SplitPath(path);
+  lstrcpynA(displayName, path + parts.FolderLength, MAX_PATH);
+  if (IsPlayableExtension(path + parts.FolderLength + parts.NameLength)) return 1;
+  ClearAlarmFile(path, displayName);
+  MessageBoxA(owner, "再生可能なオーディオファイルではありません。", AppCaption, MB_OK);
+  return 0;
+}

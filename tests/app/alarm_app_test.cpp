@@ -1,1 +1,216 @@
-// placeholder
+// The countdown's alarm with the real program and real sound files: the time and the file set in the timer
+// settings dialog, the alarm heard from outside as the file held open, stop, reset and exit, a missing file,
+// and the file dialog's choices.
+#include <gtest/gtest.h>
+#include <string>
+#include "app/app_driver.h"
+#include "app/command_ids.h"
+#include "app/dialog_driver.h"
+#include "resources/resource.h"  // the program's control ids, shared with its dialogs
+#include "support/chooser_driver.h"
+#include "support/files.h"
+#include "support/tone_wav.h"
+
+namespace {
+
+// True while a process holds the file open for playing: no one can then open it without sharing.
+bool FileInUse(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+  CloseHandle(file);
+  return false;
+}
+
+bool WaitForFileInUse(const std::string& path, bool inUse, DWORD timeoutMs = 3000) {
+  return test::PollUntil([&] { return FileInUse(path) == inUse; }, timeoutMs);
+}
+
+bool WaitForAlarmName(HWND dialog, const std::string& name) {
+  return test::PollUntil([&] { return app::ControlText(dialog, IDC_ALARM_FILE) == name; }, 3000);
+}
+
+// The program in timer mode, with a 0.3 s alarm file in a folder of its own (not the program's).
+class AlarmInTheProgram : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    app::Dispose(app_);
+    if (!sounds_.empty()) test::RemoveFolder(sounds_);
+  }
+  // `timerSetting` holds lines of the [Timer_Setting] section; the alarm file is set unless `withAlarm` is false.
+  void Start(const std::string& timerSetting, bool withAlarm = true) {
+    app_ = app::PrepareApp();
+    sounds_ = app_.Folder + "-sounds";
+    ASSERT_TRUE(CreateDirectoryA(sounds_.c_str(), nullptr));
+    beep_ = sounds_ + "\\beep.wav";
+    test::WriteBytes(beep_, test::ToneWav(300));
+    test::WriteBytes(app::IniPathOf(app_), "[Timer_Mode]\r\nTimer_Mode=1\r\n[Timer_Setting]\r\n" + timerSetting +
+                                               (withAlarm ? "TimerAlarmSoundFile=" + beep_ + "\r\n" : ""));
+    ASSERT_TRUE(app::Launch(app_));
+    ASSERT_TRUE(app::Settles(app_));
+  }
+  std::string AlarmFileSetting() const {
+    char path[MAX_PATH] = "";
+    GetPrivateProfileStringA("Timer_Setting", "TimerAlarmSoundFile", "", path, MAX_PATH,
+                             app::IniPathOf(app_).c_str());
+    return path;
+  }
+  HWND OpenTimerDialog() {
+    app::ChooseFromMenu(app_, 'g');
+    return app::WaitForDialog(app_, "タイマー設定");
+  }
+  // The same by the menu item's command. Right after a dialog has closed, the activation that follows may
+  // close a pop-up menu as soon as it opens, so dialogs opened again do not go through the menu.
+  HWND ReopenTimerDialog() {
+    PostMessageA(app_.Window, WM_COMMAND, IDM_TIMER_SETTING, 0);
+    return app::WaitForDialog(app_, "タイマー設定");
+  }
+  // Ends the timer dialog with OK or Cancel.
+  void Close(HWND dialog, int button) {
+    app::PressButton(dialog, button);
+    ASSERT_TRUE(app::WaitForNoDialog(app_));
+  }
+  // Sets the countdown in the dialog and confirms it, which reloads the countdown.
+  void SetCountdown(const char* hours, const char* minutes, const char* seconds) {
+    const HWND dialog = ReopenTimerDialog();
+    ASSERT_NE(dialog, nullptr);
+    app::SetControlText(dialog, IDC_TIMER_HOURS, hours);
+    app::SetControlText(dialog, IDC_TIMER_MINUTES, minutes);
+    app::SetControlText(dialog, IDC_TIMER_SECONDS, seconds);
+    Close(dialog, IDOK);
+    ASSERT_TRUE(app::Settles(app_));
+  }
+  // Presses "参照" and returns the file dialog.
+  HWND Browse(HWND timerDialog) {
+    app::PressButton(timerDialog, IDC_ALARM_BROWSE);
+    return app::WaitForDialog(app_, "ファイルの選択");
+  }
+  // Chooses a file in the file dialog by typing its name, as a user may.
+  void Choose(HWND timerDialog, const std::string& name) {
+    const HWND files = Browse(timerDialog);
+    ASSERT_NE(files, nullptr);
+    SendMessageA(app::SaveAsNameEdit(files), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    app::PressButton(files, IDOK);
+  }
+  // Opens the timer dialog again, which shows the first file once more, and types `name` in the file dialog.
+  HWND ReopenAndChoose(const std::string& name) {
+    const HWND dialog = ReopenTimerDialog();
+    EXPECT_EQ(app::ControlText(dialog, IDC_ALARM_FILE), "beep.wav") << "Cancel brought the file back";
+    Choose(dialog, name);
+    return dialog;
+  }
+  void Type(char key) { app::TypeChar(app_, key); }
+
+  app::RunningApp app_;
+  std::string sounds_;
+  std::string beep_;
+};
+
+TEST_F(AlarmInTheProgram, ACountdownSetInTheDialogSoundsAtZeroUntilStoppedFromTheMenu) {
+  Start("", false);
+  const HWND dialog = OpenTimerDialog();
+  ASSERT_NE(dialog, nullptr);
+  app::SetControlText(dialog, IDC_TIMER_SECONDS, "1");
+  app::SetControlText(dialog, IDC_TIMER_MINUTES, "0");
+  Choose(dialog, beep_);
+  ASSERT_TRUE(WaitForAlarmName(dialog, "beep.wav"));
+  Close(dialog, IDOK);
+  ASSERT_TRUE(app::Settles(app_));
+  const app::Picture oneSecond = app::Capture(app_);
+
+  Type(' ');
+  const DWORD start = GetTickCount();
+  ASSERT_TRUE(WaitForFileInUse(beep_, true)) << "the alarm plays the file";
+  EXPECT_GE(GetTickCount() - start, 950u);
+  ASSERT_TRUE(app::Settles(app_));
+  const app::Picture expired = app::Capture(app_);
+  EXPECT_NE(expired, oneSecond);
+  EXPECT_TRUE(FileInUse(beep_)) << "and goes on playing it";
+
+  app::ChooseFromMenu(app_, 'i');
+  EXPECT_TRUE(WaitForFileInUse(beep_, false)) << "the stop closes it";
+  Type(' ');
+  EXPECT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), expired) << "an expired countdown does not start";
+  Type('r');
+  EXPECT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), oneSecond) << "the reset reloads the set time";
+
+  SetCountdown("", "", "");
+  EXPECT_EQ(app::Capture(app_), expired) << "the expired countdown showed 00:00:00";
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+  EXPECT_EQ(AlarmFileSetting(), beep_);
+}
+
+TEST_F(AlarmInTheProgram, StopThenStartContinuesAndResetOrExitSilenceTheAlarm) {
+  Start("TimerSettingMinute=0\r\nTimerSettingSecond=2\r\n");
+  const app::Picture twoSeconds = app::Capture(app_);
+  Type(' ');
+  ASSERT_TRUE(app::WaitForChange(app_, twoSeconds));  // one second gone
+  Type(' ');
+  ASSERT_TRUE(app::Settles(app_, 1100)) << "a stopped countdown stands still";
+  const app::Picture oneSecondLeft = app::Capture(app_);
+  Type(' ');
+  const DWORD start = GetTickCount();
+  ASSERT_TRUE(app::WaitForChange(app_, oneSecondLeft, 3000));
+  EXPECT_LT(GetTickCount() - start, 1800u) << "it runs out after the second that was left";
+  ASSERT_TRUE(WaitForFileInUse(beep_, true));
+
+  Type('r');
+  EXPECT_TRUE(WaitForFileInUse(beep_, false)) << "the reset stops the alarm";
+  EXPECT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), twoSeconds);
+
+  Type(' ');
+  ASSERT_TRUE(WaitForFileInUse(beep_, true, 4000));
+  EXPECT_EQ(app::CloseApp(app_), 0u) << "exit while the alarm sounds";
+  EXPECT_FALSE(FileInUse(beep_));
+  EXPECT_EQ(AlarmFileSetting(), beep_) << "the settings are written";
+}
+
+TEST_F(AlarmInTheProgram, AFileDeletedAfterItWasChosenBringsOneErrorAndTheProgramGoesOn) {
+  // 0:00:00 at 0.010 s runs out at once.
+  Start("TimerSettingMinute=0\r\nTimerSecondResolutionIndex=9\r\n");
+  ASSERT_TRUE(DeleteFileA(beep_.c_str()));
+  Type(' ');
+  const app::MessageBoxText error = app::AnswerMessageBox(app_, IDOK);
+  EXPECT_EQ(error.Caption, "Tavrilo MCICommandエラーメッセージ");
+  EXPECT_NE(error.Text.find("「OnTimerAlarmSoundStart関数内,MCI_OPENまたはMCI_PLAY」"), std::string::npos) << error.Text;
+  ASSERT_TRUE(app::WaitForNoDialog(app_));
+  EXPECT_EQ(app::AnswerMessageBox(app_, IDOK, 800).Text, "") << "one box only";
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+TEST_F(AlarmInTheProgram, TheFileDialogOffersTheCurrentFileAndAdmitsOnlySoundFiles) {
+  Start("");
+  test::WriteBytes(sounds_ + "\\note.txt", "not a sound");
+  test::WriteBytes(sounds_ + "\\chime.wav", test::ToneWav(300));
+
+  // Cancelling the file dialog empties the choice; Cancel of the timer dialog brings it back.
+  HWND dialog = OpenTimerDialog();
+  ASSERT_NE(dialog, nullptr);
+  const HWND files = Browse(dialog);
+  ASSERT_NE(files, nullptr);
+  EXPECT_EQ(app::ControlText(files, 1148), "beep.wav") << "the file name box offers the current file";
+  app::PressButton(files, IDCANCEL);
+  EXPECT_TRUE(WaitForAlarmName(dialog, ""));
+  Close(dialog, IDCANCEL);
+
+  // A text file typed by name, in the current file's folder, is refused.
+  dialog = ReopenAndChoose("note.txt");
+  // Found by its caption: the timer dialog's labels have the id a message box gives its text.
+  const HWND refusal = app::WaitForDialog(app_, "Tavrilo");
+  ASSERT_NE(refusal, nullptr);
+  EXPECT_EQ(app::ControlText(refusal, 0xFFFF), "再生可能なオーディオファイルではありません。");
+  app::PressButton(refusal, IDOK);
+  EXPECT_TRUE(WaitForAlarmName(dialog, ""));
+  Close(dialog, IDCANCEL);
+
+  // A sound file typed by name is taken from the same folder.
+  dialog = ReopenAndChoose("chime.wav");
+  EXPECT_TRUE(WaitForAlarmName(dialog, "chime.wav"));
+  Close(dialog, IDOK);
+  EXPECT_EQ(app::CloseApp(app_, 20000), 0u);
+  EXPECT_EQ(AlarmFileSetting(), sounds_ + "\\chime.wav");
+}
+
+}  // namespace

@@ -1,1 +1,206 @@
-// placeholder
+// The alarm in this process, behind the real main window: a countdown that runs out plays the file again and
+// again until the stop command, a reset or the exit closes the device; a failed start; the stopwatch beside it.
+#include <gtest/gtest.h>
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include "alarm/alarm_sound.h"
+#include "app/app_globals.h"
+#include "app/command_ids.h"
+#include "app/commands.h"
+#include "app/startup.h"
+#include "resources/resource.h"
+#include "settings/app_settings.h"
+#include "support/test_support.h"
+#include "support/tone_wav.h"
+#include "timing/stopwatch_clock.h"
+
+namespace {
+
+constexpr const char* Alias = "Tavrilo_User_Mode_TimerAlarmSound";
+
+// Milliseconds of wall-clock time.
+double Now() {
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The main window's procedure, wrapped to count what reaches it: completed plays and alarm starts, with the
+// time the start command came.
+WNDPROC MainProcedure = nullptr;
+std::atomic<int> Completions{0};
+std::atomic<int> StartsHandled{0};
+double StartCameAt = 0;
+
+LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool alarmStart = message == WM_COMMAND && LOWORD(wParam) == IDM_TIMER_ALARM__SOUND_START;
+  if (alarmStart) StartCameAt = Now();
+  if (message == MM_MCINOTIFY && wParam == MCI_NOTIFY_SUCCESSFUL) ++Completions;
+  const LRESULT result = CallWindowProcA(MainProcedure, window, message, wParam, lParam);
+  if (alarmStart) ++StartsHandled;
+  return result;
+}
+
+// The real main window in timer mode, off-screen, with a countdown of one second and a 0.3 s alarm file.
+class Alarm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::ResetEngineState();
+    saved_ = AppSettings;
+    const std::string folder = test::ScratchFolder();
+    sound_ = folder + "\\beep.wav";
+    test::WriteBytes(sound_, test::ToneWav(300));
+    const std::string ini = folder + "\\Tavrilo.ini";
+    test::WriteBytes(ini, "[Window_Position]\r\nWindow_X_Pos=-2000\r\nWindow_Y_Pos=-2000\r\n[Timer_Mode]\r\n"
+                          "Timer_Mode=1\r\n[Timer_Setting]\r\nTimerSettingMinute=0\r\nTimerSettingSecond=1\r\n"
+                          "TimerAlarmSoundFile=" + sound_ + "\r\n");
+    lstrcpynA(IniPath, ini.c_str(), MAX_PATH);
+    static const ATOM registered = RegisterMainWindowClass(AppInstance);
+    ASSERT_NE(registered, 0);
+    LoadWindowPosition();
+    ASSERT_EQ(CreateMainWindow(AppInstance, SW_SHOWNOACTIVATE), 1);
+    window_ = MainWindow;
+    ASSERT_STREQ(AppSettings.TimerAlarmSoundFile, sound_.c_str());
+    MainProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProcedure)));
+    Completions = 0;
+    StartsHandled = 0;
+  }
+  void TearDown() override {
+    DestroyWindow(window_);
+    EXPECT_FALSE(DeviceOpen()) << "the exit closes the device";
+    IniPath[0] = '\0';
+    AppSettings = saved_;
+    test::ResetEngineState();
+  }
+
+  void Command(int id) { SendMessageA(window_, WM_COMMAND, id, 0); }
+  // Makes the countdown 0:00:00 at 0.010 s, so that it runs out on its first step.
+  void UseInstantCountdown() {
+    AppSettings.TimerSettingSecond = 0;
+    Command(IDM_TIMER_INTERVAL_1000MS + 9);
+    Command(IDM_RESET);
+  }
+  // Starts the countdown and waits until the expiry has handed the alarm to the window.
+  bool StartAndExpire() {
+    Command(IDM_START);
+    return test::WaitUntil([] { return StartsHandled > 0 || (StopwatchClock.TimerExpired && !AlarmPlayPath[0]); },
+                           3000);
+  }
+  static bool DeviceOpen() { return mciGetDeviceIDA(Alias) != 0; }
+  static bool Sounding() { return AlarmSoundActive && DeviceOpen(); }
+  // The stop item of the timer pop-up, as the menu would show it now.
+  static bool StopItemGreyed() {
+    const HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+    const HMENU timerPopup = GetSubMenu(menu, 1);
+    UpdateMenuState(timerPopup);
+    const bool greyed = (GetMenuState(timerPopup, IDM_TIMER_ALARM__SOUND_STOP, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    DestroyMenu(menu);
+    return greyed;
+  }
+  // Pumps messages for a while: long enough for more than one play of the file.
+  static void Linger() { test::WaitUntil([] { return false; }, 450); }
+
+  HWND window_ = nullptr;
+  std::string sound_;
+  AppSettingsRecord saved_;
+};
+
+TEST_F(Alarm, SoundsAgainAndAgainFromTheExpiryUntilTheStopCommand) {
+  EXPECT_TRUE(StopItemGreyed());
+  const double start = Now();
+  Command(IDM_START);
+  ASSERT_TRUE(test::WaitUntil(Sounding, 3000));
+  EXPECT_NEAR(StartCameAt - start, 1000, 60) << "expiry after the set second";
+  EXPECT_EQ(StopwatchClock.TimerExpired, 1);
+  EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 0);
+  EXPECT_FALSE(StopItemGreyed());
+
+  // Each completed play of the 0.3 s file is followed by the next one.
+  ASSERT_TRUE(test::WaitUntil([] { return Completions >= 3; }, 3000)) << Completions << " plays completed";
+  EXPECT_TRUE(Sounding());
+
+  Command(IDM_TIMER_ALARM__SOUND_STOP);
+  EXPECT_FALSE(AlarmSoundActive);
+  EXPECT_FALSE(DeviceOpen());
+  EXPECT_TRUE(StopItemGreyed());
+  const int completed = Completions;
+  Linger();
+  EXPECT_EQ(Completions, completed) << "nothing plays after the stop";
+}
+
+// Between the end of a play and its replay the device reports "stopped". A stop that acted only on a playing
+// device would leave it open there, and the alarm would sound on after the reset.
+TEST_F(Alarm, AResetWhileTheDeviceReportsStoppedStillClosesIt) {
+  UseInstantCountdown();
+  ASSERT_TRUE(StartAndExpire());
+  ASSERT_TRUE(Sounding());
+  ASSERT_EQ(mciSendCommandA(mciGetDeviceIDA(Alias), MCI_STOP, MCI_WAIT, 0), 0u);
+  Command(IDM_RESET);
+  EXPECT_FALSE(AlarmSoundActive);
+  EXPECT_FALSE(DeviceOpen());
+  EXPECT_TRUE(StopItemGreyed());
+}
+
+// Wine notifies the completion before it stops the finished play, so the device may still report "playing"
+// when the completion arrives. That completion must start the next play like any other, not end the alarm.
+TEST_F(Alarm, ACompletionWhileTheDeviceStillReportsPlayingStartsTheNextPlay) {
+  UseInstantCountdown();
+  ASSERT_TRUE(StartAndExpire());
+  ASSERT_TRUE(Sounding());
+  SendMessageA(window_, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, mciGetDeviceIDA(Alias));
+  EXPECT_TRUE(Sounding());
+  const int completed = Completions;
+  EXPECT_TRUE(test::WaitUntil([completed] { return Completions >= completed + 2; }, 3000));
+  EXPECT_TRUE(Sounding());
+}
+
+// The expiry's commands are sent from the multimedia timer's thread, which also counts the stopwatch, and
+// opening the device takes a while: the missed milliseconds must still be counted.
+TEST_F(Alarm, BehindTheStopwatchDisplayTheCountdownSoundsWhileTheStopwatchKeepsTime) {
+  UseInstantCountdown();
+  Command(IDM_START);  // the countdown
+  Command(IDM_SWITCH_MODE);
+  Command(IDM_START);  // the stopwatch, on display
+  ASSERT_EQ(AppSettings.Timer_Mode, 0);
+  const double wallStart = Now();
+  const int32_t ticksStart = StopwatchClock.TotalTime.Ticks;
+  ASSERT_TRUE(test::WaitUntil(Sounding, 3000));
+  ASSERT_TRUE(test::WaitUntil([] { return Completions >= 2; }, 3000));
+  const double wall = Now() - wallStart;
+  const int32_t ticks = StopwatchClock.TotalTime.Ticks - ticksStart;
+  printf("[ measured ] stopwatch %d ms against %.1f ms of wall clock across the expiry\n", ticks, wall);
+  EXPECT_NEAR(ticks, wall, 20);
+  Command(IDM_STOP);
+}
+
+TEST_F(Alarm, AFileDeletedAfterItWasChosenShowsOneErrorAndStaysSilent) {
+  UseInstantCountdown();
+  ASSERT_TRUE(DeleteFileA(sound_.c_str()));
+  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { ASSERT_TRUE(StartAndExpire()); });
+  EXPECT_EQ(box.Caption, "Tavrilo MCICommandエラーメッセージ");
+  EXPECT_EQ(box.Text.rfind("MMSYSTEM Err No.", 0), 0u) << box.Text;
+  EXPECT_NE(box.Text.find("\nMCI関連の構造体のAliasは、「Tavrilo_User_Mode_TimerAlarmSound」です。\n"), std::string::npos);
+  EXPECT_NE(box.Text.find("\nエラー表示場所は「OnTimerAlarmSoundStart関数内,MCI_OPENまたはMCI_PLAY」です。"),
+            std::string::npos)
+      << box.Text;
+  const test::MessageBoxSeen second = test::AnswerMessageBoxDuring(Linger, 0, 600);
+  EXPECT_EQ(second.Text, "") << "one box only";
+  EXPECT_FALSE(AlarmSoundActive);
+  EXPECT_FALSE(DeviceOpen());
+  EXPECT_TRUE(StopItemGreyed());
+  EXPECT_STREQ(AlarmPlayPath, "");
+}
+
+TEST_F(Alarm, WithoutAnAlarmFileTheCountdownExpiresInSilence) {
+  UseInstantCountdown();
+  AppSettings.TimerAlarmSoundFile[0] = '\0';
+  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { ASSERT_TRUE(StartAndExpire()); }, 0, 600);
+  EXPECT_EQ(box.Text, "");
+  EXPECT_EQ(StartsHandled, 0);
+  EXPECT_TRUE(StopItemGreyed());
+}
+
+}  // namespace

@@ -1,1 +1,133 @@
-// placeholder
+// The timer settings dialog in this process, as a modeless copy of template 107 kept off-screen: checking and
+// storing the countdown values, the wrapping up-downs, and the alarm file put back on Cancel.
+#include <gtest/gtest.h>
+#include <string>
+#include "app/app_globals.h"
+#include "resources/resource.h"
+#include "settings/app_settings.h"
+#include "settings/timer_dialog.h"
+#include "support/test_support.h"
+
+namespace {
+
+class TimerDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = AppSettings;
+    AppSettings.TimerSettingHour = 1;
+    AppSettings.TimerSettingMinute = 2;
+    AppSettings.TimerSettingSecond = 3;
+    lstrcpyA(AppSettings.TimerAlarmSoundFile, "C:\\sounds\\beep.wav");
+    lstrcpyA(AppSettings.AlarmSoundDisplayName, "beep.wav");
+    Open();
+  }
+  void TearDown() override {
+    DestroyWindow(dialog_);
+    AppSettings = saved_;
+  }
+  void Open() {
+    if (dialog_) DestroyWindow(dialog_);
+    dialog_ = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_TIMER_SETTINGS), test::StandInMainWindow(),
+                                 TimerSettingsDialogProc, 0);
+    ASSERT_NE(dialog_, nullptr);
+  }
+  std::string Text(int id) const {
+    char text[MAX_PATH] = "";
+    GetDlgItemTextA(dialog_, id, text, sizeof text);
+    return text;
+  }
+  void Enter(const char* hours, const char* minutes, const char* seconds) {
+    SetDlgItemTextA(dialog_, IDC_TIMER_HOURS, hours);
+    SetDlgItemTextA(dialog_, IDC_TIMER_MINUTES, minutes);
+    SetDlgItemTextA(dialog_, IDC_TIMER_SECONDS, seconds);
+  }
+  void Press(int id) { SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+  // Presses OK and returns the text of the message box it brings, if any.
+  std::string PressOk() {
+    const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { Press(IDOK); }, 0, 400);
+    EXPECT_EQ(box.Caption, box.Text.empty() ? "" : "Tavrilo");
+    return box.Text;
+  }
+  void ExpectStoredTime(int32_t hours, int32_t minutes, int32_t seconds) const {
+    EXPECT_EQ(AppSettings.TimerSettingHour, hours);
+    EXPECT_EQ(AppSettings.TimerSettingMinute, minutes);
+    EXPECT_EQ(AppSettings.TimerSettingSecond, seconds);
+  }
+
+  HWND dialog_ = nullptr;
+  AppSettingsRecord saved_;
+};
+
+TEST_F(TimerDialog, ShowsTheSetTimeAndTheAlarmFileName) {
+  EXPECT_EQ(Text(IDC_TIMER_HOURS), "1");
+  EXPECT_EQ(Text(IDC_TIMER_MINUTES), "2");
+  EXPECT_EQ(Text(IDC_TIMER_SECONDS), "3");
+  EXPECT_EQ(Text(IDC_ALARM_FILE), "beep.wav");
+}
+
+TEST_F(TimerDialog, RefusesTheFirstValueOutOfRangeAndSelectsItsText) {
+  struct Case {
+    const char* Hours;
+    const char* Minutes;
+    const char* Seconds;
+    const char* Message;
+    int Field;
+  };
+  const Case cases[] = {
+      {"24", "0", "0", "時間の設定は0～23迄です。", IDC_TIMER_HOURS},
+      {"30", "90", "0", "時間の設定は0～23迄です。", IDC_TIMER_HOURS},  // the minutes wait for corrected hours
+      {"23", "90", "0", "分の設定は0～59迄です。", IDC_TIMER_MINUTES},
+      {"0", "0", "60", "秒の設定は0～59迄です。", IDC_TIMER_SECONDS},
+      {"-1", "0", "0", "時間の設定は0～23迄です。", IDC_TIMER_HOURS},  // pasted: the check is unsigned
+  };
+  for (const Case& c : cases) {
+    Enter(c.Hours, c.Minutes, c.Seconds);
+    EXPECT_EQ(PressOk(), c.Message) << c.Hours << ":" << c.Minutes << ":" << c.Seconds;
+    const HWND edit = GetDlgItem(dialog_, c.Field);
+    EXPECT_EQ(GetFocus(), edit) << c.Message;
+    const LRESULT selection = SendMessageA(edit, EM_GETSEL, 0, 0);
+    EXPECT_EQ(LOWORD(selection), 0);
+    EXPECT_EQ(HIWORD(selection), GetWindowTextLengthA(edit)) << "the whole text is selected";
+    EXPECT_EQ(Text(IDC_TIMER_MINUTES), c.Minutes) << "every entry stays as typed";
+  }
+  ExpectStoredTime(1, 2, 3);
+}
+
+TEST_F(TimerDialog, OkStoresValuesInRangeAndReadsEmptyEditsAsZero) {
+  Enter("23", "59", "59");
+  EXPECT_EQ(PressOk(), "");
+  ExpectStoredTime(23, 59, 59);
+
+  Open();
+  Enter("", "", "");
+  EXPECT_EQ(PressOk(), "");
+  ExpectStoredTime(0, 0, 0);
+}
+
+TEST_F(TimerDialog, TheArrowKeysStepTheValuesAndWrapAtTheEnds) {
+  Enter("23", "0", "58");
+  const auto step = [this](int id, WPARAM key) {
+    const HWND edit = GetDlgItem(dialog_, id);
+    SendMessageA(edit, WM_KEYDOWN, key, 0);
+    SendMessageA(edit, WM_KEYUP, key, 0);
+  };
+  step(IDC_TIMER_HOURS, VK_UP);
+  step(IDC_TIMER_MINUTES, VK_DOWN);
+  step(IDC_TIMER_SECONDS, VK_UP);
+  EXPECT_EQ(Text(IDC_TIMER_HOURS), "0");
+  EXPECT_EQ(Text(IDC_TIMER_MINUTES), "59");
+  EXPECT_EQ(Text(IDC_TIMER_SECONDS), "59");
+}
+
+TEST_F(TimerDialog, CancelPutsBackTheClearedAlarmFileAndTheSetTime) {
+  Press(IDC_ALARM_CLEAR);
+  EXPECT_EQ(Text(IDC_ALARM_FILE), "");
+  EXPECT_STREQ(AppSettings.TimerAlarmSoundFile, "") << "cleared at once";
+  Enter("4", "5", "6");
+  Press(IDCANCEL);
+  EXPECT_STREQ(AppSettings.TimerAlarmSoundFile, "C:\\sounds\\beep.wav");
+  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, "beep.wav");
+  ExpectStoredTime(1, 2, 3);
+}
+
+}  // namespace
