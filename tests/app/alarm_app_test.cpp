@@ -121,9 +121,10 @@ TEST_F(AlarmInTheProgram, ACountdownSetInTheDialogSoundsAtZeroUntilStoppedFromTh
   const DWORD start = GetTickCount();
   ASSERT_TRUE(WaitForFileInUse(beep_, true)) << "the alarm plays the file";
   EXPECT_GE(GetTickCount() - start, 950u);
+  // The alarm opens its device before the expired time is painted; under load that takes a while.
+  ASSERT_TRUE(app::WaitForChange(app_, oneSecond, 5000)) << "the countdown reaches zero on screen";
   ASSERT_TRUE(app::Settles(app_));
   const app::Picture expired = app::Capture(app_);
-  EXPECT_NE(expired, oneSecond);
   EXPECT_TRUE(FileInUse(beep_)) << "and goes on playing it";
 
   app::ChooseFromMenu(app_, 'i');

@@ -4,6 +4,7 @@
 #include <cstring>
 #include "alarm/alarm_sound.h"
 #include "app/app_globals.h"
+#include "app/startup.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
 #include "timing/mm_timer.h"
@@ -82,6 +83,16 @@ bool TakeRepaintRequest(HWND window) {
   const bool pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
   ValidateRect(window, nullptr);
   return pending;
+}
+
+HWND OpenRealMainWindow(const std::string& ini) {
+  const std::string path = ScratchFolder() + "\\Tavrilo.ini";
+  WriteBytes(path, "[Window_Position]\r\nWindow_X_Pos=-2000\r\nWindow_Y_Pos=-2000\r\n" + ini);
+  lstrcpynA(IniPath, path.c_str(), MAX_PATH);
+  static const ATOM registered = RegisterMainWindowClass(AppInstance);
+  if (!registered) return nullptr;
+  LoadWindowPosition();
+  return CreateMainWindow(AppInstance, SW_SHOWNOACTIVATE) ? static_cast<HWND>(MainWindow) : nullptr;
 }
 
 void ResetEngineState() {

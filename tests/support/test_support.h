@@ -18,6 +18,11 @@ void ForgetReceivedCommands();
 // True when a repaint is pending; clears it.
 bool TakeRepaintRequest(HWND window);
 
+// Creates the real main window in this process from a settings file holding `ini` (written to a scratch folder,
+// IniPath pointing at it), off-screen so that it never covers the windows of tests that read the screen.
+// Returns null when it could not be created.
+HWND OpenRealMainWindow(const std::string& ini = "");
+
 // Zeroes the engine, the lap list and the alarm state, restores the real timer calls, applies the default
 // resolutions and points MainWindow at the stand-in.
 void ResetEngineState();

@@ -52,16 +52,9 @@ class Alarm : public ::testing::Test {
     const std::string folder = test::ScratchFolder();
     sound_ = folder + "\\beep.wav";
     test::WriteBytes(sound_, test::ToneWav(300));
-    const std::string ini = folder + "\\Tavrilo.ini";
-    test::WriteBytes(ini, "[Window_Position]\r\nWindow_X_Pos=-2000\r\nWindow_Y_Pos=-2000\r\n[Timer_Mode]\r\n"
-                          "Timer_Mode=1\r\n[Timer_Setting]\r\nTimerSettingMinute=0\r\nTimerSettingSecond=1\r\n"
-                          "TimerAlarmSoundFile=" + sound_ + "\r\n");
-    lstrcpynA(IniPath, ini.c_str(), MAX_PATH);
-    static const ATOM registered = RegisterMainWindowClass(AppInstance);
-    ASSERT_NE(registered, 0);
-    LoadWindowPosition();
-    ASSERT_EQ(CreateMainWindow(AppInstance, SW_SHOWNOACTIVATE), 1);
-    window_ = MainWindow;
+    window_ = test::OpenRealMainWindow("[Timer_Mode]\r\nTimer_Mode=1\r\n[Timer_Setting]\r\nTimerSettingMinute=0\r\n"
+                                       "TimerSettingSecond=1\r\nTimerAlarmSoundFile=" + sound_ + "\r\n");
+    ASSERT_NE(window_, nullptr);
     ASSERT_STREQ(AppSettings.TimerAlarmSoundFile, sound_.c_str());
     MainProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProcedure)));

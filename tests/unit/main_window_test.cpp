@@ -127,16 +127,8 @@ class MainWindowInput : public ::testing::Test {
   void SetUp() override {
     test::ResetEngineState();
     saved_ = AppSettings;
-    const std::string ini = test::ScratchFolder() + "\\Tavrilo.ini";
-    // Off-screen, so that it never covers the windows of the tests that read the screen.
-    test::WriteBytes(ini, "[Window_Position]\r\nWindow_X_Pos=-2000\r\nWindow_Y_Pos=-2000\r\n" + extraIni_);
-    lstrcpynA(IniPath, ini.c_str(), MAX_PATH);
-    AppInstance = GetModuleHandleA(nullptr);
-    static const ATOM registered = RegisterMainWindowClass(AppInstance);
-    ASSERT_NE(registered, 0);
-    LoadWindowPosition();
-    ASSERT_EQ(CreateMainWindow(AppInstance, SW_SHOWNOACTIVATE), 1);
-    window_ = MainWindow;
+    window_ = test::OpenRealMainWindow(extraIni_);
+    ASSERT_NE(window_, nullptr);
   }
   void TearDown() override {
     StopwatchClock.StopwatchRunning = 0;
