@@ -77,7 +77,7 @@ INT_PTR RunModalDialog(HWND window, int templateId, DLGPROC procedure) {
 
 void SwitchMode(HWND window) {
   AppSettings.Timer_Mode = AppSettings.Timer_Mode == 0 ? 1 : 0;
-  InvalidateRect(window, nullptr, FALSE);
+  RequestRepaint(window);
 }
 
 void Enable(HMENU menu, int id, bool enabled) { EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)); }
@@ -173,6 +173,6 @@ void SaveLapsCommand(HWND window) {
     const HWND history = LapList.LapHistoryWindow;
     if (history && IsWindow(history)) SendDlgItemMessageA(history, IDC_LAP_HISTORY_LIST, LB_DELETESTRING, 0, 0);
   }
-  InvalidateRect(window, nullptr, FALSE);
+  RequestRepaint(window);
   if (saved == 1) LapList.Unsaved = 0;
 }
