@@ -25,6 +25,7 @@ int CtrlKeyDown = 0;
 int IgnoreLeftUpAfterCaptionDoubleClick = 0;
 int NormalLeft = 0, NormalTop = 0, NormalWidth = 0, NormalHeight = 0;
 bool DestroyDone = false;
+LRESULT PaintCount = 0;
 
 // The pop-up menu's live refresh: a 100 ms timer whose callback updates the open pop-up's item states.
 struct MenuRefreshTarget {
@@ -55,6 +56,7 @@ WINDOWPLACEMENT ReadPlacement(HWND window) {
 
 void OnCreate(HWND window) {
   DestroyDone = false;
+  PaintCount = 0;
   StopwatchClockRecord& clock = StopwatchClock;
   clock.StopwatchRunning = 0;
   clock.TimerRunning = 0;
@@ -221,7 +223,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_MOVE: OnMove(window); return 0;
     case WM_SIZE: OnSize(window, wParam, LOWORD(lParam), HIWORD(lParam)); return 0;
-    case WM_PAINT: PaintMainWindow(window); return 0;
+    case WM_PAINT:
+      PaintMainWindow(window);
+      ++PaintCount;
+      return 0;
+    case WM_GET_PAINT_COUNT: return PaintCount;
     case WM_CLOSE: OnClose(window); return 0;
     case WM_ERASEBKGND: return 1;  // every paint covers the whole client area
     case WM_GETMINMAXINFO:
