@@ -12,6 +12,7 @@
 #include "settings/app_settings.h"
 #include "settings/settings_dialog.h"
 #include "timing/countdown.h"
+#include "timing/frame_pacing.h"
 #include "timing/mm_timer.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
@@ -72,6 +73,7 @@ void OnCreate(HWND window) {
   clock.LapRequest = 0;
   LoadDrawColors();
   RebuildBackBuffer(window);
+  UpdateFramePeriod(window);
   LapList.LapHistoryWindow = nullptr;
   LoadTimerSettings(window);
   clock.TimerExpired = 0;
@@ -229,6 +231,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case WM_GET_PAINT_COUNT: return PaintCount;
     case WM_CLOSE: OnClose(window); return 0;
+    case WM_DISPLAYCHANGE: UpdateFramePeriod(window); return 0;
     case WM_ERASEBKGND: return 1;  // every paint covers the whole client area
     case WM_GETMINMAXINFO:
       reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{MinimumTrackSize, MinimumTrackSize};

@@ -190,43 +190,11 @@ void DrawDialReadoutText(HDC dc, DialReadout& readout) {
   DrawTextA(dc, readout.Text.Text, readout.Text.Length, &readout.TextRect, DT_CENTER | DT_WORDBREAK);
 }
 
-void DrawDialContent(RendererFrame& frame) {
-  HDC dc = frame.Dc;
-  const AppSettingsRecord& s = AppSettings;
-  const int32_t rotDivisor = ScaleFor(s.RotDivisor).RotDivisor;
-  // A client area too small for a dial has a radius of 0 or less; its face, marks and hands would be drawn
-  // inside out, so only the background, read-outs and laps are drawn.
-  const bool dialFits = DisplayLayout.DialRadius > 0;
-  if (dialFits) {
-    const SelectionGuard font(dc, DisplayFonts.NumeralFont, OBJ_FONT);
-    DrawFace(frame);
-    DrawMarksAndNumerals(frame, rotDivisor);
-  }
+// A client area too small for a dial has a radius of 0 or less; its face, marks and hands would be drawn inside
+// out, so only the background, read-outs and laps are drawn.
+bool DialFits() { return DisplayLayout.DialRadius > 0; }
 
-  const bool readoutOn = s.DisitalModeOnOff == 1;
-  const bool withTotal = s.StopWatchTotalTimeEnable == 1;
-  DialReadout lap = {};
-  DialReadout total = {};
-  if (readoutOn) {
-    SelectObject(dc, frame.Kit.ThinPen);
-    SelectObject(dc, frame.Kit.FaceBrush);
-    DrawDialReadoutBox(dc, lap, FormatCurrentLapText, 0);
-    if (withTotal) DrawDialReadoutBox(dc, total, FormatCurrentTotalText, 1);
-  }
-
-  if (dialFits) DrawHands(frame, rotDivisor);
-
-  // The texts go over the hands, the boxes under them.
-  if (readoutOn && s.DigitalOnly == 0) {
-    const SelectionGuard font(dc, DisplayFonts.DialTextFont, OBJ_FONT);
-    DrawDialReadoutText(dc, lap);
-    if (withTotal) DrawDialReadoutText(dc, total);
-  }
-
-  // The laps of the dial view keep the memory DC's own text colour.
-  SetTextColor(dc, frame.PreviousTextColor);
-  DrawRecentLaps(dc);
-}
+int32_t ChosenRotDivisor() { return ScaleFor(AppSettings.RotDivisor).RotDivisor; }
 
 }  // namespace
 
@@ -288,4 +256,37 @@ void DrawNumeral(int32_t rotDivisor, int32_t markIndex, POINT innerEnd, HDC dc) 
            DisplayLayout.CenterY - innerEnd.y + numeral.OffsetY, text, length);
 }
 
-void DrawDialView(HWND window) { RenderInFrame(window, DrawDialContent); }
+void DrawDialFace(RendererFrame& frame) {
+  if (!DialFits()) return;
+  const SelectionGuard font(frame.Dc, DisplayFonts.NumeralFont, OBJ_FONT);
+  DrawFace(frame);
+  DrawMarksAndNumerals(frame, ChosenRotDivisor());
+}
+
+void DrawDialMovingParts(RendererFrame& frame) {
+  HDC dc = frame.Dc;
+  const AppSettingsRecord& s = AppSettings;
+  const bool readoutOn = s.DisitalModeOnOff == 1;
+  const bool withTotal = s.StopWatchTotalTimeEnable == 1;
+  DialReadout lap = {};
+  DialReadout total = {};
+  if (readoutOn) {
+    SelectObject(dc, frame.Kit.ThinPen);
+    SelectObject(dc, frame.Kit.FaceBrush);
+    DrawDialReadoutBox(dc, lap, FormatCurrentLapText, 0);
+    if (withTotal) DrawDialReadoutBox(dc, total, FormatCurrentTotalText, 1);
+  }
+
+  if (DialFits()) DrawHands(frame, ChosenRotDivisor());
+
+  // The texts go over the hands, the boxes under them.
+  if (readoutOn && s.DigitalOnly == 0) {
+    const SelectionGuard font(dc, DisplayFonts.DialTextFont, OBJ_FONT);
+    DrawDialReadoutText(dc, lap);
+    if (withTotal) DrawDialReadoutText(dc, total);
+  }
+
+  // The laps of the dial view keep the memory DC's own text colour.
+  SetTextColor(dc, frame.PreviousTextColor);
+  DrawRecentLaps(dc);
+}

@@ -45,5 +45,8 @@ NumeralPlacement NumeralFor(int32_t rotDivisor, int32_t markIndex, int32_t fontH
 // Draws the numeral of mark i, if it has one, in the selected font; `innerEnd` is in dial coordinates.
 void DrawNumeral(int32_t rotDivisor, int32_t markIndex, POINT innerEnd, HDC dc);
 
-// The whole dial view on the back buffer, with the read-out boxes when the digital read-out is on and the laps.
-void DrawDialView(HWND window);
+struct RendererFrame;
+// The dial view's still parts: face, marks and numerals (nothing when the client area is too small for a dial).
+void DrawDialFace(RendererFrame& frame);
+// Its moving parts over them: the read-out boxes when the digital read-out is on, the hands, the texts, the laps.
+void DrawDialMovingParts(RendererFrame& frame);

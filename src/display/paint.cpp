@@ -1,5 +1,6 @@
-// The back buffer, the pens, brushes and fonts of each paint, the paint handler and the two view toggles.
+// The back buffer and the face layer, the kept fonts, pens and brushes, the paint handler and the view toggles.
 #include "display/paint.h"
+#include <cstring>
 #include "display/dial.h"
 #include "display/layout.h"
 #include "display/readout.h"
@@ -11,28 +12,95 @@ DisplayFontsRecord DisplayFonts;
 
 namespace {
 
-struct BackBufferRecord {
-  HDC MemoryDC;
+// A memory device context with a bitmap of its own selected.
+struct BitmapLayer {
+  HDC Dc;
   HBITMAP Bitmap;
   HGDIOBJ PreviousBitmap;  // what selecting Bitmap displaced; selected back before Bitmap is deleted
+  int32_t Width;
+  int32_t Height;
 };
-BackBufferRecord BackBuffer;
+BitmapLayer BackBuffer;  // the composed picture
+BitmapLayer FaceLayer;   // the still parts of the view on display
 
 // Black is a fixed colour slot, never changed by the user.
 constexpr COLORREF Black = RGB(0, 0, 0);
 
-template <class Handle>
-void DeleteIfAny(Handle& object) {
-  if (!object) return;
-  DeleteObject(object);
-  object = nullptr;
+// Each cache keeps the values it was built from; a build raises the generation, which the caches built on it
+// record in turn. Keys are compared byte for byte, so each is zeroed before it is filled.
+template <class Key>
+bool SameKey(const Key& a, const Key& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-void DeleteBackBitmap() {
-  if (!BackBuffer.Bitmap) return;
-  SelectObject(BackBuffer.MemoryDC, BackBuffer.PreviousBitmap);
-  DeleteIfAny(BackBuffer.Bitmap);
-  BackBuffer.PreviousBitmap = nullptr;
+struct KitKey {
+  COLORREF Background;
+  COLORREF Face;
+  COLORREF Hand;
+};
+DrawingKit Kit;
+KitKey BuiltKit;
+uint32_t KitGeneration = 0;
+
+struct FontsKey {
+  LOGFONTA Digital;  // Font_Setting with the digital height chosen for this paint
+  int32_t NumeralHeight;
+  int32_t DialTextHeight;
+  int32_t LapHeight;
+};
+FontsKey BuiltFonts;
+uint32_t FontsGeneration = 0;
+
+// Which drawing fills the face layer, at what size, and everything it draws with.
+struct FaceLayerKey {
+  ViewDrawing DrawStill;
+  int32_t Width;
+  int32_t Height;
+  COLORREF TextColour;
+  int32_t FrameGraduation;
+  int32_t FiveSecIntervalMeasure;
+  int32_t RotDivisor;
+  uint32_t KitGeneration;
+  uint32_t FontsGeneration;
+};
+FaceLayerKey BuiltFace;
+bool FaceLayerValid = false;
+
+// A view: what it draws once on the face layer (null: the background only) and at every paint on top of it.
+struct ViewPainter {
+  ViewDrawing DrawStill;
+  ViewDrawing DrawMoving;
+};
+
+void DeleteLayerBitmap(BitmapLayer& layer) {
+  if (!layer.Bitmap) return;
+  SelectObject(layer.Dc, layer.PreviousBitmap);
+  DeleteIfAny(layer.Bitmap);
+  layer.PreviousBitmap = nullptr;
+  layer.Width = 0;
+  layer.Height = 0;
+}
+
+void DeleteLayer(BitmapLayer& layer) {
+  if (!layer.Dc) return;
+  DeleteLayerBitmap(layer);
+  DeleteDC(layer.Dc);
+  layer.Dc = nullptr;
+}
+
+// Gives the layer a bitmap of the given size in the format of `reference` (a window's DC or a colour layer's).
+void ResizeLayer(BitmapLayer& layer, HDC reference, int32_t width, int32_t height) {
+  if (!layer.Dc) {
+    layer.Dc = CreateCompatibleDC(reference);
+    if (!layer.Dc) return;
+    SetBkMode(layer.Dc, TRANSPARENT);
+  }
+  DeleteLayerBitmap(layer);
+  layer.Bitmap = CreateCompatibleBitmap(reference, width, height);
+  if (!layer.Bitmap) return;
+  layer.PreviousBitmap = SelectObject(layer.Dc, layer.Bitmap);
+  layer.Width = width;
+  layer.Height = height;
 }
 
 void DeleteFonts() {
@@ -40,6 +108,7 @@ void DeleteFonts() {
   DeleteIfAny(DisplayFonts.DialTextFont);
   DeleteIfAny(DisplayFonts.DigitalFont);
   DeleteIfAny(DisplayFonts.LapFont);
+  BuiltFonts = FontsKey{};
 }
 
 HFONT FontOfHeight(LONG height) {
@@ -49,65 +118,124 @@ HFONT FontOfHeight(LONG height) {
 }
 
 // The digital height at which the stopwatch's lap text (always in its millisecond form) fills the client width.
-LONG FittedDigitalHeight(HWND window) {
+LONG FittedDigitalHeight(int32_t clientWidth) {
   char lapText[TimeTextSize] = "";
   FormatClockTime(StopwatchClock.RefreshDivisor, StopwatchClock.LapTime, lapText, sizeof lapText);
-  RECT client = {};
-  GetClientRect(window, &client);
-  return FitHeight(client.right - client.left, lstrlenA(lapText));
+  return FitHeight(clientWidth, lstrlenA(lapText));
 }
 
 // The height the digital read-out is drawn at, kept in Font_Setting: fixed by the window's smaller dimension,
 // fitted to its width, or (any other FontSizeDispFit) as stored.
-void ChooseDigitalHeight(HWND window) {
+void ChooseDigitalHeight(int32_t clientWidth) {
   switch (AppSettings.FontSizeDispFit) {
     case 0: AppSettings.Font_Setting.lfHeight = DisplayLayout.DigitalFontHeight; break;
-    case 1: AppSettings.Font_Setting.lfHeight = FittedDigitalHeight(window); break;
+    case 1: AppSettings.Font_Setting.lfHeight = FittedDigitalHeight(clientWidth); break;
     default: break;
   }
 }
 
-// Runs the view that the mode and the two view settings choose.
-void DrawChosenView(HWND window) {
+void UpdateFonts() {
+  FontsKey wanted;
+  std::memset(&wanted, 0, sizeof wanted);
+  wanted.Digital = AppSettings.Font_Setting;
+  wanted.NumeralHeight = DisplayLayout.NumeralFontHeight;
+  wanted.DialTextHeight = DisplayLayout.DialTextFontHeight;
+  wanted.LapHeight = DisplayLayout.LapFontHeight;
+  if (DisplayFonts.DigitalFont && SameKey(wanted, BuiltFonts)) return;
+  DeleteFonts();
+  DisplayFonts.NumeralFont = FontOfHeight(wanted.NumeralHeight);
+  DisplayFonts.DialTextFont = FontOfHeight(wanted.DialTextHeight);
+  DisplayFonts.LapFont = FontOfHeight(wanted.LapHeight);
+  DisplayFonts.DigitalFont = CreateFontIndirectA(&wanted.Digital);
+  BuiltFonts = wanted;
+  ++FontsGeneration;
+}
+
+void UpdateKit() {
+  KitKey wanted;
+  std::memset(&wanted, 0, sizeof wanted);
+  wanted.Background = AppSettings.BackGroundColor;
+  wanted.Face = AppSettings.ClockFaceColor;
+  wanted.Hand = AppSettings.SecondHandColor;
+  if (Kit.ThinPen && SameKey(wanted, BuiltKit)) return;
+  DeleteDrawingKit(Kit);
+  CreateDrawingKit(Kit);
+  BuiltKit = wanted;
+  ++KitGeneration;
+}
+
+// The view that the mode and the two view settings choose.
+ViewPainter ChosenView() {
   const AppSettingsRecord& s = AppSettings;
-  if (s.Timer_Mode == 1) {
-    DrawTimerView(window);
-  } else if (s.AnalogModeOnOff == 1) {
-    DrawDialView(window);
-  } else if (s.DisitalModeOnOff == 1 && s.DigitalOnly == 1) {
-    DrawDigitalOnlyView(window);
-  } else {
-    // Both views off (an edited settings file): a plain background rather than a bitmap whose content is
-    // undefined since the last resize.
-    RenderInFrame(window, nullptr);
+  if (s.Timer_Mode == 1) return ViewPainter{nullptr, DrawCountdownReadout};
+  if (s.AnalogModeOnOff == 1) return ViewPainter{DrawDialFace, DrawDialMovingParts};
+  if (s.DisitalModeOnOff == 1 && s.DigitalOnly == 1) return ViewPainter{nullptr, DrawDigitalOnlyReadout};
+  // Both views off (an edited settings file): the background alone.
+  return ViewPainter{nullptr, nullptr};
+}
+
+// Runs `draw` on `dc` with the kit and FontColor as the text colour; pen, brush and text colour are put back.
+void DrawWithKit(HDC dc, ViewDrawing draw) {
+  RendererFrame frame = {dc, Kit, GetTextColor(dc)};
+  SetTextColor(dc, AppSettings.FontColor);
+  {
+    const SelectionGuard pen(dc, Kit.ThinPen, OBJ_PEN);
+    const SelectionGuard brush(dc, Kit.OutlineBrush, OBJ_BRUSH);
+    draw(frame);
   }
+  SetTextColor(dc, frame.PreviousTextColor);
+}
+
+void FillFaceLayerBackground(RendererFrame& frame) {
+  SelectObject(frame.Dc, frame.Kit.BackgroundPen);
+  SelectObject(frame.Dc, frame.Kit.BackgroundBrush);
+  Rectangle(frame.Dc, 0, 0, FaceLayer.Width, FaceLayer.Height);
+}
+
+void UpdateFaceLayer(ViewDrawing drawStill) {
+  FaceLayerKey wanted;
+  std::memset(&wanted, 0, sizeof wanted);
+  wanted.DrawStill = drawStill;
+  wanted.Width = BackBuffer.Width;
+  wanted.Height = BackBuffer.Height;
+  wanted.TextColour = AppSettings.FontColor;
+  wanted.FrameGraduation = AppSettings.FrameGraduation;
+  wanted.FiveSecIntervalMeasure = AppSettings.FiveSecIntervalMeasure;
+  wanted.RotDivisor = AppSettings.RotDivisor;
+  wanted.KitGeneration = KitGeneration;
+  wanted.FontsGeneration = FontsGeneration;
+  if (FaceLayerValid && SameKey(wanted, BuiltFace)) return;
+  if (!FaceLayer.Bitmap || FaceLayer.Width != wanted.Width || FaceLayer.Height != wanted.Height) {
+    ResizeLayer(FaceLayer, BackBuffer.Dc, wanted.Width, wanted.Height);
+  }
+  FaceLayerValid = FaceLayer.Bitmap != nullptr;
+  if (!FaceLayerValid) return;
+  DrawWithKit(FaceLayer.Dc, FillFaceLayerBackground);
+  if (drawStill) DrawWithKit(FaceLayer.Dc, drawStill);
+  BuiltFace = wanted;
 }
 
 }  // namespace
 
-HDC BackBufferDC() { return BackBuffer.MemoryDC; }
+HDC BackBufferDC() { return BackBuffer.Dc; }
+
+const DrawingKit& CurrentDrawingKit() { return Kit; }
 
 void RebuildBackBuffer(HWND window) {
   HDC windowDC = GetDC(window);
-  if (!BackBuffer.MemoryDC) {
-    BackBuffer.MemoryDC = CreateCompatibleDC(windowDC);
-    SetBkMode(BackBuffer.MemoryDC, TRANSPARENT);
-  }
-  DeleteBackBitmap();
   RECT client = {};
   GetClientRect(window, &client);
   // Compatible with the window, not with the memory DC, whose own bitmap is monochrome.
-  BackBuffer.Bitmap = CreateCompatibleBitmap(windowDC, client.right, client.bottom);
-  if (BackBuffer.Bitmap) BackBuffer.PreviousBitmap = SelectObject(BackBuffer.MemoryDC, BackBuffer.Bitmap);
+  ResizeLayer(BackBuffer, windowDC, client.right, client.bottom);
   ReleaseDC(window, windowDC);
 }
 
 void ReleaseDisplayResources() {
   DeleteFonts();
-  if (!BackBuffer.MemoryDC) return;
-  DeleteBackBitmap();
-  DeleteDC(BackBuffer.MemoryDC);
-  BackBuffer.MemoryDC = nullptr;
+  DeleteDrawingKit(Kit);
+  DeleteLayer(FaceLayer);
+  FaceLayerValid = false;
+  DeleteLayer(BackBuffer);
 }
 
 void CreateDrawingKit(DrawingKit& kit) {
@@ -131,39 +259,16 @@ void DeleteDrawingKit(DrawingKit& kit) {
   DeleteIfAny(kit.HandBrush);
 }
 
-void RebuildFonts(HWND window) {
-  DeleteFonts();
-  const DisplayLayoutRecord& layout = DisplayLayout;
-  DisplayFonts.NumeralFont = FontOfHeight(layout.NumeralFontHeight);
-  DisplayFonts.DialTextFont = FontOfHeight(layout.DialTextFontHeight);
-  DisplayFonts.LapFont = FontOfHeight(layout.LapFontHeight);
-  ChooseDigitalHeight(window);
-  DisplayFonts.DigitalFont = CreateFontIndirectA(&AppSettings.Font_Setting);
-}
-
-void RenderInFrame(HWND window, ViewDrawing drawView) {
-  HDC dc = BackBuffer.MemoryDC;
-  if (!dc) return;
-  RendererFrame frame = {dc, {}, 0};
-  CreateDrawingKit(frame.Kit);
-  frame.PreviousTextColor = SetTextColor(dc, AppSettings.FontColor);
-  {
-    const SelectionGuard pen(dc, frame.Kit.ThinPen, OBJ_PEN);
-    const SelectionGuard brush(dc, frame.Kit.OutlineBrush, OBJ_BRUSH);
-    SelectObject(dc, frame.Kit.BackgroundPen);
-    SelectObject(dc, frame.Kit.BackgroundBrush);
-    RECT client = {};
-    GetClientRect(window, &client);
-    Rectangle(dc, client.left, client.top, client.right, client.bottom);
-    if (drawView) drawView(frame);
-  }
-  DeleteDrawingKit(frame.Kit);
-  SetTextColor(dc, frame.PreviousTextColor);
-}
-
-void ComposeView(HWND window) {
-  RebuildFonts(window);
-  DrawChosenView(window);
+void ComposeView(HWND) {
+  if (!BackBuffer.Bitmap) return;
+  ChooseDigitalHeight(BackBuffer.Width);
+  UpdateFonts();
+  UpdateKit();
+  const ViewPainter view = ChosenView();
+  UpdateFaceLayer(view.DrawStill);
+  if (!FaceLayerValid) return;
+  BitBlt(BackBuffer.Dc, 0, 0, BackBuffer.Width, BackBuffer.Height, FaceLayer.Dc, 0, 0, SRCCOPY);
+  if (view.DrawMoving) DrawWithKit(BackBuffer.Dc, view.DrawMoving);
 }
 
 void PaintMainWindow(HWND window) {
@@ -172,8 +277,8 @@ void PaintMainWindow(HWND window) {
   ComposeView(window);
   RECT clip = {};
   const int region = GetClipBox(dc, &clip);
-  if (region != ERROR && region != NULLREGION && BackBuffer.MemoryDC) {
-    BitBlt(dc, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, BackBuffer.MemoryDC, clip.left,
+  if (region != ERROR && region != NULLREGION && BackBuffer.Dc) {
+    BitBlt(dc, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, BackBuffer.Dc, clip.left,
            clip.top, SRCCOPY);
   }
   EndPaint(window, &paint);

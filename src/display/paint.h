@@ -1,4 +1,6 @@
-// The main window's picture: composed on a back buffer the size of the client area, copied to the screen.
+// The main window's picture: composed on a back buffer the size of the client area, copied to the screen. The
+// still parts of a view (background, dial face, marks, numerals), the fonts and the pens and brushes are kept
+// between paints; each is rebuilt when what it was made from differs at paint time.
 #pragma once
 #include <windows.h>
 #include <cstdint>
@@ -9,7 +11,7 @@
 void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight);
 // Creates the memory device context on first use and a bitmap the size of the client area.
 void RebuildBackBuffer(HWND window);
-// Deletes the fonts, the back bitmap and the memory device context.
+// Deletes the fonts, pens, brushes, the face layer, the back bitmap and the memory device context.
 void ReleaseDisplayResources();
 // WM_PAINT: composes the view of the current mode on the back buffer and copies the clip box to the screen.
 void PaintMainWindow(HWND window);
@@ -22,7 +24,7 @@ HDC BackBufferDC();
 void ToggleAnalogDisplay(HWND window);
 void ToggleDigitalDisplay(HWND window);
 
-// The pens and brushes of one paint, made from the colours of that moment. Null members are not created.
+// The pens and brushes the views draw with, in the colours of the settings. Null members are not created.
 struct DrawingKit {
   HPEN ThinPen;
   HPEN ThickPen;
@@ -35,8 +37,10 @@ struct DrawingKit {
 // Creates each member that is null; deletes each that is not and clears it.
 void CreateDrawingKit(DrawingKit& kit);
 void DeleteDrawingKit(DrawingKit& kit);
+// The kit of the last paint; remade by the next paint when a colour has changed since.
+const DrawingKit& CurrentDrawingKit();
 
-// The four fonts, rebuilt from Font_Setting at the start of every paint with only the height replaced.
+// The four fonts: Font_Setting with only the height replaced.
 struct DisplayFontsRecord {
   HFONT NumeralFont;
   HFONT DialTextFont;
@@ -44,19 +48,14 @@ struct DisplayFontsRecord {
   HFONT LapFont;
 };
 extern DisplayFontsRecord DisplayFonts;
-// Also writes the digital height into Font_Setting.lfHeight, so the settings file keeps the last one used.
-void RebuildFonts(HWND window);
 
-// What a view draws with: the back buffer's DC, a fresh kit and the text colour the frame displaced.
+// What a view draws with: a layer's device context, the kit and the text colour the DC had before.
 struct RendererFrame {
   HDC Dc;
   DrawingKit Kit;
   COLORREF PreviousTextColor;
 };
 using ViewDrawing = void (*)(RendererFrame& frame);
-// Creates the kit, sets the text colour to FontColor, paints the whole back buffer in BackGroundColor, runs
-// `drawView` (none: background only), then puts pen, brush and text colour back and deletes the kit.
-void RenderInFrame(HWND window, ViewDrawing drawView);
 
 // Selects `object` into `dc` for the life of this guard and then puts back whatever the DC held before, so
 // that nothing is ever deleted while selected, whatever failed to be created.
@@ -76,3 +75,11 @@ class SelectionGuard {
   HDC dc_;
   HGDIOBJ kept_;
 };
+
+// Deletes a GDI object if there is one and clears the handle.
+template <class Handle>
+void DeleteIfAny(Handle& object) {
+  if (!object) return;
+  DeleteObject(object);
+  object = nullptr;
+}

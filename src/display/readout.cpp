@@ -42,7 +42,9 @@ void DrawCentredReadout(HDC dc, MeasuredText& text) {
   ReadoutBox(dc, text, centerY - h / 2, centerY + h / 2);
 }
 
-void DrawDigitalOnlyContent(RendererFrame& frame) {
+}  // namespace
+
+void DrawDigitalOnlyReadout(RendererFrame& frame) {
   HDC dc = frame.Dc;
   {
     const SelectionGuard font(dc, DisplayFonts.DigitalFont, OBJ_FONT);
@@ -64,15 +66,13 @@ void DrawDigitalOnlyContent(RendererFrame& frame) {
 }
 
 // Timer mode shows neither a total nor laps, whatever the settings and the lap list hold.
-void DrawTimerContent(RendererFrame& frame) {
+void DrawCountdownReadout(RendererFrame& frame) {
   const SelectionGuard font(frame.Dc, DisplayFonts.DigitalFont, OBJ_FONT);
   SelectBoxTools(frame);
   MeasuredText remaining = {};
   FormatClockTime(StopwatchClock.TimerStep, StopwatchClock.TimerRemaining, remaining.Text, sizeof remaining.Text);
   DrawCentredReadout(frame.Dc, remaining);
 }
-
-}  // namespace
 
 void MeasureText(HDC dc, MeasuredText& text) {
   text.Length = lstrlenA(text.Text);
@@ -109,15 +109,9 @@ int FormatLapLine(char* buffer, size_t size, int32_t lapNumber, const char* reco
   return static_cast<size_t>(written) < size ? written : static_cast<int>(size - 1);
 }
 
-void DrawLapLines(HDC dc) { DrawLapLinesOf(dc, RecordedLaps()); }
-
 void DrawRecentLaps(HDC dc) {
   const int32_t count = RecordedLaps();
   if (count < 1) return;
   const SelectionGuard font(dc, DisplayFonts.LapFont, OBJ_FONT);
   DrawLapLinesOf(dc, count);
 }
-
-void DrawDigitalOnlyView(HWND window) { RenderInFrame(window, DrawDigitalOnlyContent); }
-
-void DrawTimerView(HWND window) { RenderInFrame(window, DrawTimerContent); }

@@ -29,12 +29,12 @@ constexpr size_t LapLineSize = 160;
 int32_t FirstListedLap(int32_t lapCount);
 // "LAP:%04d %s" from a lap number (counting from 1) and its record text; returns the length written.
 int FormatLapLine(char* buffer, size_t size, int32_t lapNumber, const char* recordText);
-// The recent laps from the top left corner, in the font and text colour selected into `dc`.
-void DrawLapLines(HDC dc);
-// The same in the lap font, when at least one lap is recorded; the DC's font is put back afterwards.
+// The recent laps from the top left corner in the lap font and the text colour selected into `dc`, when at least
+// one lap is recorded; the DC's font is put back afterwards.
 void DrawRecentLaps(HDC dc);
 
+struct RendererFrame;
 // The stopwatch's read-out when it is the only view: lap time, optionally the total under it, and the laps.
-void DrawDigitalOnlyView(HWND window);
+void DrawDigitalOnlyReadout(RendererFrame& frame);
 // The countdown's remaining time, at the countdown's own resolution.
-void DrawTimerView(HWND window);
+void DrawCountdownReadout(RendererFrame& frame);

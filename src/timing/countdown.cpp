@@ -7,6 +7,7 @@
 #include "app/app_globals.h"
 #include "app/command_ids.h"
 #include "settings/app_settings.h"
+#include "timing/frame_pacing.h"
 #include "timing/mm_timer.h"
 #include "timing/stopwatch_clock.h"
 
@@ -47,8 +48,12 @@ std::atomic<int32_t> CountdownBusy{0};
 void TakeStep() {
   StopwatchClockRecord& clock = StopwatchClock;
   SetRemaining(std::max(clock.TimerRemaining.Ticks - clock.TimerStep, 0));
-  if (AppSettings.Timer_Mode == 1) RequestMainWindowRepaint();
-  if (clock.TimerRemaining.Ticks == 0) Expire();
+  const bool expired = clock.TimerRemaining.Ticks == 0;
+  if (AppSettings.Timer_Mode == 1 &&
+      PaceRepaint(CountdownPacer, clock.TimerStep, expired ? Refresh::AtOnce : Refresh::Paced)) {
+    RequestMainWindowRepaint();
+  }
+  if (expired) Expire();
 }
 
 }  // namespace
@@ -64,6 +69,7 @@ void LoadCountdown(HWND window) {
 int StartCountdown(HWND window) {
   StopwatchClockRecord& clock = StopwatchClock;
   if (clock.TimerExpired || clock.TimerRunning) return 0;
+  CountdownPacer = FramePacer{};
   LockTimerLifecycle();
   clock.TimerRunning = 1;  // before the first callback, which counts only while it is set
   const UINT id = CreatePeriodicTimer(static_cast<UINT>(clock.TimerStep), CountdownTick,

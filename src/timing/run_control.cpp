@@ -6,6 +6,7 @@
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
 #include "timing/countdown.h"
+#include "timing/frame_pacing.h"
 #include "timing/mm_timer.h"
 #include "timing/stopwatch_clock.h"
 
@@ -28,6 +29,7 @@ int StartStopwatch(HWND window) {
   StopwatchClockRecord& clock = StopwatchClock;
   // A second timer would count every millisecond twice and leak the first.
   if (clock.StopwatchRunning) return 0;
+  StopwatchPacer = FramePacer{};
   LockTimerLifecycle();
   clock.StopwatchRunning = 1;  // before the first callback, which counts only while it is set
   const UINT id = CreatePeriodicTimer(1, ClockTick, 1);
@@ -67,9 +69,10 @@ int StartMeasurement(HWND window) {
 int StopMeasurement(HWND window) {
   if (InTimerMode()) {
     StopCountdownTimer();
-    return 1;
+  } else {
+    StopStopwatchTimer();
   }
-  StopStopwatchTimer();
+  // A refresh may still have been waiting for the end of its frame.
   RequestRepaint(window);
   return 1;
 }

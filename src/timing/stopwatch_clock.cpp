@@ -5,6 +5,7 @@
 #include "app/app_globals.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
+#include "timing/frame_pacing.h"
 #include "timing/mm_timer.h"
 
 StopwatchClockRecord StopwatchClock;
@@ -133,16 +134,23 @@ namespace {
 // user-interface thread does after a stop can interleave with a late callback.
 std::atomic<int32_t> TickBusy{0};
 
+// Whether this tick brings a picture to show: a refresh boundary that the redraw hold does not keep back (it
+// does only at the 1 ms resolution; elsewhere it merely counts down).
+bool RefreshDue() {
+  const int32_t divisor = StopwatchClock.RefreshDivisor;
+  if (StopwatchClock.RefreshTicks % divisor != 0) return false;
+  return !(RedrawHeld() && divisor == 1);
+}
+
 void RunTick() {
+  const int32_t lapsBefore = LapList.Count;
   AdvanceTicks();
   if (ReachedStopLimit()) StopAtLimit();
   // Behind the timer display the stopwatch counts on without asking for repaints.
   if (AppSettings.Timer_Mode == 1) return;
-  const int32_t divisor = StopwatchClock.RefreshDivisor;
-  if (StopwatchClock.RefreshTicks % divisor != 0) return;
-  // Only at the 1 ms resolution does the hold keep repaints back; elsewhere it merely counts down.
-  if (RedrawHeld() && divisor == 1) return;
-  RequestMainWindowRepaint();
+  const bool due = RefreshDue();
+  const Refresh refresh = LapList.Count != lapsBefore ? Refresh::AtOnce : due ? Refresh::Paced : Refresh::None;
+  if (PaceRepaint(StopwatchPacer, 1, refresh)) RequestMainWindowRepaint();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
+#include "timing/frame_pacing.h"
 #include "timing/mm_timer.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
@@ -100,6 +101,8 @@ void ResetEngineState() {
   KillPeriodicTimer(StopwatchClock.StopwatchTimerId);
   KillPeriodicTimer(StopwatchClock.CountdownTimerId);
   StopwatchClock = StopwatchClockRecord{};
+  StopwatchPacer = FramePacer{};
+  CountdownPacer = FramePacer{};
   LapList.Count = 0;
   for (LapRecord& record : LapList.Records) record.Text[0] = '\0';
   LapList.Unsaved = 0;

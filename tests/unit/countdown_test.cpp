@@ -7,6 +7,7 @@
 #include "settings/app_settings.h"
 #include "support/test_support.h"
 #include "timing/countdown.h"
+#include "timing/frame_pacing.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
 
@@ -95,7 +96,7 @@ TEST_F(Countdown, DoesNotMistakeOneHundredHoursLeftForZero) {
   EXPECT_EQ(StopwatchClock.TimerExpired, 0);
 }
 
-TEST_F(Countdown, RepaintsOnlyWhileTheTimerDisplayIsShown) {
+TEST_F(Countdown, RepaintsOnlyWhileTheTimerDisplayIsShownAtMostOnceAFrameAndItsEndAtOnce) {
   LoadCountdown(Window());
   test::TakeRepaintRequest(Window());
   Step();
@@ -103,6 +104,21 @@ TEST_F(Countdown, RepaintsOnlyWhileTheTimerDisplayIsShown) {
   AppSettings.Timer_Mode = 1;
   Step();
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
+
+  SetTime(0, 0, 1);
+  SelectTimerResolution(11, nullptr);  // a step every millisecond
+  LoadCountdown(Window());
+  test::TakeRepaintRequest(Window());
+  int requests = 0;
+  for (int step = 1; step < 1000; ++step) {
+    Step();
+    requests += test::TakeRepaintRequest(Window());
+  }
+  EXPECT_LE(requests, 999 / FramePeriodMs + 1);
+  EXPECT_GE(requests, 999 / FramePeriodMs - 1);
+  Step();
+  EXPECT_EQ(StopwatchClock.TimerExpired, 1);
+  EXPECT_TRUE(test::TakeRepaintRequest(Window())) << "the end is shown at once";
 }
 
 TEST_F(Countdown, HandsTheAlarmToTheMainWindowAtExpiry) {

@@ -180,29 +180,9 @@ class DisplayRender : public ::testing::Test {
   std::vector<HWND> windows_;
 };
 
-DrawingKit KitSeenByView;
-COLORREF TextColourSeenByView;
-
-void RecordFrame(RendererFrame& frame) {
-  KitSeenByView = frame.Kit;
-  TextColourSeenByView = GetTextColor(frame.Dc);
-}
-
 std::vector<HGDIOBJ> Members(const DrawingKit& kit) {
   return {kit.ThinPen, kit.ThickPen, kit.BackgroundPen, kit.OutlineBrush, kit.BackgroundBrush, kit.FaceBrush,
           kit.HandBrush};
-}
-
-TEST_F(DisplayRender, FrameGivesTheViewAFullKitOnTheBackgroundAndDeletesItAfterwards) {
-  window_ = WindowOfSize(100, 80);
-  UpdateLayout(window_, 100, 80);
-  RenderInFrame(window_, RecordFrame);
-  EXPECT_EQ(TextColourSeenByView, TextColour);
-  for (HGDIOBJ member : Members(KitSeenByView)) {
-    EXPECT_NE(member, nullptr);
-    EXPECT_EQ(GetObjectType(member), 0u) << "deleted";
-  }
-  EXPECT_EQ(Snapshot().CountAll(Background), 100 * 80);
 }
 
 COLORREF PenColour(HPEN pen, LONG width) {
@@ -580,7 +560,7 @@ struct ViewCase {
 
 class EveryView : public DisplayRender, public ::testing::WithParamInterface<ViewCase> {};
 
-TEST_P(EveryView, LeavesTheBackBufferAsItFoundItAndFreesItsObjects) {
+TEST_P(EveryView, LeavesTheBackBufferAsItFoundItAndLeaksNoObjectOverPaintsAndSettingsChanges) {
   const ViewCase& view = GetParam();
   AppSettings.Timer_Mode = view.TimerMode;
   SetViews(view.Analog, view.Digital, view.DigitalOnly);
@@ -595,7 +575,15 @@ TEST_P(EveryView, LeavesTheBackBufferAsItFoundItAndFreesItsObjects) {
   const COLORREF textColour = GetTextColor(dc);
   ComposeView(window_);
   const int objects = LiveGdiObjects();
-  for (int i = 0; i < 20; ++i) ComposeView(window_);
+  // Many paints, and settings changes that remake the kept fonts, pens, brushes and face.
+  const AppSettingsRecord before = AppSettings;
+  for (int i = 0; i < 20; ++i) {
+    AppSettings.ClockFaceColor = RGB(i, 0, 0);
+    AppSettings.Font_Setting.lfWeight = i % 2 ? FW_BOLD : FW_NORMAL;
+    ComposeView(window_);
+  }
+  AppSettings = before;
+  ComposeView(window_);
   EXPECT_EQ(LiveGdiObjects(), objects);
   EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen);
   EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brush);
@@ -686,5 +674,78 @@ TEST_F(DisplayRender, PaintCopiesTheComposedPictureToTheInvalidWindow) {
   EXPECT_EQ(GetPixel(screen, x, y), Face);
   ReleaseDC(window, screen);
 }
+
+// The picture composed on top of what earlier paints kept (face layer, fonts, pens and brushes) must equal a
+// picture drawn from nothing in the same state, whatever changed in between.
+struct IdentityCase {
+  const char* Name;
+  int32_t TimerMode, Analog, Digital, DigitalOnly;
+  int Width, Height;
+};
+
+class KeptDrawing : public DisplayRender, public ::testing::WithParamInterface<IdentityCase> {
+ protected:
+  // Composes over the kept state, then from nothing, and compares; the state drawn from nothing is kept next.
+  void ExpectSameAsFromNothing(const char* step) {
+    ComposeView(window_);
+    const Picture kept = Snapshot();
+    ReleaseDisplayResources();
+    Render(window_);
+    const Picture fresh = Snapshot();
+    ASSERT_EQ(kept.Width, fresh.Width) << step;
+    ASSERT_EQ(kept.Height, fresh.Height) << step;
+    EXPECT_TRUE(kept.Pixels == fresh.Pixels) << step;
+  }
+};
+
+TEST_P(KeptDrawing, EqualsAFullRedrawAfterEveryChange) {
+  const IdentityCase& c = GetParam();
+  AppSettings.Timer_Mode = c.TimerMode;
+  SetViews(c.Analog, c.Digital, c.DigitalOnly);
+  FillLaps(10);
+  RenderAt(c.Width, c.Height);
+  // The second hand at 52.5 s, passing under the lap lines in the top left corner.
+  StopwatchClock.MinuteRefreshCount = 5250;
+  StopwatchClock.TimerRemaining.Seconds = 7;
+  ExpectSameAsFromNothing("hand under the laps");
+  FillLaps(11);
+  ExpectSameAsFromNothing("eleventh lap");
+  const AppSettingsRecord beforeColours = AppSettings;
+  AppSettings.BackGroundColor = RGB(10, 20, 30);
+  AppSettings.ClockFaceColor = RGB(200, 100, 50);
+  AppSettings.SecondHandColor = RGB(0, 0, 255);
+  AppSettings.FontColor = RGB(255, 255, 0);
+  ExpectSameAsFromNothing("colours");
+  AppSettings = beforeColours;  // Cancel puts them back without telling anyone
+  ExpectSameAsFromNothing("colours cancelled");
+  lstrcpynA(AppSettings.Font_Setting.lfFaceName, "Courier New", LF_FACESIZE);
+  AppSettings.Font_Setting.lfWeight = FW_BOLD;
+  ExpectSameAsFromNothing("font");
+  AppSettings.FrameGraduation = 1 - AppSettings.FrameGraduation;
+  AppSettings.FiveSecIntervalMeasure = 1 - AppSettings.FiveSecIntervalMeasure;
+  ExpectSameAsFromNothing("outline and marks");
+  AppSettings.RotDivisor = 4;
+  ExpectSameAsFromNothing("fifteen-second dial");
+  AppSettings.StopWatchTotalTimeEnable = 1;
+  AppSettings.OneSecDivIndex = 1;
+  ExpectSameAsFromNothing("total in frames");
+  SelectStopwatchResolution(11, nullptr);  // a longer text: another fitted height
+  SelectTimerResolution(11, nullptr);
+  ExpectSameAsFromNothing("resolution");
+  SetWindowPos(window_, nullptr, 0, 0, c.Width + 37, c.Height + 11, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client = {};
+  GetClientRect(window_, &client);
+  UpdateLayout(window_, client.right, client.bottom);
+  ExpectSameAsFromNothing("resize");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Display, KeptDrawing,
+    ::testing::Values(IdentityCase{"Dial240", 0, 1, 0, 0, 240, 240}, IdentityCase{"DialWithReadout400x300", 0, 1, 1, 0, 400, 300},
+                      IdentityCase{"DialTooSmall31", 0, 1, 1, 0, 31, 31}, IdentityCase{"DialWithReadout64", 0, 1, 1, 0, 64, 64},
+                      IdentityCase{"DigitalOnly240", 0, 0, 1, 1, 240, 240}, IdentityCase{"DigitalOnly2", 0, 0, 1, 1, 2, 2},
+                      IdentityCase{"Countdown240", 1, 1, 1, 0, 240, 240}, IdentityCase{"Countdown31", 1, 0, 1, 1, 31, 31},
+                      IdentityCase{"NoView240", 0, 0, 0, 0, 240, 240}),
+    NameOf<IdentityCase>);
 
 }  // namespace

@@ -1,10 +1,12 @@
 // The stopwatch's tick: counting, breakdowns at refresh boundaries, laps, the self-stops and repaint requests.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 #include "display/time_text.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
 #include "support/test_support.h"
+#include "timing/frame_pacing.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
 
@@ -195,9 +197,46 @@ TEST_F(StopwatchTick, RedrawHoldKeepsBack99RepaintsAtOneMillisecondOnly) {
   SelectStopwatchResolution(9, nullptr);
   SetElapsed(0, 0);
   ArmDialogRedrawHold();
-  test::TickByHand(10);
+  test::TickByHand(20);  // two boundaries, more than a frame
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
-  EXPECT_EQ(StopwatchClock.DialogRedrawHoldCount, 1);
+  EXPECT_EQ(StopwatchClock.DialogRedrawHoldCount, 2);
 }
+
+// Repaints are asked for at most once a display frame, every refresh is asked for by the end of the frame it
+// falls in, and a lap is shown at once.
+class RepaintPacing : public StopwatchTick, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(RepaintPacing, AsksAtMostOnceAFrameYetShowsEveryRefreshWithinAFrameAndALapAtOnce) {
+  SelectStopwatchResolution(GetParam(), nullptr);
+  const int32_t divisor = StopwatchClock.RefreshDivisor;
+  const int32_t frame = FramePeriodMs;
+  int lastRequest = -frame;
+  int oldestUnshown = 0;  // tick of the oldest refresh not asked for yet; 0: none
+  int requests = 0;
+  for (int tick = 1; tick <= 3000; ++tick) {
+    if (tick == 1500) StopwatchClock.LapRequest = 1;
+    const int32_t laps = LapList.Count;
+    test::TickByHand();
+    if (tick % divisor == 0 && oldestUnshown == 0) oldestUnshown = tick;
+    const bool requested = test::TakeRepaintRequest(Window());
+    if (LapList.Count != laps) {
+      ASSERT_TRUE(requested) << "the lap at tick " << tick;
+    } else if (requested) {
+      ASSERT_GE(tick - lastRequest, frame) << tick;
+    }
+    if (requested) {
+      lastRequest = tick;
+      oldestUnshown = 0;
+      ++requests;
+    }
+    ASSERT_TRUE(oldestUnshown == 0 || tick - oldestUnshown < frame) << tick;
+  }
+  EXPECT_GE(requests, 3000 / std::max(divisor, frame)) << "no refresh is dropped";
+}
+
+INSTANTIATE_TEST_SUITE_P(StopwatchTick, RepaintPacing, ::testing::Values(11, 10, 9, 4, 0),
+                         [](const ::testing::TestParamInfo<int32_t>& info) {
+                           return "Resolution" + std::to_string(info.param);
+                         });
 
 }  // namespace
