@@ -1,9 +1,129 @@
 #!/usr/bin/env bash
-# Builds the benchmarks and runs them under Wine: the clock (arguments: seconds, --busy) and the paint cycle.
+# Builds the benchmarks and runs them under Wine, on a virtual display of their own.
+#   bash scripts/bench.sh [seconds] [--busy]  the clock (drift, cost of a tick) and the paint cycle in-process
+#   bash scripts/bench.sh program [seconds]   the real Tavrilo.exe's whole CPU cost over each period (default 10 s)
+#       in five configurations: the program's process, the wineserver and the X server as % of one core, and
+#       the paints per second. TAVRILO_BENCH_EXE=/path/to/Tavrilo.exe measures that build instead of this one.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
+
+# resolution key, run or idle, and an outer size unless the program's default
+PROGRAM_CONFIGURATIONS=(
+  "9 run"
+  "9 run 1024 740"
+  "11 run"
+  "11 run 1024 740"
+  "9 idle"
+)
+
+# The Windows helper's output goes through a file: a program it starts inherits its standard output, and a pipe
+# would stay open as long as that program runs.
+helper() {
+  local out="$TAVRILO_BUILD/program_bench.out"
+  wine "$TAVRILO_BUILD/bench/program_bench.exe" "$@" </dev/null >"$out" && tr -d '\r' <"$out"
+}
+
+# Used CPU time (user and system) of a Linux process, in clock ticks.
+cpu_ticks() {
+  local stat fields
+  stat=$(<"/proc/$1/stat")
+  read -r -a fields <<<"${stat##*) }"   # the fields after the command name, from the state on
+  echo $((fields[11] + fields[12]))
+}
+
+now_ns() { date +%s%N; }
+
+# The one Linux process that pgrep's arguments find in our prefix: other prefixes run their own wineserver and
+# may run copies in like-named folders.
+own_process() {
+  local pid found=()
+  for pid in $(pgrep "$@"); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && found+=("$pid")
+  done
+  if [ "${#found[@]}" -ne 1 ]; then
+    echo "expected one process of this prefix for pgrep $*, found ${#found[@]}: ${found[*]}" >&2
+    return 1
+  fi
+  echo "${found[0]}"
+}
+
+# The copy being measured (its Windows pid and folder), so that it is stopped however the script ends.
+RUNNING_PID=""
+RUNNING_FOLDER=""
+stop_running() {
+  [ -n "$RUNNING_PID" ] || return 0
+  helper stop "$RUNNING_PID" "$RUNNING_FOLDER" || true
+  RUNNING_PID=""
+}
+
+# Starts a copy with the helper's start arguments; sets RUNNING_*, OUTER_SIZE and PROGRAM_PID (its Linux process).
+start_copy() {
+  local width height
+  read -r RUNNING_PID width height RUNNING_FOLDER < <(helper start "$PROGRAM_EXE" "$@")
+  [ -n "$RUNNING_FOLDER" ] || { echo "Tavrilo.exe did not start ($*)" >&2; return 1; }
+  OUTER_SIZE=$(printf '%4d x %-4d' "$width" "$height")
+  PROGRAM_PID=$(own_process -f "${RUNNING_FOLDER##*\\}\\\\Tavrilo.exe")
+}
+
+# The running copy's paint count and when it was read (ns); the helper's start-up falls outside the CPU period.
+read_paints() {
+  PAINTS_AT=$(now_ns)
+  PAINTS=$(helper paints "$RUNNING_PID")
+}
+
+# Used CPU ticks of the program, the wineserver and the X server, after the time in ns.
+cpu_sample() {
+  local pid
+  now_ns
+  for pid in "$PROGRAM_PID" "$WINESERVER_PID" "$WINE_ENV_XVFB_PID"; do cpu_ticks "$pid"; done
+}
+
+# Prints one configuration's line: paints per second and CPU % of one core over SECONDS.
+measure() {
+  local seconds=$1 resolution=$2 state=$3 paints_before paints_at before after label
+  start_copy "${@:2}"
+  read_paints
+  paints_before=$PAINTS paints_at=$PAINTS_AT
+  before=$(cpu_sample)
+  sleep "$seconds"
+  after=$(cpu_sample)
+  read_paints
+  stop_running
+  label="0.010 s"
+  [ "$resolution" = 11 ] && label="0.001 s"
+  [ "$state" = idle ] && label="stopped"
+  # shellcheck disable=SC2086  # the samples' words are awk's arguments
+  awk -v size="$OUTER_SIZE" -v label="$label:" -v tick="$(getconf CLK_TCK)" -v painted="$paints_before" \
+      -v paints="$((PAINTS - paints_before))" -v paints_ns="$((PAINTS_AT - paints_at))" '
+    function percent(i) { return 100 * (ARGV[i + 4] - ARGV[i]) / tick / ((ARGV[5] - ARGV[1]) / 1e9) }
+    BEGIN {
+      rate = painted > 0 ? sprintf("%.1f", paints / (paints_ns / 1e9)) : "n/a"   # n/a: it does not count paints
+      printf "  %s %-8s  paints/s %6s   CPU %% of a core: program %5.1f  wineserver %5.1f  X %5.1f  total %5.1f\n",
+             size, label, rate, percent(2), percent(3), percent(4), percent(2) + percent(3) + percent(4)
+    }' $before $after
+}
+
+run_program_bench() {
+  local seconds=${1:-10} configuration
+  PROGRAM_EXE=$TAVRILO_BUILD/Tavrilo.exe
+  [ -n "${TAVRILO_BENCH_EXE:-}" ] && PROGRAM_EXE=$(realpath "$TAVRILO_BENCH_EXE")
+  [ -f "$PROGRAM_EXE" ] || { echo "no program at $PROGRAM_EXE" >&2; return 1; }
+  WINESERVER_PID=$(own_process -x 'wineserver(64)?')
+  echo "Whole CPU cost of $PROGRAM_EXE over $seconds s per configuration:"
+  PROGRAM_EXE="Z:${PROGRAM_EXE//\//\\}"   # as the Windows helper names it
+  for configuration in "${PROGRAM_CONFIGURATIONS[@]}"; do
+    # shellcheck disable=SC2086  # the configuration's words are the helper's arguments
+    measure "$seconds" $configuration
+  done
+}
+
 build_tavrilo
-trap wine_env_stop EXIT
+TAVRILO_OWN_DISPLAY=1   # never on the user's screen; and the benchmarks' X server is theirs alone to measure
+trap 'stop_running; wine_env_stop' EXIT
 wine_env_start "$TAVRILO_BUILD"
-wine "$TAVRILO_BUILD/bench/clock_bench.exe" "$@"
-wine "$TAVRILO_BUILD/bench/paint_bench.exe"
+if [ "${1:-}" = program ]; then
+  run_program_bench "${@:2}"
+else
+  wine "$TAVRILO_BUILD/bench/clock_bench.exe" "$@"
+  wine "$TAVRILO_BUILD/bench/paint_bench.exe"
+fi
