@@ -27,12 +27,16 @@ wine_env_start() {
     for n in $(seq 90 120); do
       [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
     done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset </dev/null >/dev/null 2>&1 &
     WINE_ENV_XVFB_PID=$!
     export DISPLAY=":$n"
+    # Ready once it takes a property (kept: -noreset). A desktop session loads X resources; a bare virtual display has none, and
+    # then Xlib reads the resource files again at every query: hundreds of failing file opens a second while a
+    # window repaints.
     local i
     for i in $(seq 1 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
+      xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Tavrilo.display: virtual" </dev/null >/dev/null 2>&1 &&
+        break
       sleep 0.1
     done
   fi

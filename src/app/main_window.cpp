@@ -73,7 +73,7 @@ void OnCreate(HWND window) {
   clock.LapRequest = 0;
   LoadDrawColors();
   RebuildBackBuffer(window);
-  UpdateFramePeriod(window);
+  UpdateDisplayRefreshRate(window);
   LapList.LapHistoryWindow = nullptr;
   LoadTimerSettings(window);
   clock.TimerExpired = 0;
@@ -132,6 +132,7 @@ void OnSize(HWND window, WPARAM sizeType, int clientWidth, int clientHeight) {
   AppSettings.Window_Width = outer.right - outer.left;
   AppSettings.Window_Height = outer.bottom - outer.top;
   AppSettings.Window_Maximize = sizeType == SIZE_MAXIMIZED ? 1 : 0;
+  MainWindowMinimized = sizeType == SIZE_MINIMIZED ? 1 : 0;
   if (sizeType == SIZE_MAXIMIZED || sizeType == SIZE_MINIMIZED) {
     const RECT normal = ReadPlacement(window).rcNormalPosition;
     NormalWidth = normal.right - normal.left;
@@ -230,8 +231,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       ++PaintCount;
       return 0;
     case WM_GET_PAINT_COUNT: return PaintCount;
+    case WM_SHOW_FRAME:
+      TakeFrameRequest();
+      ShowFrame(window);
+      ++PaintCount;
+      return 0;
     case WM_CLOSE: OnClose(window); return 0;
-    case WM_DISPLAYCHANGE: UpdateFramePeriod(window); return 0;
+    case WM_DISPLAYCHANGE: UpdateDisplayRefreshRate(window); return 0;
     case WM_ERASEBKGND: return 1;  // every paint covers the whole client area
     case WM_GETMINMAXINFO:
       reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{MinimumTrackSize, MinimumTrackSize};

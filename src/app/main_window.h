@@ -4,7 +4,7 @@
 
 // The private lap request: wParam and lParam 0; takes a lap while the stopwatch runs.
 constexpr UINT WM_LAP_REQUEST = WM_APP;
-// Answers how many times the window has been painted since it was created; benchmarks read it from outside.
+// Answers how many pictures the window has shown since it was created; benchmarks read it from outside.
 constexpr UINT WM_GET_PAINT_COUNT = WM_APP + 2;
 // Smallest outer size the window can be tracked to.
 constexpr int MinimumTrackSize = 64;

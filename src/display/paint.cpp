@@ -66,6 +66,17 @@ struct FaceLayerKey {
 FaceLayerKey BuiltFace;
 bool FaceLayerValid = false;
 
+// Where the screen shows moving parts (hands, read-outs, laps) that the face layer does not hold; a frame copies
+// this and where the new moving parts are drawn. Empty after a full copy with no moving parts.
+RECT ShownMovingArea = {};
+
+// What one composition did: whether the face layer was redrawn (then the whole picture may differ from the
+// screen's), and the bounds of the moving parts it drew over the face.
+struct Composition {
+  bool FaceRedrawn;
+  RECT Moving;
+};
+
 // A view: what it draws once on the face layer (null: the background only) and at every paint on top of it.
 struct ViewPainter {
   ViewDrawing DrawStill;
@@ -192,7 +203,8 @@ void FillFaceLayerBackground(RendererFrame& frame) {
   Rectangle(frame.Dc, 0, 0, FaceLayer.Width, FaceLayer.Height);
 }
 
-void UpdateFaceLayer(ViewDrawing drawStill) {
+// True when the layer was redrawn.
+bool UpdateFaceLayer(ViewDrawing drawStill) {
   FaceLayerKey wanted;
   std::memset(&wanted, 0, sizeof wanted);
   wanted.DrawStill = drawStill;
@@ -204,15 +216,53 @@ void UpdateFaceLayer(ViewDrawing drawStill) {
   wanted.RotDivisor = AppSettings.RotDivisor;
   wanted.KitGeneration = KitGeneration;
   wanted.FontsGeneration = FontsGeneration;
-  if (FaceLayerValid && SameKey(wanted, BuiltFace)) return;
+  if (FaceLayerValid && SameKey(wanted, BuiltFace)) return false;
   if (!FaceLayer.Bitmap || FaceLayer.Width != wanted.Width || FaceLayer.Height != wanted.Height) {
     ResizeLayer(FaceLayer, BackBuffer.Dc, wanted.Width, wanted.Height);
   }
   FaceLayerValid = FaceLayer.Bitmap != nullptr;
-  if (!FaceLayerValid) return;
+  if (!FaceLayerValid) return true;
   DrawWithKit(FaceLayer.Dc, FillFaceLayerBackground);
   if (drawStill) DrawWithKit(FaceLayer.Dc, drawStill);
   BuiltFace = wanted;
+  return true;
+}
+
+RECT WholeBackBuffer() { return RECT{0, 0, BackBuffer.Width, BackBuffer.Height}; }
+
+// Draws the moving parts on the back buffer and returns the bounds of what they drew, as GDI accumulated it
+// (the whole picture if it could not tell).
+RECT DrawMovingParts(ViewDrawing drawMoving) {
+  if (!drawMoving) return RECT{};
+  HDC dc = BackBuffer.Dc;
+  SetBoundsRect(dc, nullptr, DCB_RESET | DCB_ENABLE);
+  DrawWithKit(dc, drawMoving);
+  RECT bounds = {};
+  const UINT state = GetBoundsRect(dc, &bounds, DCB_RESET);
+  SetBoundsRect(dc, nullptr, DCB_DISABLE);
+  if (state == 0) return WholeBackBuffer();
+  if (state == DCB_RESET) return RECT{};  // nothing drawn
+  RECT whole = WholeBackBuffer();
+  IntersectRect(&bounds, &bounds, &whole);
+  return bounds;
+}
+
+Composition Compose() {
+  if (!BackBuffer.Bitmap) return Composition{false, RECT{}};
+  ChooseDigitalHeight(BackBuffer.Width);
+  UpdateFonts();
+  UpdateKit();
+  const ViewPainter view = ChosenView();
+  const bool faceRedrawn = UpdateFaceLayer(view.DrawStill);
+  if (!FaceLayerValid) return Composition{faceRedrawn, RECT{}};
+  BitBlt(BackBuffer.Dc, 0, 0, BackBuffer.Width, BackBuffer.Height, FaceLayer.Dc, 0, 0, SRCCOPY);
+  return Composition{faceRedrawn, DrawMovingParts(view.DrawMoving)};
+}
+
+void CopyToScreen(HDC dc, const RECT& area) {
+  if (IsRectEmpty(&area)) return;
+  BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, BackBuffer.Dc, area.left, area.top,
+         SRCCOPY);
 }
 
 }  // namespace
@@ -236,6 +286,7 @@ void ReleaseDisplayResources() {
   DeleteLayer(FaceLayer);
   FaceLayerValid = false;
   DeleteLayer(BackBuffer);
+  ShownMovingArea = RECT{};
 }
 
 void CreateDrawingKit(DrawingKit& kit) {
@@ -259,29 +310,41 @@ void DeleteDrawingKit(DrawingKit& kit) {
   DeleteIfAny(kit.HandBrush);
 }
 
-void ComposeView(HWND) {
-  if (!BackBuffer.Bitmap) return;
-  ChooseDigitalHeight(BackBuffer.Width);
-  UpdateFonts();
-  UpdateKit();
-  const ViewPainter view = ChosenView();
-  UpdateFaceLayer(view.DrawStill);
-  if (!FaceLayerValid) return;
-  BitBlt(BackBuffer.Dc, 0, 0, BackBuffer.Width, BackBuffer.Height, FaceLayer.Dc, 0, 0, SRCCOPY);
-  if (view.DrawMoving) DrawWithKit(BackBuffer.Dc, view.DrawMoving);
-}
+void ComposeView(HWND) { Compose(); }
 
 void PaintMainWindow(HWND window) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
-  ComposeView(window);
+  const Composition composition = Compose();
   RECT clip = {};
   const int region = GetClipBox(dc, &clip);
-  if (region != ERROR && region != NULLREGION && BackBuffer.Dc) {
-    BitBlt(dc, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top, BackBuffer.Dc, clip.left,
-           clip.top, SRCCOPY);
+  if (region == ERROR || region == NULLREGION || !BackBuffer.Bitmap) {
+    EndPaint(window, &paint);
+    return;
   }
+  CopyToScreen(dc, clip);
   EndPaint(window, &paint);
+  // Outside the clip box the screen may still show older moving parts, or an older face.
+  RECT whole = WholeBackBuffer();
+  if (EqualRect(&clip, &whole)) {
+    ShownMovingArea = composition.Moving;
+  } else if (composition.FaceRedrawn) {
+    ShownMovingArea = whole;
+  } else {
+    UnionRect(&ShownMovingArea, &ShownMovingArea, &composition.Moving);
+  }
+}
+
+void ShowFrame(HWND window) {
+  const Composition composition = Compose();
+  if (!BackBuffer.Bitmap) return;
+  RECT changed = WholeBackBuffer();
+  if (!composition.FaceRedrawn) UnionRect(&changed, &ShownMovingArea, &composition.Moving);
+  HDC dc = GetDC(window);
+  if (!dc) return;
+  CopyToScreen(dc, changed);
+  ReleaseDC(window, dc);
+  ShownMovingArea = composition.Moving;
 }
 
 void ToggleDigitalDisplay(HWND window) {

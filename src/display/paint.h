@@ -15,6 +15,8 @@ void RebuildBackBuffer(HWND window);
 void ReleaseDisplayResources();
 // WM_PAINT: composes the view of the current mode on the back buffer and copies the clip box to the screen.
 void PaintMainWindow(HWND window);
+// A paced frame: composes the latest state and copies to the screen what changed since the picture it shows.
+void ShowFrame(HWND window);
 // Composes the current view on the back buffer without touching the screen (the paint handler's first half).
 void ComposeView(HWND window);
 // The back buffer's device context, null before the first RebuildBackBuffer; tests read pixels from it.

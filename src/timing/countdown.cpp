@@ -51,7 +51,7 @@ void TakeStep() {
   const bool expired = clock.TimerRemaining.Ticks == 0;
   if (AppSettings.Timer_Mode == 1 &&
       PaceRepaint(CountdownPacer, clock.TimerStep, expired ? Refresh::AtOnce : Refresh::Paced)) {
-    RequestMainWindowRepaint();
+    RequestFrame();
   }
   if (expired) Expire();
 }

@@ -1,29 +1,51 @@
 // Repaint requests of the timer callbacks, paced to the display.
 #include "timing/frame_pacing.h"
+#include "app/app_globals.h"
 
-Shared<int32_t> FramePeriodMs = FramePeriodFor(0);
+Shared<int32_t> DisplayRefreshRate = UsableRefreshRate(0);
+Shared<int32_t> MainWindowMinimized;
 FramePacer StopwatchPacer;
 FramePacer CountdownPacer;
 
-int32_t FramePeriodFor(int32_t refreshRate) {
-  if (refreshRate <= 1) refreshRate = 60;
-  if (refreshRate > 1000) return 1;
-  return 1000 / refreshRate;
+namespace {
+// 1 from a frame request's post until the main window takes it.
+Shared<int32_t> FramePosted;
+}  // namespace
+
+void RequestFrame() {
+  const HWND window = MainWindow;
+  if (!window || MainWindowMinimized) return;
+  if (FramePosted.value.exchange(1, std::memory_order_acq_rel) != 0) return;
+  if (!PostMessageA(window, WM_SHOW_FRAME, 0, 0)) FramePosted = 0;
 }
 
-void UpdateFramePeriod(HWND window) {
+void TakeFrameRequest() { FramePosted = 0; }
+
+int32_t UsableRefreshRate(int32_t reported) {
+  if (reported <= 1) return 60;
+  return reported > 1000 ? 1000 : reported;
+}
+
+void UpdateDisplayRefreshRate(HWND window) {
   HDC dc = GetDC(window);
   if (!dc) return;
-  FramePeriodMs = FramePeriodFor(GetDeviceCaps(dc, VREFRESH));
+  DisplayRefreshRate = UsableRefreshRate(GetDeviceCaps(dc, VREFRESH));
   ReleaseDC(window, dc);
 }
 
+namespace {
+constexpr int32_t Frame = 1000;  // in the pacer's units
+}  // namespace
+
 bool PaceRepaint(FramePacer& pacer, int32_t elapsedMs, Refresh refresh) {
-  const int32_t period = FramePeriodMs;
-  if (pacer.SinceRequest < period) pacer.SinceRequest += elapsedMs;
+  // Steps are at most a second (the longest resolution), so the sum stays far below 2^31.
+  if (pacer.SinceRequest < Frame) pacer.SinceRequest += elapsedMs * DisplayRefreshRate;
   if (refresh != Refresh::None) pacer.Pending = true;
-  if (!pacer.Pending || (refresh != Refresh::AtOnce && pacer.SinceRequest < period)) return false;
-  pacer.SinceRequest = 0;
+  if (!pacer.Pending || (refresh != Refresh::AtOnce && pacer.SinceRequest < Frame)) return false;
+  // A request at the frame's end keeps the part of a millisecond it came late, so frames come out even; one at
+  // once, or after a pause, starts a new frame.
+  const bool onTime = refresh != Refresh::AtOnce && pacer.SinceRequest < 2 * Frame;
+  pacer.SinceRequest = onTime ? pacer.SinceRequest - Frame : 0;
   pacer.Pending = false;
   return true;
 }

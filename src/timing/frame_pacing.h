@@ -5,12 +5,15 @@
 #include <cstdint>
 #include "timing/shared_value.h"
 
-// Milliseconds of one display frame at a refresh rate in hertz (rounded down, so that no frame goes without a
-// picture); 0 or 1 means unknown and counts as 60 Hz.
-int32_t FramePeriodFor(int32_t refreshRate);
-// The frame of the window's display, read on the user-interface thread at creation and on display changes.
-extern Shared<int32_t> FramePeriodMs;
-void UpdateFramePeriod(HWND window);
+// The refresh rate a device reports, in hertz, as pacing uses it: 0 or 1 means unknown and counts as 60 Hz, and
+// more than 1000 counts as 1000 (a frame is at least the timer's millisecond).
+int32_t UsableRefreshRate(int32_t reported);
+// The refresh rate of the window's display, read on the user-interface thread at creation and on display
+// changes.
+extern Shared<int32_t> DisplayRefreshRate;
+void UpdateDisplayRefreshRate(HWND window);
+// While the main window is minimised nothing is shown, so no frame is asked for; restoring it repaints it.
+extern Shared<int32_t> MainWindowMinimized;
 
 enum class Refresh {
   None,    // nothing new to show
@@ -20,13 +23,24 @@ enum class Refresh {
 
 // One timer callback's pacing state; only that callback touches it.
 struct FramePacer {
-  int32_t SinceRequest = 1 << 20;  // milliseconds since the last request; saturates at a frame
-  bool Pending = false;            // a refresh waits for the frame's end
+  // Time since the last request in milliseconds times the refresh rate, so that a frame is 1000 whatever the
+  // rate and frames of 16 2/3 ms come out even; saturates at a frame.
+  int32_t SinceRequest = 1000;
+  bool Pending = false;  // a refresh waits for the frame's end
 };
 // The stopwatch's tick and the countdown's step each pace with their own; a start resets its pacer before its
 // timer exists, so the first refresh is shown at once and none is left over from an earlier run.
 extern FramePacer StopwatchPacer;
 extern FramePacer CountdownPacer;
+
+// The paced repaint: the main window is posted WM_SHOW_FRAME (once until it takes it), and shows the latest state
+// by copying to the screen only what changed. Under Wine this is one round trip to the window server instead of
+// the invalidation, the paint message and the update region's bookkeeping of a full paint.
+constexpr UINT WM_SHOW_FRAME = WM_APP + 3;
+// From a timer callback: posts WM_SHOW_FRAME unless one is still on its way.
+void RequestFrame();
+// The main window, on WM_SHOW_FRAME, before it shows the frame: later requests post again.
+void TakeFrameRequest();
 
 // Called from a timer callback `elapsedMs` after its previous call. True when the callback should ask for a
 // repaint now: at once, or when a refresh is pending and a frame has passed since the last request.

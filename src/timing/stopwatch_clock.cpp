@@ -150,7 +150,7 @@ void RunTick() {
   if (AppSettings.Timer_Mode == 1) return;
   const bool due = RefreshDue();
   const Refresh refresh = LapList.Count != lapsBefore ? Refresh::AtOnce : due ? Refresh::Paced : Refresh::None;
-  if (PaceRepaint(StopwatchPacer, 1, refresh)) RequestMainWindowRepaint();
+  if (PaceRepaint(StopwatchPacer, 1, refresh)) RequestFrame();
 }
 
 }  // namespace

@@ -27,6 +27,10 @@ LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     ValidateRect(window, nullptr);
     return 0;
   }
+  if (message == WM_SHOW_FRAME) {
+    TakeFrameRequest();
+    return 0;
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -83,7 +87,19 @@ void ForgetReceivedCommands() { Commands.clear(); }
 bool TakeRepaintRequest(HWND window) {
   const bool pending = GetUpdateRect(window, nullptr, FALSE) != FALSE;
   ValidateRect(window, nullptr);
-  return pending;
+  MSG frame;
+  const bool framed = PeekMessageA(&frame, window, WM_SHOW_FRAME, WM_SHOW_FRAME, PM_REMOVE) != FALSE;
+  if (framed) TakeFrameRequest();
+  return pending || framed;
+}
+
+std::vector<COLORREF> PixelsOf(HDC dc, int width, int height) {
+  std::vector<COLORREF> pixels;
+  pixels.reserve(static_cast<size_t>(width > 0 ? width : 0) * (height > 0 ? height : 0));
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
+  }
+  return pixels;
 }
 
 HWND OpenRealMainWindow(const std::string& ini) {
@@ -117,6 +133,7 @@ void ResetEngineState() {
   SelectTimerResolution(0, nullptr);
   ForgetReceivedCommands();
   TakeRepaintRequest(StandIn);
+  TakeFrameRequest();
 }
 
 void TickByHand(int count) {

@@ -15,8 +15,11 @@ namespace test {
 HWND StandInMainWindow();
 std::vector<int> ReceivedCommands();
 void ForgetReceivedCommands();
-// True when a repaint is pending; clears it.
+// True when a repaint or a paced frame is pending; clears both.
 bool TakeRepaintRequest(HWND window);
+
+// The pixels of a device context from its top left corner, row by row; a window's DC gives what the screen shows.
+std::vector<COLORREF> PixelsOf(HDC dc, int width, int height);
 
 // Creates the real main window in this process from a settings file holding `ini` (written to a scratch folder,
 // IniPath pointing at it), off-screen so that it never covers the windows of tests that read the screen.

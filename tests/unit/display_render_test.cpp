@@ -54,10 +54,7 @@ Picture Snapshot() {
   if (!source || !GetObjectA(GetCurrentObject(source, OBJ_BITMAP), sizeof bitmap, &bitmap)) return picture;
   picture.Width = bitmap.bmWidth;
   picture.Height = bitmap.bmHeight;
-  picture.Pixels.reserve(static_cast<size_t>(picture.Width) * picture.Height);
-  for (int y = 0; y < picture.Height; ++y) {
-    for (int x = 0; x < picture.Width; ++x) picture.Pixels.push_back(GetPixel(source, x, y));
-  }
+  picture.Pixels = test::PixelsOf(source, picture.Width, picture.Height);
   return picture;
 }
 
@@ -747,5 +744,55 @@ INSTANTIATE_TEST_SUITE_P(
                       IdentityCase{"Countdown240", 1, 1, 1, 0, 240, 240}, IdentityCase{"Countdown31", 1, 0, 1, 1, 31, 31},
                       IdentityCase{"NoView240", 0, 0, 0, 0, 240, 240}),
     NameOf<IdentityCase>);
+
+// Frames copy to the screen only what changed: the window's pixels must still equal the composed picture.
+class FramesOnScreen : public DisplayRender, public ::testing::WithParamInterface<IdentityCase> {
+ protected:
+  void ExpectFrameShowsTheComposedPicture(const char* step) {
+    ShowFrame(window_);
+    RECT client = {};
+    GetClientRect(window_, &client);
+    HDC screen = GetDC(window_);
+    const std::vector<COLORREF> shown = test::PixelsOf(screen, client.right, client.bottom);
+    ReleaseDC(window_, screen);
+    EXPECT_TRUE(shown == Snapshot().Pixels) << step;
+  }
+};
+
+TEST_P(FramesOnScreen, ShowTheWholeLatestPicture) {
+  const IdentityCase& c = GetParam();
+  AppSettings.Timer_Mode = c.TimerMode;
+  SetViews(c.Analog, c.Digital, c.DigitalOnly);
+  window_ = WindowOfSize(c.Width, c.Height);
+  // On the screen, so that its pixels can be read back; in the corner away from the program's own tests.
+  SetWindowPos(window_, HWND_BOTTOM, GetSystemMetrics(SM_CXSCREEN) - c.Width,
+               GetSystemMetrics(SM_CYSCREEN) - c.Height, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  UpdateLayout(window_, c.Width, c.Height);
+  InvalidateRect(window_, nullptr, FALSE);
+  PaintMainWindow(window_);
+  FillLaps(9);
+  for (int32_t tenths = 0; tenths < 600; tenths += 37) {  // the second hand round the dial, under the laps
+    StopwatchClock.MinuteRefreshCount = tenths * 10;
+    StopwatchClock.LapTime.Seconds = tenths / 10;
+    StopwatchClock.TimerRemaining.Seconds = 59 - tenths / 10;
+    ExpectFrameShowsTheComposedPicture("running");
+  }
+  FillLaps(11);
+  ExpectFrameShowsTheComposedPicture("eleventh lap");
+  AppSettings.StopWatchTotalTimeEnable = 1;
+  StopwatchClock.TotalTime.Hours = 123;
+  ExpectFrameShowsTheComposedPicture("a longer total");
+  LapList.Count = 0;
+  StopwatchClock.TotalTime.Hours = 0;
+  ExpectFrameShowsTheComposedPicture("laps cleared");
+  AppSettings.BackGroundColor = RGB(10, 20, 30);
+  ExpectFrameShowsTheComposedPicture("colour");
+}
+
+INSTANTIATE_TEST_SUITE_P(Display, FramesOnScreen,
+                         ::testing::Values(IdentityCase{"Dial", 0, 1, 1, 0, 240, 240},
+                                           IdentityCase{"DigitalOnly", 0, 0, 1, 1, 300, 200},
+                                           IdentityCase{"Countdown", 1, 1, 1, 0, 240, 240}),
+                         NameOf<IdentityCase>);
 
 }  // namespace

@@ -8,11 +8,13 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "display/paint.h"
 #include "alarm/alarm_sound.h"
 #include "laps/lap_list.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "support/test_support.h"
+#include "timing/frame_pacing.h"
 #include "timing/stopwatch_clock.h"
 
 namespace {
@@ -188,6 +190,27 @@ TEST_F(MainWindowInput, ClicksSpaceChordMiddleButtonAndRDriveTheStopwatch) {
   LeftClick();
   EXPECT_TRUE(StopwatchRuns());
   Send(WM_CHAR, ' ');
+}
+
+TEST_F(MainWindowInput, AfterAStopAtOneMillisecondTheScreenShowsTheExactStoppedTime) {
+  // On the screen, so that its pixels can be read back.
+  SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  Command(IDM_STOPWATCH_INTERVAL_1MS);
+  Command(IDM_START);
+  ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TotalTime.Ticks > 300; }));
+  Command(IDM_STOP);
+  ASSERT_TRUE(test::WaitUntil([this] {
+    MSG frame;
+    return !GetUpdateRect(window_, nullptr, FALSE) &&
+           !PeekMessageA(&frame, window_, WM_SHOW_FRAME, WM_SHOW_FRAME, PM_NOREMOVE);
+  }));
+  RECT client = {};
+  GetClientRect(window_, &client);
+  HDC screen = GetDC(window_);
+  const std::vector<COLORREF> shown = test::PixelsOf(screen, client.right, client.bottom);
+  ReleaseDC(window_, screen);
+  ComposeView(window_);  // the stopped state, composed now
+  EXPECT_TRUE(shown == test::PixelsOf(BackBufferDC(), client.right, client.bottom));
 }
 
 TEST_F(MainWindowInput, LapsAreAskedForByLAndByTheLapMessageOnlyWhileRunning) {
