@@ -210,6 +210,24 @@ void OnChar(HWND window, WPARAM character) {
   }
 }
 
+// Whether a frame should give way to the message waiting first: input and posted messages, but neither another
+// frame (which shows the picture itself) nor the quit message, which comes only once no posted message is left,
+// so a frame waiting for it would wait for ever (as it would for timer messages, which are not looked for).
+bool FrameGivesWayTo(const MSG& waiting) { return waiting.message != WM_SHOW_FRAME && waiting.message != WM_QUIT; }
+
+// A paced frame gives way as a paint does, so that a click is never kept waiting behind a picture: it is posted
+// again behind what waits.
+void OnShowFrame(HWND window) {
+  MSG waiting;
+  if (PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_QS_INPUT | (QS_POSTMESSAGE << 16))) {
+    if (FrameGivesWayTo(waiting)) PostMessageA(window, WM_SHOW_FRAME, 0, 0);
+    return;
+  }
+  TakeFrameRequest();
+  ShowFrame(window);
+  ++PaintCount;
+}
+
 void OnKeyDown(HWND window, WPARAM key) {
   if (key == VK_CONTROL) {
     CtrlKeyDown = 1;
@@ -231,11 +249,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       ++PaintCount;
       return 0;
     case WM_GET_PAINT_COUNT: return PaintCount;
-    case WM_SHOW_FRAME:
-      TakeFrameRequest();
-      ShowFrame(window);
-      ++PaintCount;
-      return 0;
+    case WM_SHOW_FRAME: OnShowFrame(window); return 0;
     case WM_CLOSE: OnClose(window); return 0;
     case WM_DISPLAYCHANGE: UpdateDisplayRefreshRate(window); return 0;
     case WM_ERASEBKGND: return 1;  // every paint covers the whole client area

@@ -69,6 +69,10 @@ bool FaceLayerValid = false;
 // Where the screen shows moving parts (hands, read-outs, laps) that the face layer does not hold; a frame copies
 // this and where the new moving parts are drawn. Empty after a full copy with no moving parts.
 RECT ShownMovingArea = {};
+// Where the back buffer holds moving parts over the face layer; the next composition restores only this from the
+// face layer. Unknown (the whole picture is restored) after the back buffer is made.
+RECT DrawnMovingArea = {};
+bool DrawnMovingAreaKnown = false;
 
 // What one composition did: whether the face layer was redrawn (then the whole picture may differ from the
 // screen's), and the bounds of the moving parts it drew over the face.
@@ -228,6 +232,13 @@ bool UpdateFaceLayer(ViewDrawing drawStill) {
   return true;
 }
 
+// Copies an area of one picture to the same place in another.
+void CopyLayer(HDC target, HDC source, const RECT& area) {
+  if (IsRectEmpty(&area)) return;
+  BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, source, area.left, area.top,
+         SRCCOPY);
+}
+
 RECT WholeBackBuffer() { return RECT{0, 0, BackBuffer.Width, BackBuffer.Height}; }
 
 // Draws the moving parts on the back buffer and returns the bounds of what they drew, as GDI accumulated it
@@ -242,6 +253,8 @@ RECT DrawMovingParts(ViewDrawing drawMoving) {
   SetBoundsRect(dc, nullptr, DCB_DISABLE);
   if (state == 0) return WholeBackBuffer();
   if (state == DCB_RESET) return RECT{};  // nothing drawn
+  // A pixel to spare on every side costs nothing and guards against an exclusive edge counted short.
+  InflateRect(&bounds, 1, 1);
   RECT whole = WholeBackBuffer();
   IntersectRect(&bounds, &bounds, &whole);
   return bounds;
@@ -255,15 +268,15 @@ Composition Compose() {
   const ViewPainter view = ChosenView();
   const bool faceRedrawn = UpdateFaceLayer(view.DrawStill);
   if (!FaceLayerValid) return Composition{faceRedrawn, RECT{}};
-  BitBlt(BackBuffer.Dc, 0, 0, BackBuffer.Width, BackBuffer.Height, FaceLayer.Dc, 0, 0, SRCCOPY);
-  return Composition{faceRedrawn, DrawMovingParts(view.DrawMoving)};
+  // Everywhere else the back buffer already holds the face layer.
+  const RECT restore = faceRedrawn || !DrawnMovingAreaKnown ? WholeBackBuffer() : DrawnMovingArea;
+  CopyLayer(BackBuffer.Dc, FaceLayer.Dc, restore);
+  DrawnMovingArea = DrawMovingParts(view.DrawMoving);
+  DrawnMovingAreaKnown = true;
+  return Composition{faceRedrawn, DrawnMovingArea};
 }
 
-void CopyToScreen(HDC dc, const RECT& area) {
-  if (IsRectEmpty(&area)) return;
-  BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, BackBuffer.Dc, area.left, area.top,
-         SRCCOPY);
-}
+
 
 }  // namespace
 
@@ -277,6 +290,7 @@ void RebuildBackBuffer(HWND window) {
   GetClientRect(window, &client);
   // Compatible with the window, not with the memory DC, whose own bitmap is monochrome.
   ResizeLayer(BackBuffer, windowDC, client.right, client.bottom);
+  DrawnMovingAreaKnown = false;
   ReleaseDC(window, windowDC);
 }
 
@@ -287,6 +301,7 @@ void ReleaseDisplayResources() {
   FaceLayerValid = false;
   DeleteLayer(BackBuffer);
   ShownMovingArea = RECT{};
+  DrawnMovingAreaKnown = false;
 }
 
 void CreateDrawingKit(DrawingKit& kit) {
@@ -322,7 +337,7 @@ void PaintMainWindow(HWND window) {
     EndPaint(window, &paint);
     return;
   }
-  CopyToScreen(dc, clip);
+  CopyLayer(dc, BackBuffer.Dc, clip);
   EndPaint(window, &paint);
   // Outside the clip box the screen may still show older moving parts, or an older face.
   RECT whole = WholeBackBuffer();
@@ -342,7 +357,7 @@ void ShowFrame(HWND window) {
   if (!composition.FaceRedrawn) UnionRect(&changed, &ShownMovingArea, &composition.Moving);
   HDC dc = GetDC(window);
   if (!dc) return;
-  CopyToScreen(dc, changed);
+  CopyLayer(dc, BackBuffer.Dc, changed);
   ReleaseDC(window, dc);
   ShownMovingArea = composition.Moving;
 }
