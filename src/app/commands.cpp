@@ -139,7 +139,12 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
     case Action::AlarmStart: return OnTimerAlarmSoundStart(window);
     case Action::AlarmStop: OnTimerAlarmSoundStop(window); break;
     case Action::LapSave: SaveLapsCommand(window); break;
-    case Action::Settings: RunModalDialog(window, IDD_SETTINGS, SettingsDialogProc); break;
+    case Action::Settings:
+      RunModalDialog(window, IDD_SETTINGS, SettingsDialogProc);
+      // A window that owns an open dialog cannot always be raised (Wine will not): the choice holds once it has
+      // closed, whether OK kept it or Cancel put it back.
+      ApplyTopMost(window, AppSettings.WindowTopMost);
+      break;
     case Action::StopwatchInterval:
       AppSettings.SecondResolution = id - IDM_STOPWATCH_INTERVAL_1000MS;
       SelectStopwatchResolution(AppSettings.SecondResolution, window);

@@ -1,5 +1,6 @@
 // The main window: its procedure, creation and destruction, mouse and key conventions, placement tracking.
 #include "app/main_window.h"
+#include <windowsx.h>
 #include <atomic>
 #include "alarm/alarm_sound.h"
 #include "app/app_globals.h"
@@ -28,12 +29,8 @@ int NormalLeft = 0, NormalTop = 0, NormalWidth = 0, NormalHeight = 0;
 bool DestroyDone = false;
 LRESULT PaintCount = 0;
 
-// The pop-up menu's live refresh: a 100 ms timer whose callback updates the open pop-up's item states.
-struct MenuRefreshTarget {
-  HWND Window;
-  HMENU Menu;
-};
-MenuRefreshTarget RefreshTarget;
+// The pop-up menu's live refresh: a 100 ms timer whose callback updates the open pop-up's item states (the
+// menu's handle is its user value).
 Shared<UINT> MenuRefreshTimerId;
 Shared<int32_t> MenuRefreshOpen;
 std::atomic<int32_t> MenuRefreshBusy{0};
@@ -160,7 +157,7 @@ void OnMouseChord(HWND window) {
 
 void CALLBACK MenuRefreshTimerProc(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
   if (BeginCallback(MenuRefreshBusy, MenuRefreshOpen)) {
-    UpdateMenuState(reinterpret_cast<const MenuRefreshTarget*>(user)->Menu);
+    UpdateMenuState(reinterpret_cast<HMENU>(user));
   }
   EndCallback(MenuRefreshBusy);
 }
@@ -171,14 +168,13 @@ void OnRButtonUp(HWND window, WPARAM keys, LPARAM position) {
     return;
   }
   if (keys & MK_LBUTTON) return;
-  POINT point = {LOWORD(position), HIWORD(position)};
+  POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
   ClientToScreen(window, &point);
   const HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
   if (!menu) return;
   const HMENU popup = GetSubMenu(menu, InTimerMode() ? 1 : 0);
-  RefreshTarget = MenuRefreshTarget{window, popup};
   MenuRefreshOpen = 1;
-  MenuRefreshTimerId = CreatePeriodicTimer(100, MenuRefreshTimerProc, reinterpret_cast<DWORD_PTR>(&RefreshTarget));
+  MenuRefreshTimerId = CreatePeriodicTimer(100, MenuRefreshTimerProc, reinterpret_cast<DWORD_PTR>(popup));
   TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, window, nullptr);
   // The refresh reads the menu: it must be over before the menu is destroyed.
   StopTimerAndDrain(MenuRefreshOpen, MenuRefreshTimerId, MenuRefreshBusy);
@@ -261,6 +257,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_KEYUP:
       if (wParam == VK_CONTROL) CtrlKeyDown = 0;
       return 0;
+    // A Ctrl released while another window had the focus never comes here as a key message.
+    case WM_KILLFOCUS: CtrlKeyDown = 0; return 0;
     case WM_CHAR: OnChar(window, wParam); return 0;
     case WM_COMMAND:
       return IsCommandId(LOWORD(wParam)) ? OnCommand(window, wParam) : 0;

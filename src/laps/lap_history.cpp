@@ -46,8 +46,8 @@ INT_PTR CALLBACK LapHistoryDialogProc(HWND dialog, UINT message, WPARAM wParam, 
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-        DestroyWindow(dialog);
         LapList.LapHistoryWindow = nullptr;
+        DestroyWindow(dialog);
         return TRUE;
       }
       return FALSE;

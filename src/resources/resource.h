@@ -10,7 +10,6 @@
 #define IDD_SETTINGS 108
 
 #define IDS_VERSION_PREFIX 1   // "Tavrilo Version "
-#define IDS_APP_NAME 2         // "Tavrilo"
 
 // Lap history window (106)
 #define IDC_LAP_HISTORY_LIST 1001

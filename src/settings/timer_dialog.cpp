@@ -123,8 +123,9 @@ int ValidateTimerSettings(HWND dialog) {
 }
 
 int BrowseAlarmSoundFile(char* path, char* displayName, HWND owner) {
-  // The dialog offers the current file by name, in its own folder.
-  char file[256];
+  // The dialog offers the current file by name, in its own folder. Room for a whole path: a longer name than
+  // the buffer holds makes the dialog fail.
+  char file[MAX_PATH];
   lstrcpynA(file, displayName, sizeof file);
   char folder[MAX_PATH];
   snprintf(folder, sizeof folder, "%.*s", static_cast<int>(SplitPath(path).FolderLength), path);

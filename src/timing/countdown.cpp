@@ -34,8 +34,7 @@ void SendAlarmCommand(WORD command) {
 // The countdown has run out: it stops its own timer, then the main window stops any alarm still sounding and
 // starts the alarm file, if one is set.
 void Expire() {
-  StopwatchClock.TimerExpired = 1;
-  HaltCountdown();
+  HaltAtExpiry();
   lstrcpynA(AlarmPlayPath, AppSettings.TimerAlarmSoundFile, MAX_PATH);
   if (AlarmPlayPath[0] == '\0') return;
   if (AlarmSoundActive) SendAlarmCommand(IDM_TIMER_ALARM__SOUND_STOP);
@@ -68,9 +67,13 @@ void LoadCountdown(HWND window) {
 
 int StartCountdown(HWND window) {
   StopwatchClockRecord& clock = StopwatchClock;
-  if (clock.TimerExpired || clock.TimerRunning) return 0;
-  CountdownPacer = FramePacer{};
+  // Checked under the lock that the expiry takes, so that a start never falls between its two writes.
   LockTimerLifecycle();
+  if (clock.TimerExpired || clock.TimerRunning) {
+    UnlockTimerLifecycle();
+    return 0;
+  }
+  CountdownPacer = FramePacer{};
   clock.TimerRunning = 1;  // before the first callback, which counts only while it is set
   const UINT id = CreatePeriodicTimer(static_cast<UINT>(clock.TimerStep), CountdownTick,
                                       reinterpret_cast<DWORD_PTR>(window));
@@ -85,11 +88,21 @@ int StartCountdown(HWND window) {
   return id != 0 ? 1 : 0;
 }
 
-void HaltCountdown() {
+void HaltAtExpiry() {
   LockTimerLifecycle();
   KillPeriodicTimer(StopwatchClock.CountdownTimerId);
+  // Running is cleared before expired is raised: a reader that sees the expiry sees the countdown halted.
   StopwatchClock.TimerRunning = 0;
+  StopwatchClock.TimerExpired = 1;
   UnlockTimerLifecycle();
+}
+
+bool ClearExpiryUnlessRunning() {
+  LockTimerLifecycle();
+  const bool running = StopwatchClock.TimerRunning != 0;
+  if (!running) StopwatchClock.TimerExpired = 0;
+  UnlockTimerLifecycle();
+  return !running;
 }
 
 void CALLBACK CountdownTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {

@@ -15,8 +15,12 @@ int32_t CountdownTicksFor(int32_t hours, int32_t minutes, int32_t seconds);
 void LoadCountdown(HWND window);
 // Starts or continues the countdown; returns 0 when it is expired, already running, or no timer was to be had.
 int StartCountdown(HWND window);
-// Kills the countdown's timer and clears TimerRunning; the remaining time stays. Used by the expiring callback.
-void HaltCountdown();
+// The expiring callback: kills the countdown's timer, clears TimerRunning and raises TimerExpired in one step
+// under the timer lifecycle lock; the remaining time stays.
+void HaltAtExpiry();
+// A reset's first step: clears TimerExpired and returns true, or returns false while the countdown runs; both
+// flags are read and written under the lock the expiry takes.
+bool ClearExpiryUnlessRunning();
 // The same from the user-interface thread, returning once no countdown callback is under way.
 void StopCountdownTimer();
 void CALLBACK CountdownTick(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR reserved1, DWORD_PTR reserved2);

@@ -79,8 +79,7 @@ int StopMeasurement(HWND window) {
 
 int ResetMeasurement(HWND window) {
   if (InTimerMode()) {
-    if (StopwatchClock.TimerRunning) return 0;
-    StopwatchClock.TimerExpired = 0;
+    if (!ClearExpiryUnlessRunning()) return 0;
     OnTimerAlarmSoundStop(window);
     LoadCountdown(window);
     return 1;

@@ -187,14 +187,18 @@ TEST_F(SettingsProgram, CancelTakesBackEveryOptionAndThePicture) {
   EXPECT_EQ(Stored("Window_Position", "WindowTopMost"), 0);
 }
 
-// Wine keeps a window's owned dialogs above it and will not raise the owner to topmost while it has one, so
-// raising is seen at the next start and releasing at once.
-TEST_F(SettingsProgram, TheTopMostChoiceIsKeptByOkAndReleasedAtOnce) {
+// Wine will not raise a window to topmost while it owns a dialog: the choice holds once the dialog has closed,
+// as OK left it or as Cancel put it back.
+TEST_F(SettingsProgram, TheTopMostChoiceHoldsOnceTheDialogClosesAndCancelPutsItBack) {
+  const auto becomesTopMost = [this](bool wanted) {
+    return test::PollUntil([this, wanted] { return IsTopMost(app_.Window) == wanted; }, 3000);
+  };
   Start();
   HWND dialog = OpenSettings();
   ASSERT_NE(dialog, nullptr);
   ClickBox(dialog, IDC_WINDOW_TOPMOST);
   ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+  EXPECT_TRUE(becomesTopMost(true)) << "OK";
   Restart();
   EXPECT_TRUE(IsTopMost(app_.Window));
   dialog = OpenSettings();
@@ -202,7 +206,13 @@ TEST_F(SettingsProgram, TheTopMostChoiceIsKeptByOkAndReleasedAtOnce) {
   EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_WINDOW_TOPMOST, BM_GETCHECK, 0, 0), BST_CHECKED);
   ClickBox(dialog, IDC_WINDOW_TOPMOST);
   EXPECT_FALSE(IsTopMost(app_.Window));
+  ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
+  EXPECT_TRUE(becomesTopMost(true)) << "Cancel";
+  dialog = OpenSettings();
+  ASSERT_NE(dialog, nullptr);
+  ClickBox(dialog, IDC_WINDOW_TOPMOST);
   ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+  EXPECT_TRUE(becomesTopMost(false));
   ASSERT_EQ(app::CloseApp(app_), 0u);
   EXPECT_EQ(Stored("Window_Position", "WindowTopMost"), 0);
 }

@@ -199,4 +199,22 @@ TEST_F(Countdown, ACountdownThatExpiresOnItsFirstCallbackStillStopsItsOwnTimer) 
   EXPECT_EQ(log.Killed.size(), 20u);
 }
 
+TEST_F(Countdown, StartsTriedWhileItExpiresNeverMakeASecondTimer) {
+  test::TimerCallLog& log = test::InstallTimerCallLog();
+  SetTime(0, 0, 0);
+  SelectTimerResolution(11, nullptr);
+  for (int round = 0; round < 20; ++round) {
+    StopwatchClock.TimerExpired = 0;
+    LoadCountdown(Window());
+    ASSERT_EQ(StartCountdown(Window()), 1);
+    // The expiry runs on the timer thread meanwhile: running, then expired, never neither.
+    for (int tries = 0; tries < 100000 && !StopwatchClock.TimerExpired; ++tries) {
+      ASSERT_EQ(StartCountdown(Window()), 0) << round;
+    }
+    ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TimerExpired == 1; })) << round;
+  }
+  EXPECT_EQ(log.Created.size(), 20u);
+  EXPECT_EQ(log.BeginPeriods, log.EndPeriods);
+}
+
 }  // namespace

@@ -213,6 +213,17 @@ TEST_F(MainWindowInput, AfterAStopAtOneMillisecondTheScreenShowsTheExactStoppedT
   EXPECT_TRUE(shown == test::PixelsOf(BackBufferDC(), client.right, client.bottom));
 }
 
+TEST_F(MainWindowInput, CtrlReleasedWhileTheWindowHadLostTheFocusNoLongerTurnsCIntoACopy) {
+  Send(WM_KEYDOWN, VK_CONTROL);
+  Send(WM_KILLFOCUS);  // the Ctrl key's release goes to another window
+  const DWORD before = GetClipboardSequenceNumber();
+  Send(WM_KEYDOWN, 'C');
+  EXPECT_EQ(GetClipboardSequenceNumber(), before);
+  Send(WM_KEYDOWN, VK_CONTROL);
+  Send(WM_KEYDOWN, 'C');
+  EXPECT_NE(GetClipboardSequenceNumber(), before) << "Ctrl+C still copies";
+}
+
 TEST_F(MainWindowInput, LapsAreAskedForByLAndByTheLapMessageOnlyWhileRunning) {
   Send(WM_CHAR, 'L');
   Send(WM_LAP_REQUEST);

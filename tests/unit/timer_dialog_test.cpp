@@ -2,11 +2,14 @@
 // storing the countdown values, the wrapping up-downs, and the alarm file put back on Cancel.
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include "app/app_globals.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "settings/timer_dialog.h"
+#include "support/chooser_driver.h"
 #include "support/test_support.h"
+#include "support/tone_wav.h"
 
 namespace {
 
@@ -128,6 +131,31 @@ TEST_F(TimerDialog, CancelPutsBackTheClearedAlarmFileAndTheSetTime) {
   EXPECT_STREQ(AppSettings.TimerAlarmSoundFile, "C:\\sounds\\beep.wav");
   EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, "beep.wav");
   ExpectStoredTime(1, 2, 3);
+}
+
+// A path as long as the setting holds (259 characters) comes back from the Open dialog whole.
+TEST_F(TimerDialog, TheLongestAlarmPathIsChosenAgainAndKept) {
+  std::string path = test::ScratchFolder();
+  while (path.size() < 200) {
+    path += "\\nested-folder-for-a-long-path";
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+  }
+  path += "\\" + std::string(259 - path.size() - 5, 'a') + ".wav";
+  ASSERT_EQ(path.size(), 259u);
+  test::WriteBytes(path, test::ToneWav(100));
+  char chosen[MAX_PATH];
+  char display[MAX_PATH];
+  lstrcpynA(chosen, path.c_str(), MAX_PATH);
+  lstrcpynA(display, path.c_str() + path.find_last_of('\\') + 1, MAX_PATH);
+  const HWND owner = test::StandInMainWindow();
+  std::thread user([owner] {
+    const HWND open = test::WaitForDialogOwnedBy(owner);
+    if (open) PostMessageA(open, WM_COMMAND, IDOK, 0);  // the offered file, as it stands
+  });
+  const int result = BrowseAlarmSoundFile(chosen, display, owner);
+  user.join();
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(std::string(chosen), path);
 }
 
 }  // namespace
