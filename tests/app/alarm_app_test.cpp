@@ -55,7 +55,7 @@ class AlarmInTheProgram : public ::testing::Test {
     return path;
   }
   HWND OpenTimerDialog() {
-    app::ChooseFromMenu(app_, 'g');
+    if (!app::ChooseFromMenu(app_, 'g')) return nullptr;
     return app::WaitForDialog(app_, "タイマー設定");
   }
   // The same by the menu item's command. Right after a dialog has closed, the activation that follows may
@@ -127,7 +127,7 @@ TEST_F(AlarmInTheProgram, ACountdownSetInTheDialogSoundsAtZeroUntilStoppedFromTh
   const app::Picture expired = app::Capture(app_);
   EXPECT_TRUE(FileInUse(beep_)) << "and goes on playing it";
 
-  app::ChooseFromMenu(app_, 'i');
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'i'));
   EXPECT_TRUE(WaitForFileInUse(beep_, false)) << "the stop closes it";
   Type(' ');
   EXPECT_TRUE(app::Settles(app_));

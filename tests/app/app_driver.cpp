@@ -1,6 +1,7 @@
 // Drives a real Tavrilo.exe from outside, as a user would.
 #include "app/app_driver.h"
 #include <vector>
+#include "support/chooser_driver.h"
 #include "support/files.h"
 
 namespace app {
@@ -137,12 +138,11 @@ void TypeChar(const RunningApp& app, char character) {
   PostMessageA(app.Window, WM_CHAR, static_cast<unsigned char>(character), 1);
 }
 
-void ChooseFromMenu(const RunningApp& app, char mnemonic) {
+bool ChooseFromMenu(const RunningApp& app, char mnemonic) {
   PressButton(app, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, 20, 20);
-  const DWORD start = GetTickCount();
-  while (!MenuIsOpen(app) && GetTickCount() - start < 5000) Sleep(10);
+  if (!test::PollUntil([&app] { return MenuIsOpen(app); }, 10000)) return false;
   TypeChar(app, mnemonic);
-  while (MenuIsOpen(app) && GetTickCount() - start < 5000) Sleep(10);
+  return test::PollUntil([&app] { return !MenuIsOpen(app); }, 10000);
 }
 
 COLORREF Picture::At(int x, int y) const {

@@ -32,8 +32,9 @@ void PressButton(const RunningApp& app, UINT downMessage, UINT upMessage, WPARAM
 void Chord(const RunningApp& app, bool leftFirst, int x, int y);
 void MiddleClick(const RunningApp& app, int x, int y);
 void TypeChar(const RunningApp& app, char character);
-// Opens the pop-up menu with a right click and chooses an item by its mnemonic.
-void ChooseFromMenu(const RunningApp& app, char mnemonic);
+// Opens the pop-up menu with a right click and chooses an item by its mnemonic; false when the menu did not open
+// or close.
+[[nodiscard]] bool ChooseFromMenu(const RunningApp& app, char mnemonic);
 
 // The window's client area as the screen shows it, one 0x00RRGGBB value per pixel, row by row.
 struct Picture {

@@ -147,17 +147,17 @@ TEST_F(Program, ALeftClickDoesNothingWhenClickingIsSwitchedOff) {
 TEST_F(Program, PopUpMenuItemsAreChosenByTheirMnemonics) {
   Start();
   const app::Picture atZero = app::Capture(app_);
-  app::ChooseFromMenu(app_, 's');
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 's'));
   EXPECT_TRUE(Running()) << "Start";
-  app::ChooseFromMenu(app_, 't');
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 't'));
   EXPECT_TRUE(app::Settles(app_)) << "Stop";
-  app::ChooseFromMenu(app_, 'r');
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'r'));
   ASSERT_TRUE(app::Settles(app_));
   EXPECT_EQ(app::Capture(app_), atZero) << "Reset";
-  app::ChooseFromMenu(app_, 'm');
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'm'));
   ASSERT_TRUE(app::Settles(app_));
   EXPECT_NE(app::Capture(app_), atZero) << "the timer view";
-  app::ChooseFromMenu(app_, 'x');
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'x'));
   ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0) << "Exit";
   DWORD code = 1;
   GetExitCodeProcess(app_.Process.hProcess, &code);

@@ -33,7 +33,7 @@ class LapsInTheProgram : public ::testing::Test {
     ASSERT_TRUE(app::Settles(app_));
   }
   HWND OpenHistory() {
-    app::ChooseFromMenu(app_, 'u');
+    if (!app::ChooseFromMenu(app_, 'u')) return nullptr;
     return app::WaitForDialog(app_, "ラップタイム履歴画面");
   }
   static std::vector<std::string> Lines(HWND history) {
@@ -162,7 +162,7 @@ TEST_F(LapsInTheProgram, TheSaveCommandSavesTheCurrentTimeAsAnExtraLineAndOverwr
   TakeLapsAndStop(3);
   const HWND history = OpenHistory();
   ASSERT_TRUE(WaitForLines(history, 3));
-  app::ChooseFromMenu(app_, 'l');
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'l'));
   const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
   ASSERT_NE(saveAs, nullptr);
   ASSERT_TRUE(WaitForLines(history, 4)) << "the current time is listed while the dialog is open";
@@ -208,7 +208,7 @@ TEST_F(LapsInTheProgram, TheClipboardGetsTheShownLapTimeAndCtrlCWorksOnlyWhileSt
   ctrlC();
   EXPECT_EQ(copied(GetClipboardSequenceNumber(), 400), "(nothing copied)") << "Ctrl+C does nothing while running";
   DWORD before = GetClipboardSequenceNumber();
-  app::ChooseFromMenu(app_, 'c');
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'c'));
   const std::string whileRunning = copied(before, 3000);
   EXPECT_EQ(whileRunning.size(), 11u) << "the menu copies while running: " << whileRunning;
   ASSERT_TRUE(app::KeepsChanging(app_));

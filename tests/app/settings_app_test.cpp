@@ -87,7 +87,7 @@ class SettingsProgram : public ::testing::Test {
   }
   std::string Exe() const { return app_.Folder + "\\Tavrilo.exe"; }
   HWND OpenSettings() {
-    app::ChooseFromMenu(app_, 'e');
+    if (!app::ChooseFromMenu(app_, 'e')) return nullptr;
     return app::WaitForDialog(app_, "各種設定");
   }
   // The settings dialog and the font chooser it opens; the chooser is null when either did not appear.
@@ -102,7 +102,7 @@ class SettingsProgram : public ::testing::Test {
     return {settings, WaitForDialogOwnedBy(settings)};
   }
   HWND OpenVersion() {
-    app::ChooseFromMenu(app_, 'a');
+    if (!app::ChooseFromMenu(app_, 'a')) return nullptr;
     return app::WaitForDialog(app_, "ﾊﾞｰｼﾞｮﾝ情報");
   }
   // Ends a dialog with OK or Cancel and waits until no dialog of the program is left.
