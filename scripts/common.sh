@@ -41,6 +41,8 @@ wine_env_start() {
     done
   fi
   mkdir -p "$WINEPREFIX"   # wineserver wants the prefix folder; the first wine run fills it (about 10 s)
+  # A server of this prefix left from an earlier run would make ours refuse to start (exit code 2).
+  stop_wineserver
   # Detached from our stdio: ctest would otherwise wait on pipes that Wine's service processes hold.
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1
@@ -61,8 +63,15 @@ use_silent_audio() {
   printf 'pcm.!default { type plug slave.pcm "nullout" }\npcm.nullout { type null }\n' > "$HOME/.asoundrc"
 }
 
-wine_env_stop() {
+# Ends this prefix's wineserver and waits (at most 30 s) until it has gone, so that the next start finds no
+# server still shutting down.
+stop_wineserver() {
   wineserver -k </dev/null >/dev/null 2>&1 || true
+  timeout 30 wineserver -w </dev/null >/dev/null 2>&1 || true
+}
+
+wine_env_stop() {
+  stop_wineserver
   if [ -n "${WINE_ENV_XVFB_PID:-}" ]; then
     kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
     wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
