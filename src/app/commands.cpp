@@ -8,6 +8,7 @@
 #include "display/paint.h"
 #include "laps/lap_export.h"
 #include "laps/lap_history.h"
+#include "laps/lap_journal.h"
 #include "laps/lap_list.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
@@ -179,5 +180,8 @@ void SaveLapsCommand(HWND window) {
     if (history && IsWindow(history)) SendDlgItemMessageA(history, IDC_LAP_HISTORY_LIST, LB_DELETESTRING, 0, 0);
   }
   RequestRepaint(window);
-  if (saved == 1) LapList.Unsaved = 0;
+  if (saved == 1) {
+    LapList.Unsaved = 0;
+    MarkLapJournalSaved();  // the list no longer holds the provisional line: every lap in it is saved
+  }
 }

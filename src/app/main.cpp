@@ -1,7 +1,9 @@
-// Entry point of Tavrilo.exe: one copy at a time, settings path and placement, the main window, the loop.
+// Entry point of Tavrilo.exe: one copy at a time, settings path and placement, the main window, the lap journal,
+// the loop.
 #include <windows.h>
 #include "app/app_globals.h"
 #include "app/startup.h"
+#include "laps/lap_journal.h"
 #include "settings/app_settings.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -12,6 +14,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   LoadWindowPosition();
   if (!RegisterMainWindowClass(instance)) return 0;
   if (!CreateMainWindow(instance, AppSettings.WindowShowCommand)) return 0;
+  StartLapJournal(MainWindow);
   const int exitCode = RunMessageLoop();
   CloseHandle(InstanceMutex);
   return exitCode;

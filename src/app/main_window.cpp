@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "display/paint.h"
 #include "laps/lap_export.h"
+#include "laps/lap_journal.h"
 #include "laps/lap_list.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
@@ -88,6 +89,7 @@ void OnDestroy() {
   DestroyDone = true;
   StopStopwatchTimer();
   StopCountdownTimer();
+  EndLapJournal();  // the save question has been answered, or nothing was unsaved
   if (AlarmSoundActive) SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);
   ReleaseDisplayResources();
   SaveSettings();
@@ -283,6 +285,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_LAP_REQUEST:
       if (StopwatchClock.StopwatchRunning) StopwatchClock.LapRequest = 1;
       return 0;
+    case WM_LAP_JOURNAL: OnLapJournal(window, wParam); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }

@@ -6,6 +6,9 @@
 constexpr UINT WM_LAP_REQUEST = WM_APP;
 // Answers how many pictures the window has shown since it was created; benchmarks read it from outside.
 constexpr UINT WM_GET_PAINT_COUNT = WM_APP + 2;
+// Brings the lap journal up to the lap count in wParam (the first one offers the previous run's laps); posted by
+// the tick, which never touches files.
+constexpr UINT WM_LAP_JOURNAL = WM_APP + 4;
 // Smallest outer size the window can be tracked to.
 constexpr int MinimumTrackSize = 64;
 

@@ -7,6 +7,7 @@
 #include "app/app_globals.h"
 #include "app/main_window.h"
 #include "display/time_text.h"
+#include "laps/lap_journal.h"
 #include "laps/lap_list.h"
 #include "settings/file_paths.h"
 
@@ -18,11 +19,6 @@ bool FileExists(const char* path) {
   if (search == INVALID_HANDLE_VALUE) return false;
   FindClose(search);
   return true;
-}
-
-bool WriteAll(HANDLE file, const char* text, DWORD length) {
-  DWORD written = 0;
-  return WriteFile(file, text, length, &written, nullptr) && written == length;
 }
 
 // Clipboard failures are shown without a caption of their own.
@@ -86,18 +82,28 @@ int ChooseLapFile(HWND owner, char* path) {
   return 0;
 }
 
-int WriteLapFile(HWND owner, const char* path) {
+bool WriteAll(HANDLE file, const char* text, DWORD length) {
+  DWORD written = 0;
+  return WriteFile(file, text, length, &written, nullptr) && written == length;
+}
+
+bool WriteLapLine(HANDLE file, int32_t number, const char* text) {
+  char line[LapRecordSize + 16];
+  const int length = snprintf(line, sizeof line, "%04d,%s\r\n", static_cast<int>(number), text);
+  return length > 0 && length < static_cast<int>(sizeof line) && WriteAll(file, line, static_cast<DWORD>(length));
+}
+
+int WriteLapFile(HWND owner, const char* path) { return WriteLapRecords(owner, path, LapList.Records, LapList.Count); }
+
+int WriteLapRecords(HWND owner, const char* path, const LapRecord* records, int32_t count) {
   const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     MessageBoxA(owner, "ファイルを作成できません。", AppCaption, MB_OK);
     return 0;
   }
   bool written = true;
-  const int32_t count = LapList.Count;
   for (int32_t i = 0; written && i < count; ++i) {
-    char line[LapRecordSize + 16];
-    const int length = snprintf(line, sizeof line, "%04d,%s\r\n", static_cast<int>(i + 1), LapList.Records[i].Text);
-    written = length > 0 && WriteAll(file, line, static_cast<DWORD>(length));
+    if (records[i].Text[0]) written = WriteLapLine(file, i + 1, records[i].Text);
   }
   written = CloseHandle(file) && written;
   if (!written) {
@@ -119,7 +125,10 @@ void AskSaveLaps(HWND owner) {
   IgnoreNextLeftUp = 0;
   IgnoreNextRightUp = 0;
   if (MessageBoxA(owner, "ラップタイムを保存しますか？", AppCaption, MB_YESNO) != IDYES) return;
-  if (SaveLapsToFile(owner) == 1) LapList.Unsaved = 0;
+  if (SaveLapsToFile(owner) == 1) {
+    LapList.Unsaved = 0;
+    MarkLapJournalSaved();
+  }
 }
 
 int CopyResultToClipboard(HWND owner) {

@@ -1,6 +1,8 @@
 // Laps leaving the program: the lap file, the question before unsaved laps are discarded, the clipboard.
 #pragma once
 #include <windows.h>
+#include <cstdint>
+#include "laps/lap_list.h"
 
 // Fills `path` (MAX_PATH bytes) with the first free LapTimeList0000.txt … LapTimeList9999.txt beside the
 // executable and returns 1, or empties it and returns 0.
@@ -12,6 +14,12 @@ int MakeDefaultLapFileNameIn(const char* folder, char* path);
 int ChooseLapFile(HWND owner, char* path);
 // Writes every lap to `path`, replacing the file; 1 when all of it was written, otherwise the user is told.
 int WriteLapFile(HWND owner, const char* path);
+// The same for any `count` records, each numbered by its place; a record with an empty text is left out.
+int WriteLapRecords(HWND owner, const char* path, const LapRecord* records, int32_t count);
+// One line of the lap file, "000n,lap,total" and CRLF; false unless all of it was written.
+bool WriteLapLine(HANDLE file, int32_t number, const char* text);
+// False on a failed or short write.
+bool WriteAll(HANDLE file, const char* text, DWORD length);
 // Lets the user choose a file and writes every lap to it; 1 when the file was written.
 int SaveLapsToFile(HWND owner);
 // Asks whether to save the laps and saves them on Yes.

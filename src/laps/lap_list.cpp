@@ -4,6 +4,7 @@
 #include <cstdio>
 #include "display/time_text.h"
 #include "laps/lap_history.h"
+#include "laps/lap_journal.h"
 #include "resources/resource.h"
 #include "timing/stopwatch_clock.h"
 
@@ -44,6 +45,7 @@ void RecordLap() {
   ZeroLapCounters();
   ShowInHistoryWindow();
   LapList.Unsaved = 1;
+  JournalRecordedLaps();
 }
 
 void RecordProvisionalLap() {

@@ -209,16 +209,7 @@ void UpdateAlarmSoundDisplayName() {
   lstrcpynA(AppSettings.AlarmSoundDisplayName, path + SplitPath(path).FolderLength, MAX_PATH);
 }
 
-void BuildIniPath() {
-  IniPath[0] = '\0';
-  char module[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return;
-  const PathParts parts = SplitPath(module);
-  const int stemLength = static_cast<int>(parts.FolderLength + parts.NameLength);
-  const int written = snprintf(IniPath, MAX_PATH, "%.*s.ini", stemLength, module);
-  if (written < 0 || written >= MAX_PATH) IniPath[0] = '\0';
-}
+void BuildIniPath() { PathBesideProgram(".ini", IniPath); }
 
 void LoadWindowPosition() {
   LoadSection(WindowPositionSection);

@@ -1,6 +1,7 @@
 // Splitting a path into its folder, base name and extension.
 #include "settings/file_paths.h"
 #include <windows.h>
+#include <cstdio>
 
 PathParts SplitPath(const char* path) {
   size_t folderEnd = 0;
@@ -19,4 +20,17 @@ PathParts SplitPath(const char* path) {
   const size_t end = static_cast<size_t>(p - path);
   const size_t nameEnd = lastDot == static_cast<size_t>(-1) ? end : lastDot;
   return PathParts{folderEnd, nameEnd - folderEnd, end - nameEnd};
+}
+
+int PathBesideProgram(const char* extension, char* path) {
+  path[0] = '\0';
+  char module[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return 0;
+  const PathParts parts = SplitPath(module);
+  const int stemLength = static_cast<int>(parts.FolderLength + parts.NameLength);
+  const int written = snprintf(path, MAX_PATH, "%.*s%s", stemLength, module, extension);
+  if (written > 0 && written < MAX_PATH) return 1;
+  path[0] = '\0';
+  return 0;
 }

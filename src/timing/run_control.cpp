@@ -3,6 +3,7 @@
 #include "timing/run_control.h"
 #include "alarm/alarm_sound.h"
 #include "laps/lap_export.h"
+#include "laps/lap_journal.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
 #include "timing/countdown.h"
@@ -98,6 +99,7 @@ void ResetStopwatch(HWND window) {
     AskSaveLaps(window);
   }
   ClearLaps();
+  DiscardLapJournal();
   ZeroStopwatchCounters();
   RequestRepaint(window);
   clock.StopwatchStarted = 0;

@@ -58,12 +58,13 @@ void CountTick(ClockTime& millis, ClockTime& frames, Divisor divisor) {
 }
 
 // A refresh boundary of the lap: a pending lap is recorded (or dropped when the list is full), then the dial's
-// refresh counters move on, wrapping at one minute's and one hour's worth.
+// refresh counters move on, wrapping at one minute's and one hour's worth. The request is taken before the lap
+// is published, so that one made as soon as the lap shows is kept for the next boundary.
 void PassRefreshBoundary() {
   StopwatchClockRecord& clock = StopwatchClock;
   if (clock.LapRequest) {
-    if (LapList.Count < MaxLaps) RecordLap();
     clock.LapRequest = 0;
+    if (LapList.Count < MaxLaps) RecordLap();
   }
   const int32_t perHalfMinute = clock.RefreshesPerHalfMinute;
   clock.MinuteRefreshCount += 1;

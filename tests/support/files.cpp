@@ -14,7 +14,8 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string ReadBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes(GetFileSize(file, nullptr), '\0');
   DWORD read = 0;

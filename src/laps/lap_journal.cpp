@@ -1,0 +1,225 @@
+// The lap journal. The tick only posts WM_LAP_JOURNAL; the main window appends what the journal lacks, found by
+// comparing with the lap count. Each line reaches the file at once (a killed process loses nothing); the disk
+// itself is flushed by a one-second timer that the first write after a flush arms, so a lap never waits for
+// the disk, the disk is waited for at most once a second, and at most a second of laps is ever unflushed.
+#include "laps/lap_journal.h"
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include "app/app_globals.h"
+#include "app/main_window.h"
+#include "laps/lap_export.h"
+#include "settings/file_paths.h"
+
+namespace {
+
+enum class JournalState {
+  Off,       // not started (in-process tests) or ended at exit
+  Starting,  // waiting for the first WM_LAP_JOURNAL, which deals with an earlier run's journal
+  Offering,  // an earlier run's laps are being offered: nothing is written, nothing offered twice
+  On,
+};
+
+constexpr UINT_PTR FlushTimerId = 0x4C4A;
+// A run writes at most every lap and one mark per save, each mark higher than the last.
+constexpr int MaxJournalLines = 2 * MaxLaps;
+
+JournalState State = JournalState::Off;
+HWND JournalWindow = nullptr;
+char JournalPath[MAX_PATH] = "";
+HANDLE JournalFile = INVALID_HANDLE_VALUE;
+int32_t JournalledLaps = 0;  // laps of the list already in the file
+int32_t SavedLaps = 0;       // laps of the list saved to a lap file
+int32_t MarkedLaps = 0;      // the mark the file holds
+bool FlushArmed = false;
+RecoveredLaps Recovered;
+
+// Whole decimal number of one to four digits; -1 otherwise.
+int32_t NumberIn(std::string_view digits) {
+  if (digits.empty() || digits.size() > 4) return -1;
+  int32_t value = 0;
+  for (const char digit : digits) {
+    if (digit < '0' || digit > '9') return -1;
+    value = value * 10 + (digit - '0');
+  }
+  return value;
+}
+
+bool IsTimeText(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789:.") == std::string_view::npos;
+}
+
+bool TakeLapLine(std::string_view line, RecoveredLaps& laps) {
+  if (line.size() < 5 || line[4] != ',') return false;
+  const int32_t number = NumberIn(line.substr(0, 4));
+  const std::string_view text = line.substr(5);
+  const size_t comma = text.find(',');
+  if (number < 1 || number > MaxLaps || comma == std::string_view::npos || text.size() >= LapRecordSize ||
+      !IsTimeText(text.substr(0, comma)) || !IsTimeText(text.substr(comma + 1))) {
+    return false;
+  }
+  memcpy(laps.Records[number - 1].Text, text.data(), text.size());
+  laps.Records[number - 1].Text[text.size()] = '\0';
+  if (number > laps.Count) laps.Count = number;
+  return true;
+}
+
+void TakeSavedMark(std::string_view line, RecoveredLaps& laps) {
+  constexpr std::string_view Prefix = "saved,";
+  if (line.substr(0, Prefix.size()) != Prefix) return;
+  const int32_t saved = NumberIn(line.substr(Prefix.size()));
+  if (saved >= 0 && saved <= MaxLaps) laps.Saved = saved;
+}
+
+void TakeJournalLine(std::string_view line, RecoveredLaps& laps) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  if (!TakeLapLine(line, laps)) TakeSavedMark(line, laps);
+}
+
+void CALLBACK FlushJournal(HWND window, UINT, UINT_PTR id, DWORD) {
+  KillTimer(window, id);
+  FlushArmed = false;
+  if (JournalFile != INVALID_HANDLE_VALUE) FlushFileBuffers(JournalFile);
+}
+
+void ScheduleFlush() {
+  if (!FlushArmed) FlushArmed = SetTimer(JournalWindow, FlushTimerId, 1000, FlushJournal) != 0;
+}
+
+void CloseJournalFile() {
+  if (FlushArmed) KillTimer(JournalWindow, FlushTimerId);
+  FlushArmed = false;
+  if (JournalFile != INVALID_HANDLE_VALUE) CloseHandle(JournalFile);
+  JournalFile = INVALID_HANDLE_VALUE;
+}
+
+bool OpenFreshJournal() {
+  JournalFile = CreateFileA(JournalPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  JournalledLaps = 0;
+  MarkedLaps = 0;
+  return JournalFile != INVALID_HANDLE_VALUE;
+}
+
+bool AppendLaps(int32_t upTo) {
+  for (; JournalledLaps < upTo; ++JournalledLaps) {
+    if (!WriteLapLine(JournalFile, JournalledLaps + 1, LapList.Records[JournalledLaps].Text)) return false;
+  }
+  return true;
+}
+
+bool AppendSavedMark() {
+  if (MarkedLaps == SavedLaps) return true;
+  char line[32];
+  const int length = snprintf(line, sizeof line, "saved,%d\r\n", static_cast<int>(SavedLaps));
+  if (length <= 0 || !WriteAll(JournalFile, line, static_cast<DWORD>(length))) return false;
+  MarkedLaps = SavedLaps;
+  return true;
+}
+
+// Writes the laps below `upTo` and the saved mark that the file lacks. A failed create or write is not reported:
+// the file is closed, and the next lap writes the whole journal again.
+void BringJournalUpTo(int32_t upTo) {
+  if (State != JournalState::On) return;
+  const int32_t count = LapList.Count;
+  if (upTo > count) upTo = count;  // never a provisional lap, never past the list
+  if (JournalledLaps >= upTo && MarkedLaps == SavedLaps) return;
+  if (JournalFile == INVALID_HANDLE_VALUE && !OpenFreshJournal()) return;
+  if (AppendLaps(upTo) && AppendSavedMark()) {
+    ScheduleFlush();
+  } else {
+    CloseJournalFile();
+  }
+}
+
+// The previous run's journal: its unsaved laps are offered once, then it goes, unless the chosen lap file
+// could not be written (the user has been told; the next start offers them again).
+void OfferPreviousLaps(HWND window) {
+  if (!ReadLapJournal(JournalPath, Recovered)) return;
+  bool keep = false;
+  if (Recovered.Count > Recovered.Saved &&
+      MessageBoxA(window, "前回の計測で保存されていないラップタイムがあります。保存しますか？", AppCaption, MB_YESNO) ==
+          IDYES) {
+    char file[MAX_PATH];
+    keep = ChooseLapFile(window, file) == 1 && WriteLapRecords(window, file, Recovered.Records, Recovered.Count) != 1;
+  }
+  if (!keep) DeleteFileA(JournalPath);
+}
+
+}  // namespace
+
+bool ReadLapJournal(const char* path, RecoveredLaps& laps) {
+  laps.Count = 0;
+  laps.Saved = 0;
+  for (LapRecord& record : laps.Records) record.Text[0] = '\0';
+  const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  // A last line without its end was cut and is left out. Of a longer line only the start is kept, which is
+  // already too long for a lap or a mark.
+  char chunk[4096];
+  char line[LapRecordSize + 16];
+  size_t length = 0;
+  int lines = 0;
+  DWORD got = 0;
+  while (lines < MaxJournalLines && ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    for (DWORD i = 0; i < got && lines < MaxJournalLines; ++i) {
+      if (chunk[i] == '\n') {
+        TakeJournalLine(std::string_view(line, length), laps);
+        length = 0;
+        ++lines;
+      } else if (length < sizeof line) {
+        line[length++] = chunk[i];
+      }
+    }
+  }
+  CloseHandle(file);
+  return true;
+}
+
+void StartLapJournal(HWND window) {
+  if (!PathBesideProgram(".laps", JournalPath)) return;
+  JournalWindow = window;
+  State = JournalState::Starting;
+  PostMessageA(window, WM_LAP_JOURNAL, 0, 0);
+}
+
+void OnLapJournal(HWND window, WPARAM upTo) {
+  if (State == JournalState::Starting) {
+    State = JournalState::Offering;
+    OfferPreviousLaps(window);
+    if (State == JournalState::Offering) State = JournalState::On;  // unless the program ended meanwhile
+  }
+  BringJournalUpTo(static_cast<int32_t>(std::min<WPARAM>(upTo, MaxLaps)));
+}
+
+void JournalRecordedLaps() {
+  const HWND window = MainWindow;
+  if (!window) return;
+  const int32_t count = LapList.Count;
+  if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+    BringJournalUpTo(count);
+  } else {
+    PostMessageA(window, WM_LAP_JOURNAL, static_cast<WPARAM>(count), 0);
+  }
+}
+
+void MarkLapJournalSaved() {
+  SavedLaps = LapList.Count;
+  BringJournalUpTo(SavedLaps);
+}
+
+void DiscardLapJournal() {
+  if (State != JournalState::On) return;
+  CloseJournalFile();
+  DeleteFileA(JournalPath);
+  JournalledLaps = 0;
+  SavedLaps = 0;
+  MarkedLaps = 0;
+}
+
+void EndLapJournal() {
+  DiscardLapJournal();
+  State = JournalState::Off;
+}

@@ -1,0 +1,34 @@
+// The lap journal: every lap since the last reset, kept in <program>.laps beside the executable so that laps
+// not yet saved outlive a crash, a kill or a power cut, and are offered for saving at the next start.
+//
+// Lines end in CRLF. A lap is a line of the lap file ("000n,lap,total"); "saved,N" says that laps 1..N were
+// saved, and the last whole one counts. Lines are only ever appended, so a cut anywhere costs at most the line
+// it cut. Only the user-interface thread touches the file.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include "laps/lap_list.h"
+
+// A journal as read back: lap n in Records[n - 1], an empty text where no whole line held it.
+struct RecoveredLaps {
+  LapRecord Records[MaxLaps];
+  int32_t Count;  // the highest lap number found
+  int32_t Saved;  // laps saved according to the last mark
+};
+
+// Reads every whole valid line of the journal at `path`; false when it cannot be opened.
+bool ReadLapJournal(const char* path, RecoveredLaps& laps);
+
+// From WinMain once the main window exists: the journal is kept from now on, and the window's first
+// WM_LAP_JOURNAL offers what an earlier run left unsaved. Without this (the in-process tests) nothing is written.
+void StartLapJournal(HWND window);
+// WM_LAP_JOURNAL: appends the laps below `upTo` that the journal lacks.
+void OnLapJournal(HWND window, WPARAM upTo);
+// After RecordLap: journals the new lap, at once on the user-interface thread, by a posted message from the tick.
+void JournalRecordedLaps();
+// Every lap of the list has been saved.
+void MarkLapJournalSaved();
+// The laps were cleared: the journal is deleted and the next lap starts a new one.
+void DiscardLapJournal();
+// A normal exit: the journal is deleted and nothing is written any more.
+void EndLapJournal();

@@ -1,0 +1,138 @@
+// Laps that outlive a killed program: the journal beside Tavrilo.exe, the question at the next start, the lap
+// file written from the recovered laps, and the journal's end.
+#include <gtest/gtest.h>
+#include <cctype>
+#include <functional>
+#include <string>
+#include <vector>
+#include "app/app_driver.h"
+#include "app/dialog_driver.h"
+#include "support/files.h"
+
+namespace {
+
+const char* const RecoveryQuestion = "前回の計測で保存されていないラップタイムがあります。保存しますか？";
+
+bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+class LapsAfterAKill : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app_ = app::PrepareApp();
+    ASSERT_TRUE(app::Launch(app_));
+  }
+  void TearDown() override { app::Dispose(app_); }
+
+  std::string File(const std::string& name) const { return test::ReadBytes(app_.Folder + "\\" + name); }
+  bool JournalExists() const {
+    return GetFileAttributesA((app_.Folder + "\\Tavrilo.laps").c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  // The journal's lap lines, CRLF included, as written so far.
+  std::vector<std::string> JournalLaps() const {
+    std::vector<std::string> laps;
+    const std::string bytes = File("Tavrilo.laps");
+    for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      if (isdigit(static_cast<unsigned char>(bytes[start]))) laps.push_back(bytes.substr(start, end + 2 - start));
+    }
+    return laps;
+  }
+  // Takes `count` laps with L while the stopwatch runs, each awaited in the journal.
+  void TakeLaps(int count) {
+    for (int i = 0; i < count; ++i) {
+      const size_t before = JournalLaps().size();
+      app::TypeChar(app_, 'L');
+      ASSERT_TRUE(Eventually([&] { return JournalLaps().size() == before + 1; })) << "lap " << before + 1;
+    }
+  }
+  void KillAndRestart() {
+    ASSERT_TRUE(TerminateProcess(app_.Process.hProcess, 1));
+    ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 5000), WAIT_OBJECT_0);
+    CloseHandle(app_.Process.hThread);
+    CloseHandle(app_.Process.hProcess);
+    app_.Process = {};
+    ASSERT_TRUE(app::Launch(app_));
+  }
+  void ExpectTheQuestionAnswering(int answer) {
+    const app::MessageBoxText box = app::AnswerMessageBox(app_, answer);
+    EXPECT_EQ(box.Caption, "Tavrilo");
+    EXPECT_EQ(box.Text, RecoveryQuestion);
+  }
+  // Presses OK in the Save As dialog and returns the name it proposed.
+  std::string AcceptSaveAs() {
+    const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
+    if (!saveAs) return "(no Save As dialog)";
+    char proposed[MAX_PATH] = "";
+    SendMessageA(app::SaveAsNameEdit(saveAs), WM_GETTEXT, sizeof proposed, reinterpret_cast<LPARAM>(proposed));
+    app::PressButton(saveAs, IDOK);
+    EXPECT_TRUE(app::WaitForNoDialog(app_));
+    return proposed;
+  }
+  app::RunningApp app_;
+};
+
+TEST_F(LapsAfterAKill, YesSavesEveryRecoveredLapUnderItsNumberAndTheNewRunJournalsAfresh) {
+  app::TypeChar(app_, ' ');
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(2));
+  app::TypeChar(app_, ' ');
+  app::ChooseFromMenu(app_, 'l');  // the save command: laps taken after it keep their numbers
+  EXPECT_EQ(AcceptSaveAs(), "LapTimeList0000.txt");
+  app::TypeChar(app_, ' ');
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
+  const std::vector<std::string> laps = JournalLaps();
+  ASSERT_EQ(laps.size(), 3u);
+  EXPECT_EQ(laps[2].substr(0, 5), "0003,");
+  ASSERT_NO_FATAL_FAILURE(KillAndRestart());
+
+  ExpectTheQuestionAnswering(IDYES);
+  EXPECT_EQ(AcceptSaveAs(), "LapTimeList0001.txt");
+  const std::string expected = laps[0] + laps[1] + laps[2];
+  EXPECT_TRUE(Eventually([&] { return File("LapTimeList0001.txt") == expected; })) << File("LapTimeList0001.txt");
+  EXPECT_TRUE(Eventually([&] { return !JournalExists(); }));
+
+  app::TypeChar(app_, ' ');
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
+  EXPECT_EQ(JournalLaps().at(0).substr(0, 5), "0001,") << "the recovered laps are not the new run's";
+  PostMessageA(app_.Window, WM_CLOSE, 0, 0);
+  ASSERT_NE(app::WaitForDialog(app_, "Tavrilo"), nullptr);
+  EXPECT_TRUE(Eventually([&] { return JournalLaps().size() == 2; })) << "the close's last lap is journalled too";
+  EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, "ラップタイムを保存しますか？");
+  ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);
+  EXPECT_FALSE(JournalExists()) << "a normal exit deletes it";
+}
+
+TEST_F(LapsAfterAKill, NoAndAResetDeleteTheJournalAndSavedLapsAreNotAskedForAgain) {
+  app::TypeChar(app_, ' ');
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(2));
+  ASSERT_NO_FATAL_FAILURE(KillAndRestart());
+  ExpectTheQuestionAnswering(IDNO);
+  EXPECT_TRUE(Eventually([&] { return !JournalExists(); }));
+
+  app::TypeChar(app_, ' ');
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
+  app::TypeChar(app_, ' ');
+  app::TypeChar(app_, 'r');
+  EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, "ラップタイムを保存しますか？");
+  EXPECT_TRUE(Eventually([&] { return !JournalExists(); })) << "a reset deletes it";
+
+  app::TypeChar(app_, ' ');
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
+  app::TypeChar(app_, ' ');
+  app::ChooseFromMenu(app_, 'l');
+  EXPECT_EQ(AcceptSaveAs(), "LapTimeList0000.txt") << "No wrote no file";
+  ASSERT_TRUE(Eventually([&] { return !File("LapTimeList0000.txt").empty(); }));
+  DWORD_PTR answer = 0;  // once this is answered, the save command has finished
+  ASSERT_TRUE(SendMessageTimeoutA(app_.Window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer));
+  ASSERT_NO_FATAL_FAILURE(KillAndRestart());
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::FindAnyDialog(app_), nullptr) << "every lap was saved";
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+}  // namespace

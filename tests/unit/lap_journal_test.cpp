@@ -1,0 +1,76 @@
+// Reading back a lap journal that a crash or a power cut left damaged: every whole valid lap line is recovered,
+// at most 1000, with the last whole saved mark.
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <string>
+#include "laps/lap_journal.h"
+#include "support/test_support.h"
+
+namespace {
+
+std::string Lap(int number) {
+  char line[64];
+  snprintf(line, sizeof line, "%04d,00:00:%02d.00,00:%02d:00.00\r\n", number, number % 60, number % 60);
+  return line;
+}
+
+std::string Laps(int first, int last) {
+  std::string lines;
+  for (int number = first; number <= last; ++number) lines += Lap(number);
+  return lines;
+}
+
+struct DamagedJournal {
+  const char* Name;
+  std::string Bytes;
+  int32_t Count;    // highest lap number recovered
+  int32_t Present;  // laps recovered
+  int32_t Saved;
+};
+
+void PrintTo(const DamagedJournal& journal, std::ostream* out) { *out << journal.Name; }
+
+class ReadingAJournal : public ::testing::TestWithParam<DamagedJournal> {};
+
+TEST_P(ReadingAJournal, RecoversEveryWholeValidLine) {
+  const DamagedJournal& journal = GetParam();
+  const std::string path = test::ScratchFolder() + "\\Tavrilo.laps";
+  test::WriteBytes(path, journal.Bytes);
+  static RecoveredLaps laps;
+  ASSERT_TRUE(ReadLapJournal(path.c_str(), laps));
+  EXPECT_EQ(laps.Count, journal.Count);
+  EXPECT_EQ(laps.Saved, journal.Saved);
+  int32_t present = 0;
+  for (int32_t number = 1; number <= MaxLaps; ++number) {
+    const std::string text = laps.Records[number - 1].Text;
+    if (text.empty()) continue;
+    ++present;
+    EXPECT_EQ(Lap(number).substr(0, 5) + text + "\r\n", Lap(number));
+  }
+  EXPECT_EQ(present, journal.Present);
+}
+
+const std::string Overlong = "0003,00:00:03.00," + std::string(200, '1') + "\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, ReadingAJournal,
+    ::testing::Values(
+        DamagedJournal{"Whole", Laps(1, 3), 3, 3, 0},
+        DamagedJournal{"CutMidLine", Laps(1, 2) + Lap(3).substr(0, 14), 2, 2, 0},
+        DamagedJournal{"CutBeforeTheLineFeed", Laps(1, 2) + Lap(3).substr(0, Lap(3).size() - 1), 2, 2, 0},
+        DamagedJournal{"ZerosAfterAPowerCut", Laps(1, 2) + std::string(512, '\0'), 2, 2, 0},
+        DamagedJournal{"GarbageBetweenLines",
+                       Lap(1) + "\xff\xfe garbage\r\n0002,00:00:02.00\r\n00x3,00:00:03.00,00:03:00.00\r\n" +
+                           "0004,00:00:04.00,00:04:00.00,9\r\n1001,00:00:01.00,00:00:01.00\r\n" + Overlong + Lap(5),
+                       5, 2, 0},
+        DamagedJournal{"OverAThousandLines", Laps(1, 1010), 1000, 1000, 0},
+        DamagedJournal{"SavedMarks", Lap(1) + "saved,1\r\n" + Lap(2) + "saved,2\r\n" + Lap(3) + "saved,9", 3, 3, 2},
+        DamagedJournal{"EverythingSaved", Laps(1, 2) + "saved,2\r\nsaved,x\r\n", 2, 2, 2}),
+    [](const ::testing::TestParamInfo<DamagedJournal>& info) { return std::string(info.param.Name); });
+
+TEST(ReadingAJournal, NoJournalIsNothingToRecover) {
+  static RecoveredLaps laps;
+  EXPECT_FALSE(ReadLapJournal((test::ScratchFolder() + "\\Tavrilo.laps").c_str(), laps));
+}
+
+}  // namespace
