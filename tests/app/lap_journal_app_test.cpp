@@ -81,7 +81,7 @@ TEST_F(LapsAfterAKill, YesSavesEveryRecoveredLapUnderItsNumberAndTheNewRunJourna
   app::TypeChar(app_, ' ');
   ASSERT_NO_FATAL_FAILURE(TakeLaps(2));
   app::TypeChar(app_, ' ');
-  app::ChooseFromMenu(app_, 'l');  // the save command: laps taken after it keep their numbers
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'l'));  // the save command: laps taken after it keep their numbers
   EXPECT_EQ(AcceptSaveAs(), "LapTimeList0000.txt");
   app::TypeChar(app_, ' ');
   ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
@@ -124,7 +124,7 @@ TEST_F(LapsAfterAKill, NoAndAResetDeleteTheJournalAndSavedLapsAreNotAskedForAgai
   app::TypeChar(app_, ' ');
   ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
   app::TypeChar(app_, ' ');
-  app::ChooseFromMenu(app_, 'l');
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'l'));
   EXPECT_EQ(AcceptSaveAs(), "LapTimeList0000.txt") << "No wrote no file";
   ASSERT_TRUE(Eventually([&] { return !File("LapTimeList0000.txt").empty(); }));
   DWORD_PTR answer = 0;  // once this is answered, the save command has finished
