@@ -12,6 +12,12 @@ HANDLE InstanceMutex = nullptr;
 namespace {
 constexpr const char* MutexName = "Tavrilo_Application_UserMode";
 constexpr const char* MainWindowClass = "StopWatchClass";
+
+// Window messages carry positions in 16 bits (WM_MOVE); a stored position beyond that range (only an edited file
+// holds one) is taken at its nearer end, which also keeps the window's far edges from overflowing. The size needs
+// no bound: the system keeps it within the tracking limits.
+int WindowCoordinate(int32_t stored) { return stored > 32767 ? 32767 : stored < -32768 ? -32768 : stored; }
+
 }  // namespace
 
 int AcquireSingleInstanceMutex() {
@@ -53,9 +59,9 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
 
 int CreateMainWindow(HINSTANCE instance, int showCommand) {
   const HWND window =
-      CreateWindowExA(0, MainWindowClass, AppCaption, WS_OVERLAPPEDWINDOW, AppSettings.Window_X_Pos,
-                      AppSettings.Window_Y_Pos, AppSettings.Window_Width, AppSettings.Window_Height, nullptr,
-                      nullptr, instance, nullptr);
+      CreateWindowExA(0, MainWindowClass, AppCaption, WS_OVERLAPPEDWINDOW, WindowCoordinate(AppSettings.Window_X_Pos),
+                      WindowCoordinate(AppSettings.Window_Y_Pos), AppSettings.Window_Width,
+                      AppSettings.Window_Height, nullptr, nullptr, instance, nullptr);
   if (!window) return 0;
   MainWindow = window;
   ShowWindow(window, showCommand);

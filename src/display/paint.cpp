@@ -126,10 +126,26 @@ void DeleteFonts() {
   BuiltFonts = FontsKey{};
 }
 
+// A size within the virtual screen's extent in the direction of `metric`, keeping its sign (a negative height
+// asks for the character height).
+LONG WithinScreen(LONG size, int metric) {
+  const LONG bound = GetSystemMetrics(metric);
+  return size > bound ? bound : size < -bound ? -bound : size;
+}
+
+// A font taller or wider than the screen shows nothing more, and the rasteriser's time grows with the square of
+// the size (under Wine one read-out at a stored height of 65536 took 17 s to draw, at every paint): heights and
+// widths are bounded here, where fonts are made, and Font_Setting keeps its values as read.
+HFONT CreateBoundedFont(LOGFONTA font) {
+  font.lfHeight = WithinScreen(font.lfHeight, SM_CYVIRTUALSCREEN);
+  font.lfWidth = WithinScreen(font.lfWidth, SM_CXVIRTUALSCREEN);
+  return CreateFontIndirectA(&font);
+}
+
 HFONT FontOfHeight(LONG height) {
   LOGFONTA font = AppSettings.Font_Setting;
   font.lfHeight = height;
-  return CreateFontIndirectA(&font);
+  return CreateBoundedFont(font);
 }
 
 // The digital height at which the stopwatch's lap text (always in its millisecond form) fills the client width.
@@ -161,7 +177,7 @@ void UpdateFonts() {
   DisplayFonts.NumeralFont = FontOfHeight(wanted.NumeralHeight);
   DisplayFonts.DialTextFont = FontOfHeight(wanted.DialTextHeight);
   DisplayFonts.LapFont = FontOfHeight(wanted.LapHeight);
-  DisplayFonts.DigitalFont = CreateFontIndirectA(&wanted.Digital);
+  DisplayFonts.DigitalFont = CreateBoundedFont(wanted.Digital);
   BuiltFonts = wanted;
   ++FontsGeneration;
 }
