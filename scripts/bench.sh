@@ -4,6 +4,11 @@
 #   bash scripts/bench.sh program [seconds]   the real Tavrilo.exe's whole CPU cost over each period (default 10 s)
 #       in five configurations: the program's process, the wineserver and the X server as % of one core, and
 #       the paints per second. TAVRILO_BENCH_EXE=/path/to/Tavrilo.exe measures that build instead of this one.
+#   bash scripts/bench.sh soak [minutes]      the real program for a long run (default 10 min) at 0.001 s with a lap
+#       every 0.5 s up to the 1000-lap limit and the lap history window open, then stopped and its laps saved
+#       through Save As: laps taken against lines saved, the stopwatch against the wall clock in ppm, its live GDI
+#       objects, windows and memory (Linux VmRSS and RssAnon) at the start, after the laps and after the save, and
+#       the CPU of the run. Kernel handles cannot be counted under Wine. Not a test: it prints figures.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -78,9 +83,20 @@ cpu_sample() {
   for pid in "$PROGRAM_PID" "$WINESERVER_PID" "$WINE_ENV_XVFB_PID"; do cpu_ticks "$pid"; done
 }
 
+# "CPU % of a core: program, wineserver, X, total" between two of cpu_sample's outputs.
+cpu_percentages() {
+  # shellcheck disable=SC2086  # the samples' words are awk's arguments
+  awk -v tick="$(getconf CLK_TCK)" '
+    function percent(i) { return 100 * (ARGV[i + 4] - ARGV[i]) / tick / ((ARGV[5] - ARGV[1]) / 1e9) }
+    BEGIN {
+      printf "CPU %% of a core: program %5.1f  wineserver %5.1f  X %5.1f  total %5.1f\n",
+             percent(2), percent(3), percent(4), percent(2) + percent(3) + percent(4)
+    }' $1 $2
+}
+
 # Prints one configuration's line: paints per second and CPU % of one core over SECONDS.
 measure() {
-  local seconds=$1 resolution=$2 state=$3 paints_before paints_at before after label
+  local seconds=$1 resolution=$2 state=$3 paints_before paints_at before after label rate
   start_copy "${@:2}"
   read_paints
   paints_before=$PAINTS paints_at=$PAINTS_AT
@@ -92,25 +108,25 @@ measure() {
   label="0.010 s"
   [ "$resolution" = 11 ] && label="0.001 s"
   [ "$state" = idle ] && label="stopped"
-  # shellcheck disable=SC2086  # the samples' words are awk's arguments
-  awk -v size="$OUTER_SIZE" -v label="$label:" -v tick="$(getconf CLK_TCK)" -v painted="$paints_before" \
-      -v paints="$((PAINTS - paints_before))" -v paints_ns="$((PAINTS_AT - paints_at))" '
-    function percent(i) { return 100 * (ARGV[i + 4] - ARGV[i]) / tick / ((ARGV[5] - ARGV[1]) / 1e9) }
-    BEGIN {
-      rate = painted > 0 ? sprintf("%.1f", paints / (paints_ns / 1e9)) : "n/a"   # n/a: it does not count paints
-      printf "  %s %-8s  paints/s %6s   CPU %% of a core: program %5.1f  wineserver %5.1f  X %5.1f  total %5.1f\n",
-             size, label, rate, percent(2), percent(3), percent(4), percent(2) + percent(3) + percent(4)
-    }' $before $after
+  rate=$(awk -v painted="$paints_before" -v paints="$((PAINTS - paints_before))" \
+             -v paints_ns="$((PAINTS_AT - paints_at))" '
+    BEGIN { print (painted > 0 ? sprintf("%.1f", paints / (paints_ns / 1e9)) : "n/a") }')  # n/a: no paint count
+  printf '  %s %-8s  paints/s %6s   %s\n' "$OUTER_SIZE" "$label:" "$rate" "$(cpu_percentages "$before" "$after")"
+}
+
+# The program to measure: this build's, or TAVRILO_BENCH_EXE; PROGRAM_EXE as the Windows helper names it.
+choose_program() {
+  PROGRAM_LINUX_EXE=$TAVRILO_BUILD/Tavrilo.exe
+  [ -n "${TAVRILO_BENCH_EXE:-}" ] && PROGRAM_LINUX_EXE=$(realpath "$TAVRILO_BENCH_EXE")
+  [ -f "$PROGRAM_LINUX_EXE" ] || { echo "no program at $PROGRAM_LINUX_EXE" >&2; return 1; }
+  PROGRAM_EXE="Z:${PROGRAM_LINUX_EXE//\//\\}"
+  WINESERVER_PID=$(own_process -x 'wineserver(64)?')
 }
 
 run_program_bench() {
   local seconds=${1:-10} configuration
-  PROGRAM_EXE=$TAVRILO_BUILD/Tavrilo.exe
-  [ -n "${TAVRILO_BENCH_EXE:-}" ] && PROGRAM_EXE=$(realpath "$TAVRILO_BENCH_EXE")
-  [ -f "$PROGRAM_EXE" ] || { echo "no program at $PROGRAM_EXE" >&2; return 1; }
-  WINESERVER_PID=$(own_process -x 'wineserver(64)?')
-  echo "Whole CPU cost of $PROGRAM_EXE over $seconds s per configuration:"
-  PROGRAM_EXE="Z:${PROGRAM_EXE//\//\\}"   # as the Windows helper names it
+  choose_program
+  echo "Whole CPU cost of $PROGRAM_LINUX_EXE over $seconds s per configuration:"
   # The first programs of a fresh prefix start its services, which keep the wineserver busy for a while: one
   # unmeasured run first.
   measure "$seconds" 9 run >/dev/null
@@ -120,12 +136,46 @@ run_program_bench() {
   done
 }
 
+# Resident and private (anonymous) memory of a Linux process.
+memory_of() { awk '/^(VmRSS|RssAnon):/ { printf "%s %s kB  ", $1, $2 }' "/proc/$1/status"; }
+
+# The running copy's live GDI objects (n/a when its handle table cannot be read), windows and memory.
+report_copy() {
+  local gdi windows
+  read -r gdi windows < <(helper objects "$RUNNING_PID")
+  [ "$gdi" -ge 0 ] || gdi=n/a
+  printf '  %-15s GDI objects %s, windows %s, %s\n' "$1:" "$gdi" "$windows" "$(memory_of "$PROGRAM_PID")"
+}
+
+# The copy's objects and memory are read at the start, after the laps and after the save, so that what the Save As
+# dialog leaves loaded is told apart from what the laps cost.
+run_soak_bench() {
+  local minutes=${1:-10} before after run
+  choose_program
+  echo "Soak of $PROGRAM_LINUX_EXE for $minutes min: 0.001 s, a lap every 0.5 s up to 1000, lap history open:"
+  read -r RUNNING_PID RUNNING_FOLDER < <(helper soak-open "$PROGRAM_EXE")
+  [ -n "$RUNNING_FOLDER" ] || { echo "Tavrilo.exe did not start" >&2; return 1; }
+  PROGRAM_PID=$(own_process -f "${RUNNING_FOLDER##*\\}\\\\Tavrilo.exe")
+  report_copy "at the start"
+  before=$(cpu_sample)
+  run=$(helper soak-run "$RUNNING_PID" "$RUNNING_FOLDER" "$(awk -v m="$minutes" 'BEGIN { print m * 60 }')")
+  after=$(cpu_sample)
+  report_copy "after the laps"
+  # shellcheck disable=SC2086  # the run's words are the save's arguments
+  helper soak-save "$RUNNING_PID" "$RUNNING_FOLDER" $run | sed 's/^/  /'
+  report_copy "after the save"
+  echo "  over the run: $(cpu_percentages "$before" "$after")"
+  stop_running
+}
+
 build_tavrilo
 TAVRILO_OWN_DISPLAY=1   # never on the user's screen; and the benchmarks' X server is theirs alone to measure
 trap 'stop_running; wine_env_stop' EXIT
 wine_env_start "$TAVRILO_BUILD"
 if [ "${1:-}" = program ]; then
   run_program_bench "${@:2}"
+elif [ "${1:-}" = soak ]; then
+  run_soak_bench "${@:2}"
 else
   wine "$TAVRILO_BUILD/bench/clock_bench.exe" "$@"
   wine "$TAVRILO_BUILD/bench/paint_bench.exe"
