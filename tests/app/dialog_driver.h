@@ -7,11 +7,11 @@
 namespace app {
 
 // The process's visible dialog window (class #32770) with this title, or null once the timeout passes.
-HWND WaitForDialog(const RunningApp& app, const std::string& title, DWORD timeoutMs = 5000);
+HWND WaitForDialog(const RunningApp& app, const std::string& title, DWORD timeoutMs = 15000);
 // Any visible dialog window of the process, or null.
 HWND FindAnyDialog(const RunningApp& app);
 // True once no dialog of the process is visible any more.
-bool WaitForNoDialog(const RunningApp& app, DWORD timeoutMs = 5000);
+bool WaitForNoDialog(const RunningApp& app, DWORD timeoutMs = 15000);
 
 // Control texts through WM_GETTEXT/WM_SETTEXT, which work across processes.
 std::string ControlText(HWND dialog, int id);
@@ -26,7 +26,7 @@ struct MessageBoxText {
 };
 // Waits for a message box of the process, reads it and answers it with `button` (IDOK, IDYES, IDNO...).
 // Both texts are empty when none appeared in time.
-MessageBoxText AnswerMessageBox(const RunningApp& app, int button, DWORD timeoutMs = 5000);
+MessageBoxText AnswerMessageBox(const RunningApp& app, int button, DWORD timeoutMs = 15000);
 
 // The Save As dialog's file name box (the edit inside its combo boxes).
 HWND SaveAsNameEdit(HWND saveAs);

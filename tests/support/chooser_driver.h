@@ -13,7 +13,7 @@ constexpr int ColorChooserAddCustom = 712;
 constexpr int FontChooserFaces = 1136, FontChooserSizes = 1138, FontChooserColors = 1139;
 
 // Polls without pumping messages (for a thread or process that owns no window).
-inline bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
+inline bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000) {
   const DWORD start = GetTickCount();
   while (!condition()) {
     if (GetTickCount() - start > timeoutMs) return false;
@@ -23,7 +23,7 @@ inline bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
 }
 
 // The visible dialog that `owner` owns, once it appears; null after the timeout.
-inline HWND WaitForDialogOwnedBy(HWND owner, DWORD timeoutMs = 5000) {
+inline HWND WaitForDialogOwnedBy(HWND owner, DWORD timeoutMs = 15000) {
   HWND found = nullptr;
   PollUntil(
       [owner, &found] {

@@ -35,7 +35,9 @@ void ResetEngineState();
 void TickByHand(int count = 1);
 
 // Pumps messages until the condition holds or the timeout passes; returns the condition's last value.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// The default bound is generous: on a busy machine a Wine process can stall for seconds, and a wait that ends
+// early fails a test that would have passed.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
 
 // Runs `action` on this thread while a watcher answers the first message box of this process with `button`
 // (0: its first button), and returns the box's caption and text (both empty when no box appeared).
