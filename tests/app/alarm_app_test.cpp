@@ -26,7 +26,7 @@ bool WaitForFileInUse(const std::string& path, bool inUse, DWORD timeoutMs = 300
 }
 
 bool WaitForAlarmName(HWND dialog, const std::string& name) {
-  return test::PollUntil([&] { return app::ControlText(dialog, IDC_ALARM_FILE) == name; }, 3000);
+  return test::PollUntil([&] { return app::ControlText(dialog, IDC_ALARM_FILE) == name; });
 }
 
 // The program in timer mode, with a 0.3 s alarm file in a folder of its own (not the program's).
@@ -152,7 +152,7 @@ TEST_F(AlarmInTheProgram, StopThenStartContinuesAndResetOrExitSilenceTheAlarm) {
   const app::Picture oneSecondLeft = app::Capture(app_);
   Type(' ');
   // Continuing shows the second that was left until it runs out; starting again would show two seconds first.
-  ASSERT_TRUE(app::WaitForChange(app_, oneSecondLeft, 3000));
+  ASSERT_TRUE(app::WaitForChange(app_, oneSecondLeft));
   EXPECT_NE(app::Capture(app_), twoSeconds) << "it runs out after the second that was left";
   ASSERT_TRUE(WaitForFileInUse(beep_, true));
 

@@ -47,12 +47,12 @@ struct Picture {
 };
 Picture Capture(const RunningApp& app);
 // Waits until the picture changes from `before` (true) or the timeout passes (false).
-bool WaitForChange(const RunningApp& app, const Picture& before, DWORD timeoutMs = 3000);
+bool WaitForChange(const RunningApp& app, const Picture& before, DWORD timeoutMs = 10000);
 // Input is posted, so it takes effect a moment later: these wait for what it leads to.
 // True once the picture has stayed the same for `quietMs` (false when it still changes after the timeout).
-bool Settles(const RunningApp& app, DWORD quietMs = 250, DWORD timeoutMs = 3000);
+bool Settles(const RunningApp& app, DWORD quietMs = 250, DWORD timeoutMs = 10000);
 // True when the picture keeps changing (twice within the timeout): a measurement is running.
-bool KeepsChanging(const RunningApp& app, DWORD timeoutMs = 2000);
+bool KeepsChanging(const RunningApp& app, DWORD timeoutMs = 10000);
 
 
 }  // namespace app

@@ -123,10 +123,10 @@ class SettingsProgram : public ::testing::Test {
   }
   // Waits until the background (a corner of the client area) shows `color`.
   bool BackgroundBecomes(COLORREF color) {
-    return test::PollUntil([&] { return app::Capture(app_).At(2, 2) == color; }, 3000);
+    return test::PollUntil([&] { return app::Capture(app_).At(2, 2) == color; });
   }
   bool PictureBecomes(const app::Picture& expected) {
-    return test::PollUntil([&] { return app::Capture(app_) == expected; }, 3000);
+    return test::PollUntil([&] { return app::Capture(app_) == expected; });
   }
   app::RunningApp app_;
 };
@@ -191,7 +191,7 @@ TEST_F(SettingsProgram, CancelTakesBackEveryOptionAndThePicture) {
 // as OK left it or as Cancel put it back.
 TEST_F(SettingsProgram, TheTopMostChoiceHoldsOnceTheDialogClosesAndCancelPutsItBack) {
   const auto becomesTopMost = [this](bool wanted) {
-    return test::PollUntil([this, wanted] { return IsTopMost(app_.Window) == wanted; }, 3000);
+    return test::PollUntil([this, wanted] { return IsTopMost(app_.Window) == wanted; });
   };
   Start();
   HWND dialog = OpenSettings();

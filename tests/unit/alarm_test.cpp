@@ -105,14 +105,16 @@ TEST_F(Alarm, SoundsAgainAndAgainFromTheExpiryUntilTheStopCommand) {
   EXPECT_TRUE(StopItemGreyed());
   const double start = Now();
   Command(IDM_START);
-  ASSERT_TRUE(test::WaitUntil(Sounding, 3000));
-  EXPECT_NEAR(StartCameAt - start, 1000, 60) << "expiry after the set second";
+  ASSERT_TRUE(test::WaitUntil(Sounding));
+  // After the set second, and from its one step: a busy machine may only delay it.
+  EXPECT_GE(StartCameAt - start, 990) << "expiry after the set second";
+  EXPECT_LT(StartCameAt - start, 2000) << "expiry at the first step";
   EXPECT_EQ(StopwatchClock.TimerExpired, 1);
   EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 0);
   EXPECT_FALSE(StopItemGreyed());
 
   // Each completed play of the 0.3 s file is followed by the next one.
-  ASSERT_TRUE(test::WaitUntil([] { return Completions >= 3; }, 3000)) << Completions << " plays completed";
+  ASSERT_TRUE(test::WaitUntil([] { return Completions >= 3; })) << Completions << " plays completed";
   EXPECT_TRUE(Sounding());
 
   Command(IDM_TIMER_ALARM__SOUND_STOP);
@@ -146,7 +148,7 @@ TEST_F(Alarm, ACompletionWhileTheDeviceStillReportsPlayingStartsTheNextPlay) {
   SendMessageA(window_, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, mciGetDeviceIDA(Alias));
   EXPECT_TRUE(Sounding());
   const int completed = Completions;
-  EXPECT_TRUE(test::WaitUntil([completed] { return Completions >= completed + 2; }, 3000));
+  EXPECT_TRUE(test::WaitUntil([completed] { return Completions >= completed + 2; }));
   EXPECT_TRUE(Sounding());
 }
 
@@ -160,8 +162,8 @@ TEST_F(Alarm, BehindTheStopwatchDisplayTheCountdownSoundsWhileTheStopwatchKeepsT
   ASSERT_EQ(AppSettings.Timer_Mode, 0);
   const double wallStart = Now();
   const int32_t ticksStart = StopwatchClock.TotalTime.Ticks;
-  ASSERT_TRUE(test::WaitUntil(Sounding, 3000));
-  ASSERT_TRUE(test::WaitUntil([] { return Completions >= 2; }, 3000));
+  ASSERT_TRUE(test::WaitUntil(Sounding));
+  ASSERT_TRUE(test::WaitUntil([] { return Completions >= 2; }));
   const double wall = Now() - wallStart;
   const int32_t ticks = StopwatchClock.TotalTime.Ticks - ticksStart;
   printf("[ measured ] stopwatch %d ms against %.1f ms of wall clock across the expiry\n", ticks, wall);
