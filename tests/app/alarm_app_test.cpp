@@ -21,7 +21,7 @@ bool FileInUse(const std::string& path) {
   return false;
 }
 
-bool WaitForFileInUse(const std::string& path, bool inUse, DWORD timeoutMs = 3000) {
+bool WaitForFileInUse(const std::string& path, bool inUse, DWORD timeoutMs = 15000) {
   return test::PollUntil([&] { return FileInUse(path) == inUse; }, timeoutMs);
 }
 
@@ -122,7 +122,7 @@ TEST_F(AlarmInTheProgram, ACountdownSetInTheDialogSoundsAtZeroUntilStoppedFromTh
   ASSERT_TRUE(WaitForFileInUse(beep_, true)) << "the alarm plays the file";
   EXPECT_GE(GetTickCount() - start, 950u);
   // The alarm opens its device before the expired time is painted; under load that takes a while.
-  ASSERT_TRUE(app::WaitForChange(app_, oneSecond, 5000)) << "the countdown reaches zero on screen";
+  ASSERT_TRUE(app::WaitForChange(app_, oneSecond)) << "the countdown reaches zero on screen";
   ASSERT_TRUE(app::Settles(app_));
   const app::Picture expired = app::Capture(app_);
   EXPECT_TRUE(FileInUse(beep_)) << "and goes on playing it";
@@ -162,7 +162,7 @@ TEST_F(AlarmInTheProgram, StopThenStartContinuesAndResetOrExitSilenceTheAlarm) {
   EXPECT_EQ(app::Capture(app_), twoSeconds);
 
   Type(' ');
-  ASSERT_TRUE(WaitForFileInUse(beep_, true, 4000));
+  ASSERT_TRUE(WaitForFileInUse(beep_, true));
   EXPECT_EQ(app::CloseApp(app_), 0u) << "exit while the alarm sounds";
   EXPECT_FALSE(FileInUse(beep_));
   EXPECT_EQ(AlarmFileSetting(), beep_) << "the settings are written";

@@ -53,7 +53,7 @@ class LapsAfterAKill : public ::testing::Test {
   }
   void KillAndRestart() {
     ASSERT_TRUE(TerminateProcess(app_.Process.hProcess, 1));
-    ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 5000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 15000), WAIT_OBJECT_0);
     CloseHandle(app_.Process.hThread);
     CloseHandle(app_.Process.hProcess);
     app_.Process = {};
