@@ -199,8 +199,9 @@ TEST_F(SettingsProgram, TheTopMostChoiceHoldsOnceTheDialogClosesAndCancelPutsItB
   ClickBox(dialog, IDC_WINDOW_TOPMOST);
   ASSERT_TRUE(EndDialogWith(dialog, IDOK));
   EXPECT_TRUE(becomesTopMost(true)) << "OK";
+  // Each further dialog is opened after a fresh start: right after the window is raised, Wine under load has
+  // been seen to close the next pop-up menu before its key arrived.
   Restart();
-  EXPECT_TRUE(IsTopMost(app_.Window));
   dialog = OpenSettings();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_WINDOW_TOPMOST, BM_GETCHECK, 0, 0), BST_CHECKED);
@@ -208,6 +209,8 @@ TEST_F(SettingsProgram, TheTopMostChoiceHoldsOnceTheDialogClosesAndCancelPutsItB
   EXPECT_FALSE(IsTopMost(app_.Window));
   ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
   EXPECT_TRUE(becomesTopMost(true)) << "Cancel";
+  Restart();
+  EXPECT_TRUE(IsTopMost(app_.Window));
   dialog = OpenSettings();
   ASSERT_NE(dialog, nullptr);
   ClickBox(dialog, IDC_WINDOW_TOPMOST);
