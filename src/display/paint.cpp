@@ -33,6 +33,13 @@ bool SameKey(const Key& a, const Key& b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+template <class Key>
+Key ZeroedKey() {
+  Key key;
+  std::memset(&key, 0, sizeof key);
+  return key;
+}
+
 struct KitKey {
   COLORREF Background;
   COLORREF Face;
@@ -166,8 +173,7 @@ void ChooseDigitalHeight(int32_t clientWidth) {
 }
 
 void UpdateFonts() {
-  FontsKey wanted;
-  std::memset(&wanted, 0, sizeof wanted);
+  auto wanted = ZeroedKey<FontsKey>();
   wanted.Digital = AppSettings.Font_Setting;
   wanted.NumeralHeight = DisplayLayout.NumeralFontHeight;
   wanted.DialTextHeight = DisplayLayout.DialTextFontHeight;
@@ -183,8 +189,7 @@ void UpdateFonts() {
 }
 
 void UpdateKit() {
-  KitKey wanted;
-  std::memset(&wanted, 0, sizeof wanted);
+  auto wanted = ZeroedKey<KitKey>();
   wanted.Background = AppSettings.BackGroundColor;
   wanted.Face = AppSettings.ClockFaceColor;
   wanted.Hand = AppSettings.SecondHandColor;
@@ -225,8 +230,7 @@ void FillFaceLayerBackground(RendererFrame& frame) {
 
 // True when the layer was redrawn.
 bool UpdateFaceLayer(ViewDrawing drawStill) {
-  FaceLayerKey wanted;
-  std::memset(&wanted, 0, sizeof wanted);
+  auto wanted = ZeroedKey<FaceLayerKey>();
   wanted.DrawStill = drawStill;
   wanted.Width = BackBuffer.Width;
   wanted.Height = BackBuffer.Height;

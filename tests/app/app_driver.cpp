@@ -139,10 +139,6 @@ void TypeChar(const RunningApp& app, char character) {
 }
 
 bool ChooseFromMenu(const RunningApp& app, char mnemonic) {
-  // The program first takes what is still on its way to it (a window change's late events would otherwise
-  // arrive inside the menu's loop and close it before the key does).
-  DWORD_PTR ignored = 0;
-  if (!SendMessageTimeoutA(app.Window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored)) return false;
   PressButton(app, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, 20, 20);
   if (!test::PollUntil([&app] { return MenuIsOpen(app); }, 10000)) return false;
   TypeChar(app, mnemonic);

@@ -42,6 +42,19 @@ class Countdown : public ::testing::Test {
     }
     return -1;
   }
+  // A countdown of zero at 1 ms, which expires on its first callback, with its timer calls logged.
+  static test::TimerCallLog& UseInstantCountdown() {
+    test::TimerCallLog& log = test::InstallTimerCallLog();
+    SetTime(0, 0, 0);
+    SelectTimerResolution(11, nullptr);
+    return log;
+  }
+  // Loads and starts it again on a real timer; false when the start was refused.
+  bool RestartCountdown() {
+    StopwatchClock.TimerExpired = 0;
+    LoadCountdown(Window());
+    return StartCountdown(Window()) == 1;
+  }
   static std::string RemainingText() {
     char text[TimeTextSize];
     FormatClockTime(StopwatchClock.TimerStep, StopwatchClock.TimerRemaining, text, sizeof text);
@@ -183,13 +196,9 @@ TEST_F(Countdown, RunsOnItsOwnTimerAtItsStepAndPausesWhereItStopped) {
 
 TEST_F(Countdown, ACountdownThatExpiresOnItsFirstCallbackStillStopsItsOwnTimer) {
   // At 1 ms the first callback may come before Start has stored the timer's id.
-  test::TimerCallLog& log = test::InstallTimerCallLog();
-  SetTime(0, 0, 0);
-  SelectTimerResolution(11, nullptr);
+  test::TimerCallLog& log = UseInstantCountdown();
   for (int round = 0; round < 20; ++round) {
-    StopwatchClock.TimerExpired = 0;
-    LoadCountdown(Window());
-    ASSERT_EQ(StartCountdown(Window()), 1);
+    ASSERT_TRUE(RestartCountdown()) << round;
     ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TimerExpired == 1; })) << round;
     EXPECT_EQ(StopwatchClock.TimerRunning, 0) << round;
     EXPECT_EQ(StopwatchClock.CountdownTimerId, 0u) << round;
@@ -200,13 +209,9 @@ TEST_F(Countdown, ACountdownThatExpiresOnItsFirstCallbackStillStopsItsOwnTimer) 
 }
 
 TEST_F(Countdown, StartsTriedWhileItExpiresNeverMakeASecondTimer) {
-  test::TimerCallLog& log = test::InstallTimerCallLog();
-  SetTime(0, 0, 0);
-  SelectTimerResolution(11, nullptr);
+  test::TimerCallLog& log = UseInstantCountdown();
   for (int round = 0; round < 20; ++round) {
-    StopwatchClock.TimerExpired = 0;
-    LoadCountdown(Window());
-    ASSERT_EQ(StartCountdown(Window()), 1);
+    ASSERT_TRUE(RestartCountdown()) << round;
     // The expiry runs on the timer thread meanwhile: running, then expired, never neither.
     for (int tries = 0; tries < 100000 && !StopwatchClock.TimerExpired; ++tries) {
       ASSERT_EQ(StartCountdown(Window()), 0) << round;
