@@ -2,6 +2,7 @@
 // stop, a reset or the exit closes it. Everything here runs on the user-interface thread.
 #include "alarm/alarm_sound.h"
 #include <cstdio>
+#include "alarm/taskbar_flash.h"
 #include "app/app_globals.h"
 
 Shared<int32_t> AlarmSoundActive;
@@ -93,6 +94,7 @@ int OnTimerAlarmSoundStart(HWND window) {
 // play, it reports "stopped"; a stop that acted only on a playing device would leave it open there, and the
 // alarm would sound on after a reset or the exit.
 void OnTimerAlarmSoundStop(HWND window) {
+  StopFlashing(window);
   if (!AlarmSoundActive) return;
   StopAndClose(window, StopCommandSite);
   AlarmOpenParams = MCI_OPEN_PARMSA{};

@@ -15,7 +15,7 @@ extern char AlarmPlayPath[MAX_PATH];
 // Opens the alarm file and plays it with completion notification to the window; 1 when it plays. On failure
 // it reports the error, closes every device of the process and returns 0.
 int OnTimerAlarmSoundStart(HWND window);
-// Stops and closes a sounding alarm; the window owns any error box.
+// Stops and closes a sounding alarm and ends the taskbar's flashing; the window owns any error box.
 void OnTimerAlarmSoundStop(HWND window);
 // MM_MCINOTIFY: a finished play starts the next one from the beginning until the alarm is stopped.
 void OnMM_MCINotifyTimerAlarm(HWND window, WPARAM flags, LPARAM deviceId);

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 #include <atomic>
 #include "alarm/alarm_sound.h"
+#include "alarm/taskbar_flash.h"
 #include "app/app_globals.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
@@ -90,7 +91,7 @@ void OnDestroy() {
   StopStopwatchTimer();
   StopCountdownTimer();
   EndLapJournal();  // the save question has been answered, or nothing was unsaved
-  if (AlarmSoundActive) SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);
+  SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);  // the sound, and the taskbar's flashing
   ReleaseDisplayResources();
   SaveSettings();
   PostQuitMessage(0);
@@ -164,14 +165,8 @@ void CALLBACK MenuRefreshTimerProc(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_
   EndCallback(MenuRefreshBusy);
 }
 
-void OnRButtonUp(HWND window, WPARAM keys, LPARAM position) {
-  if (IgnoreNextRightUp) {
-    IgnoreNextRightUp = 0;
-    return;
-  }
-  if (keys & MK_LBUTTON) return;
-  POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-  ClientToScreen(window, &point);
+// The pop-up menu of the mode on display, at a point of the screen, its item states kept current while it is open.
+void ShowPopupMenu(HWND window, POINT point) {
   const HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
   if (!menu) return;
   const HMENU popup = GetSubMenu(menu, InTimerMode() ? 1 : 0);
@@ -181,6 +176,36 @@ void OnRButtonUp(HWND window, WPARAM keys, LPARAM position) {
   // The refresh reads the menu: it must be over before the menu is destroyed.
   StopTimerAndDrain(MenuRefreshOpen, MenuRefreshTimerId, MenuRefreshBusy);
   DestroyMenu(menu);
+}
+
+void OnRButtonUp(HWND window, WPARAM keys, LPARAM position) {
+  if (IgnoreNextRightUp) {
+    IgnoreNextRightUp = 0;
+    return;
+  }
+  if (keys & MK_LBUTTON) return;
+  POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  ClientToScreen(window, &point);
+  ShowPopupMenu(window, point);
+}
+
+// The menu key and Shift+F10 (position -1) open the same pop-up at the window's centre. Other positions come
+// from the frame (the caption's right button): those keep the system menu.
+LRESULT OnContextMenu(HWND window, WPARAM source, LPARAM position) {
+  if (position != -1) return DefWindowProcA(window, WM_CONTEXTMENU, source, position);
+  RECT client;
+  GetClientRect(window, &client);
+  POINT centre = {client.right / 2, client.bottom / 2};
+  ClientToScreen(window, &centre);
+  ShowPopupMenu(window, centre);
+  return 0;
+}
+
+void OnKeyUp(HWND window, WPARAM key) {
+  if (key == VK_CONTROL) CtrlKeyDown = 0;
+  // Wine's default procedure does not turn the menu key into WM_CONTEXTMENU; the key is taken here, on every
+  // platform alike, and not passed on, so that the menu never opens twice.
+  if (key == VK_APPS) OnContextMenu(window, reinterpret_cast<WPARAM>(window), -1);
 }
 
 LRESULT OnNcLButtonDblClk(HWND window, WPARAM hitTest, LPARAM position) {
@@ -256,9 +281,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case WM_NCLBUTTONDBLCLK: return OnNcLButtonDblClk(window, wParam, lParam);
     case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
-    case WM_KEYUP:
-      if (wParam == VK_CONTROL) CtrlKeyDown = 0;
-      return 0;
+    case WM_KEYUP: OnKeyUp(window, wParam); return 0;
     // A Ctrl released while another window had the focus never comes here as a key message.
     case WM_KILLFOCUS: CtrlKeyDown = 0; return 0;
     case WM_CHAR: OnChar(window, wParam); return 0;
@@ -278,6 +301,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       if (wParam & MK_LBUTTON) OnMouseChord(window);
       return 0;
     case WM_RBUTTONUP: OnRButtonUp(window, wParam, lParam); return 0;
+    case WM_CONTEXTMENU: return OnContextMenu(window, wParam, lParam);
     case WM_MBUTTONDOWN:
       if (!StopwatchClock.StopwatchRunning) ResetMeasurement(window);
       return 0;
@@ -286,6 +310,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       if (StopwatchClock.StopwatchRunning) StopwatchClock.LapRequest = 1;
       return 0;
     case WM_LAP_JOURNAL: OnLapJournal(window, wParam); return 0;
+    case WM_COUNTDOWN_EXPIRED: FlashUnlessInFront(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }

@@ -31,14 +31,16 @@ void SendAlarmCommand(WORD command) {
   SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
-// The countdown has run out: it stops its own timer, then the main window stops any alarm still sounding and
-// starts the alarm file, if one is set.
+// The countdown has run out: it stops its own timer, then the main window stops any alarm still sounding,
+// starts the alarm file, if one is set, and tells the user in ways that need no sound.
 void Expire() {
   HaltAtExpiry();
   lstrcpynA(AlarmPlayPath, AppSettings.TimerAlarmSoundFile, MAX_PATH);
-  if (AlarmPlayPath[0] == '\0') return;
-  if (AlarmSoundActive) SendAlarmCommand(IDM_TIMER_ALARM__SOUND_STOP);
-  SendAlarmCommand(IDM_TIMER_ALARM__SOUND_START);
+  if (AlarmPlayPath[0] != '\0') {
+    if (AlarmSoundActive) SendAlarmCommand(IDM_TIMER_ALARM__SOUND_STOP);
+    SendAlarmCommand(IDM_TIMER_ALARM__SOUND_START);
+  }
+  SendMessageA(MainWindow, WM_COUNTDOWN_EXPIRED, 0, 0);
 }
 
 // 1 while a countdown callback runs: the stop handshake of mm_timer.h.

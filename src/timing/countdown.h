@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <cstdint>
 
+// Sent to the main window at every expiry, after the alarm (if any) has been started; wParam and lParam 0.
+constexpr UINT WM_COUNTDOWN_EXPIRED = WM_APP + 5;
+
 // The longest countdown a 32-bit millisecond count holds in whole seconds: 596:31:23. Longer set times (only
 // from an edited settings file) are clamped to it, negative ones to zero.
 constexpr int32_t MaxCountdownTicks = 2147483000;

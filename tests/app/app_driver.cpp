@@ -27,15 +27,17 @@ HWND FindMainWindowOf(DWORD processId) {
   return nullptr;
 }
 
-bool MenuIsOpen(const RunningApp& app) {
+HWND OpenMenuWindow(const RunningApp& app) {
   HWND menu = nullptr;
   while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr) {
     DWORD owner = 0;
     GetWindowThreadProcessId(menu, &owner);
-    if (owner == app.Process.dwProcessId && IsWindowVisible(menu)) return true;
+    if (owner == app.Process.dwProcessId && IsWindowVisible(menu)) return menu;
   }
-  return false;
+  return nullptr;
 }
+
+bool MenuIsOpen(const RunningApp& app) { return OpenMenuWindow(app) != nullptr; }
 
 LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
@@ -138,9 +140,22 @@ void TypeChar(const RunningApp& app, char character) {
   PostMessageA(app.Window, WM_CHAR, static_cast<unsigned char>(character), 1);
 }
 
-bool ChooseFromMenu(const RunningApp& app, char mnemonic) {
-  PressButton(app, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, 20, 20);
+bool ChooseFromMenu(const RunningApp& app, char mnemonic, MenuOpener opener, POINT* origin) {
+  switch (opener) {
+    case MenuOpener::RightButton: PressButton(app, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, 20, 20); break;
+    case MenuOpener::MenuKey:
+      PostMessageA(app.Window, WM_KEYDOWN, VK_APPS, 1);
+      PostMessageA(app.Window, WM_KEYUP, VK_APPS, 0xC0000001);
+      break;
+    case MenuOpener::ShiftF10: PostMessageA(app.Window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app.Window), -1); break;
+  }
   if (!test::PollUntil([&app] { return MenuIsOpen(app); }, 10000)) return false;
+  if (origin) {
+    RECT menu = {};
+    GetWindowRect(OpenMenuWindow(app), &menu);
+    *origin = POINT{menu.left, menu.top};
+    ScreenToClient(app.Window, origin);
+  }
   TypeChar(app, mnemonic);
   return test::PollUntil([&app] { return !MenuIsOpen(app); }, 10000);
 }

@@ -32,9 +32,13 @@ void PressButton(const RunningApp& app, UINT downMessage, UINT upMessage, WPARAM
 void Chord(const RunningApp& app, bool leftFirst, int x, int y);
 void MiddleClick(const RunningApp& app, int x, int y);
 void TypeChar(const RunningApp& app, char character);
-// Opens the pop-up menu with a right click and chooses an item by its mnemonic; false when the menu did not open
-// or close.
-[[nodiscard]] bool ChooseFromMenu(const RunningApp& app, char mnemonic);
+// How a user opens the pop-up menu: a right click at (20, 20), the menu key, or Shift+F10, which Windows' default
+// window procedure turns into WM_CONTEXTMENU at position -1 (posted as such: a posted key carries no Shift).
+enum class MenuOpener { RightButton, MenuKey, ShiftF10 };
+// Opens the pop-up menu and chooses an item by its mnemonic; false when the menu did not open or close. The menu's
+// top-left corner, in client coordinates, goes to `origin` if given.
+[[nodiscard]] bool ChooseFromMenu(const RunningApp& app, char mnemonic, MenuOpener opener = MenuOpener::RightButton,
+                                  POINT* origin = nullptr);
 
 // The window's client area as the screen shows it, one 0x00RRGGBB value per pixel, row by row.
 struct Picture {

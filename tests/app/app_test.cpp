@@ -144,14 +144,22 @@ TEST_F(Program, ALeftClickDoesNothingWhenClickingIsSwitchedOff) {
   EXPECT_EQ(Line(SettingsFile(), "LBClickStartStopEnable"), "LBClickStartStopEnable=0");
 }
 
-TEST_F(Program, PopUpMenuItemsAreChosenByTheirMnemonics) {
+// The keyboard reaches the same menu as the right button, opened at the window's centre.
+TEST_F(Program, PopUpMenuItemsAreChosenByTheirMnemonicsFromTheMouseOrTheKeyboard) {
   Start();
   const app::Picture atZero = app::Capture(app_);
   ASSERT_TRUE(app::ChooseFromMenu(app_, 's'));
   EXPECT_TRUE(Running()) << "Start";
-  ASSERT_TRUE(app::ChooseFromMenu(app_, 't'));
+  const RECT client = app::ClientRect(app_);
+  POINT origin = {};
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 't', app::MenuOpener::MenuKey, &origin));
   EXPECT_TRUE(app::Settles(app_)) << "Stop";
-  ASSERT_TRUE(app::ChooseFromMenu(app_, 'r'));
+  EXPECT_EQ(origin.x, client.right / 2);
+  EXPECT_EQ(origin.y, client.bottom / 2);
+  origin = POINT{};
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'r', app::MenuOpener::ShiftF10, &origin));
+  EXPECT_EQ(origin.x, client.right / 2);
+  EXPECT_EQ(origin.y, client.bottom / 2);
   ASSERT_TRUE(app::Settles(app_));
   EXPECT_EQ(app::Capture(app_), atZero) << "Reset";
   ASSERT_TRUE(app::ChooseFromMenu(app_, 'm'));

@@ -4,7 +4,9 @@
 #include <atomic>
 #include <cstdio>
 #include <string>
+#include <vector>
 #include "alarm/alarm_sound.h"
+#include "alarm/taskbar_flash.h"
 #include "app/app_globals.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
@@ -43,6 +45,18 @@ LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPA
   return result;
 }
 
+// The taskbar flashes asked for, and whether each came from this (the user-interface) thread.
+struct FlashCall {
+  DWORD Flags;
+  bool OnThisThread;
+};
+std::vector<FlashCall> Flashes;
+
+BOOL WINAPI RecordFlash(PFLASHWINFO info) {
+  Flashes.push_back({info->dwFlags, GetCurrentThreadId() == GetWindowThreadProcessId(info->hwnd, nullptr)});
+  return TRUE;
+}
+
 // The real main window in timer mode, off-screen, with a countdown of one second and a 0.3 s alarm file.
 class Alarm : public ::testing::Test {
  protected:
@@ -60,8 +74,11 @@ class Alarm : public ::testing::Test {
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingProcedure)));
     Completions = 0;
     StartsHandled = 0;
+    Flashes.clear();
+    FlashTaskbarButton = RecordFlash;
   }
   void TearDown() override {
+    FlashTaskbarButton = FlashWindowEx;
     DestroyWindow(window_);
     EXPECT_FALSE(DeviceOpen()) << "the exit closes the device";
     IniPath[0] = '\0';
@@ -199,3 +216,32 @@ TEST_F(Alarm, WithoutAnAlarmFileTheCountdownExpiresInSilence) {
 }
 
 }  // namespace
+
+// Behind other windows (this one was shown without activation) the expiry flashes the taskbar button until a
+// reset or the alarm's stop; a window in front is left alone.
+TEST_F(Alarm, AnExpiryOutOfSightFlashesTheTaskbarButtonUntilResetOrStopped) {
+  UseInstantCountdown();
+  constexpr DWORD Flash = FLASHW_ALL | FLASHW_TIMERNOFG;
+  const auto flashedAsMuchAs = [](size_t count) { return test::WaitUntil([count] { return Flashes.size() >= count; }); };
+  ASSERT_NE(GetForegroundWindow(), window_);
+  ASSERT_TRUE(StartAndExpire());
+  ASSERT_TRUE(flashedAsMuchAs(1));
+  Command(IDM_RESET);
+  ASSERT_TRUE(StartAndExpire());
+  ASSERT_TRUE(flashedAsMuchAs(3));
+  Command(IDM_TIMER_ALARM__SOUND_STOP);
+  Command(IDM_RESET);
+  ASSERT_EQ(Flashes.size(), 4u) << "a second stop has nothing to end";
+  EXPECT_EQ(Flashes[0].Flags, Flash);
+  EXPECT_EQ(Flashes[1].Flags, DWORD{FLASHW_STOP}) << "the reset";
+  EXPECT_EQ(Flashes[2].Flags, Flash);
+  EXPECT_EQ(Flashes[3].Flags, DWORD{FLASHW_STOP}) << "the alarm's stop";
+  for (const FlashCall& call : Flashes) EXPECT_TRUE(call.OnThisThread);
+
+  ASSERT_TRUE(SetForegroundWindow(window_));
+  ASSERT_EQ(GetForegroundWindow(), window_);
+  ASSERT_TRUE(StartAndExpire());
+  ASSERT_TRUE(test::WaitUntil(Sounding));
+  Linger();
+  EXPECT_EQ(Flashes.size(), 4u) << "no flash while the window is in front";
+}
