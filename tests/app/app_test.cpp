@@ -78,37 +78,27 @@ TEST_F(Program, FirstRunOpensTheDefaultWindowAndWritesEverySettingAtExit) {
   EXPECT_GT(height, 0) << "the last fitted read-out height";
 }
 
-// The screen's DPI for the processes that start while this lives; what the prefix held is put back at its end.
-// Wine reads the value once, as a process starts. ctest runs the test that uses it alone, so that no other
-// process starts at that DPI.
+// The screen's DPI for the processes that start while this lives (Wine reads it once, as a process starts); the
+// prefix's own value is put back at its end. ctest runs the test that uses it alone.
 class ScreenDpi {
  public:
   explicit ScreenDpi(DWORD dpi) {
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                        nullptr, &key_, nullptr) != ERROR_SUCCESS) {
-      key_ = nullptr;
-      return;
-    }
     DWORD size = sizeof previous_;
-    hadValue_ = RegQueryValueExA(key_, Name, nullptr, nullptr, reinterpret_cast<BYTE*>(&previous_), &size) ==
+    hadValue_ = RegGetValueA(HKEY_CURRENT_USER, Key, Name, RRF_RT_REG_DWORD, nullptr, &previous_, &size) ==
                 ERROR_SUCCESS;
-    RegSetValueExA(key_, Name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    RegSetKeyValueA(HKEY_CURRENT_USER, Key, Name, REG_DWORD, &dpi, sizeof dpi);
   }
   ~ScreenDpi() {
-    if (!key_) return;
     if (hadValue_) {
-      RegSetValueExA(key_, Name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&previous_), sizeof previous_);
+      RegSetKeyValueA(HKEY_CURRENT_USER, Key, Name, REG_DWORD, &previous_, sizeof previous_);
     } else {
-      RegDeleteValueA(key_, Name);
+      RegDeleteKeyValueA(HKEY_CURRENT_USER, Key, Name);
     }
-    RegCloseKey(key_);
   }
-  ScreenDpi(const ScreenDpi&) = delete;
-  ScreenDpi& operator=(const ScreenDpi&) = delete;
 
  private:
+  static constexpr const char* Key = "Control Panel\\Desktop";
   static constexpr const char* Name = "LogPixels";
-  HKEY key_ = nullptr;
   DWORD previous_ = 0;
   bool hadValue_ = false;
 };

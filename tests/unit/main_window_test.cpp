@@ -351,7 +351,6 @@ TEST_P(MainWindowDpi, TakesTheSuggestedSizeAndKeepsTheSettingsAt96Dpi) {
 INSTANTIATE_TEST_SUITE_P(
     MainWindow, MainWindowDpi,
     ::testing::Values(DpiCase{"StaysAt96", 96, 240, 240, 64}, DpiCase{"GrowsHalfAgainAt144", 144, 360, 240, 96},
-                      DpiCase{"DoublesAt192", 192, 480, 240, 128},
                       // A suggestion that keeps the pixels still brings the new DPI, and a smaller stored size.
                       DpiCase{"KeepsItsPixelsAt144", 144, 240, 160, 96}),
     [](const ::testing::TestParamInfo<DpiCase>& info) -> std::string { return info.param.Name; });
