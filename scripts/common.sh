@@ -1,7 +1,9 @@
 # Sourced by the other scripts.
 # build_tavrilo             installs what is missing, configures and builds into $TAVRILO_BUILD.
-# wine_env_start BUILD_DIR  a private Wine prefix in code page 932, a virtual display (unless one is given), and one
-#                           warm persistent wineserver, so that each Wine process starts in a fraction of a second.
+# wine_env_start BUILD_DIR [PREFIX]
+#                           a private Wine prefix (BUILD_DIR/wineprefix unless named) in code page 932, a virtual
+#                           display (unless one is given), and one warm persistent wineserver, so that each Wine
+#                           process starts in a fraction of a second.
 # wine_env_stop             stops what wine_env_start started.
 
 TAVRILO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -18,7 +20,7 @@ wine_env_start() {
   mkdir -p "$1"
   local build
   build=$(cd "$1" && pwd)
-  export WINEPREFIX="$build/wineprefix"
+  export WINEPREFIX="$build/${2:-wineprefix}"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="   # no .NET or browser engine installers
   export LC_ALL=ja_JP.UTF-8

@@ -3,20 +3,33 @@
 # installs what is missing. With a display (DISPLAY set and reachable) the program opens there and the script
 # ends when it is closed. Without one it runs on a private virtual display, starts a short measurement with a
 # click, writes a screenshot and says where.
+# TAVRILO_DPI=144 shows it on a screen of that DPI, in a Wine prefix of its own (the tests' stays at 96 DPI).
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 build_tavrilo
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+prefix=wineprefix
+shot="$TAVRILO_BUILD/screenshot.png"
+if [ -n "${TAVRILO_DPI:-}" ]; then
+  prefix="wineprefix-dpi$TAVRILO_DPI"
+  shot="$TAVRILO_BUILD/screenshot-dpi$TAVRILO_DPI.png"
+fi
+start_env() {
   trap wine_env_stop EXIT
-  wine_env_start "$TAVRILO_BUILD"
+  wine_env_start "$TAVRILO_BUILD" "$prefix"
+  if [ -n "${TAVRILO_DPI:-}" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$TAVRILO_DPI" /f </dev/null >/dev/null 2>&1
+  fi
+}
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  start_env
   wine "$TAVRILO_BUILD/Tavrilo.exe"
   exit 0
 fi
 
 TAVRILO_OWN_DISPLAY=1
-trap wine_env_stop EXIT
-wine_env_start "$TAVRILO_BUILD"
+start_env
 wine "$TAVRILO_BUILD/Tavrilo.exe" </dev/null >/dev/null 2>&1 &
 window=""
 for _ in $(seq 1 100); do
@@ -30,6 +43,5 @@ xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1   # start
 sleep 2.3
 xdotool click 1                                                      # stop
 sleep 0.5
-shot="$TAVRILO_BUILD/screenshot.png"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot"
 echo "No display: Tavrilo ran on a virtual display; a screenshot after a short measurement is at $shot"

@@ -7,6 +7,7 @@
 #include "app/app_globals.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
+#include "display/dpi.h"
 #include "display/paint.h"
 #include "laps/lap_export.h"
 #include "laps/lap_journal.h"
@@ -27,7 +28,11 @@ namespace {
 
 int CtrlKeyDown = 0;
 int IgnoreLeftUpAfterCaptionDoubleClick = 0;
+// The normal placement while the window is maximised or minimised, in the settings file's units.
 int NormalLeft = 0, NormalTop = 0, NormalWidth = 0, NormalHeight = 0;
+// The DPI of the screen the window is on: the system's when it is created, then what each WM_DPICHANGED says.
+// 0 until first asked for: the size limits are asked for before the window's creation handler runs.
+UINT Dpi = 0;
 bool DestroyDone = false;
 LRESULT PaintCount = 0;
 
@@ -47,6 +52,17 @@ void ToggleRunning(HWND window) {
   SendCommand(window, running ? IDM_STOP : IDM_START);
 }
 
+UINT CurrentDpi(HWND window) {
+  if (Dpi == 0) Dpi = WindowDpi(window);
+  return Dpi;
+}
+
+// The settings file keeps sizes in units of a 96-DPI screen, converted at the window's DPI, and positions in the
+// session's: a position at the window's DPI would move the window whenever the screens' DPIs differ, since
+// the window is created before its screen's DPI is known.
+int32_t SizeInFileUnits(int32_t pixels) { return ToFileUnits(pixels, Dpi); }
+int32_t PositionInFileUnits(int32_t pixels) { return ToFileUnits(pixels, SystemDpi()); }
+
 WINDOWPLACEMENT ReadPlacement(HWND window) {
   WINDOWPLACEMENT placement = {};
   placement.length = sizeof placement;
@@ -56,6 +72,7 @@ WINDOWPLACEMENT ReadPlacement(HWND window) {
 
 void OnCreate(HWND window) {
   DestroyDone = false;
+  Dpi = WindowDpi(window);
   PaintCount = 0;
   StopwatchClockRecord& clock = StopwatchClock;
   clock.StopwatchRunning = 0;
@@ -118,26 +135,44 @@ void OnClose(HWND window) {
 void OnMove(HWND window) {
   RECT outer;
   GetWindowRect(window, &outer);
-  AppSettings.Window_X_Pos = outer.left;
-  AppSettings.Window_Y_Pos = outer.top;
+  AppSettings.Window_X_Pos = PositionInFileUnits(outer.left);
+  AppSettings.Window_Y_Pos = PositionInFileUnits(outer.top);
   const WINDOWPLACEMENT placement = ReadPlacement(window);
-  NormalLeft = placement.rcNormalPosition.left;
-  NormalTop = placement.rcNormalPosition.top;
+  NormalLeft = PositionInFileUnits(placement.rcNormalPosition.left);
+  NormalTop = PositionInFileUnits(placement.rcNormalPosition.top);
+}
+
+void RecordOuterSize(HWND window) {
+  RECT outer;
+  GetWindowRect(window, &outer);
+  AppSettings.Window_Width = SizeInFileUnits(outer.right - outer.left);
+  AppSettings.Window_Height = SizeInFileUnits(outer.bottom - outer.top);
 }
 
 void OnSize(HWND window, WPARAM sizeType, int clientWidth, int clientHeight) {
-  UpdateLayout(window, clientWidth, clientHeight);
-  RECT outer;
-  GetWindowRect(window, &outer);
-  AppSettings.Window_Width = outer.right - outer.left;
-  AppSettings.Window_Height = outer.bottom - outer.top;
+  UpdateLayout(window, clientWidth, clientHeight, CurrentDpi(window));
+  RecordOuterSize(window);
   AppSettings.Window_Maximize = sizeType == SIZE_MAXIMIZED ? 1 : 0;
   MainWindowMinimized = sizeType == SIZE_MINIMIZED ? 1 : 0;
   if (sizeType == SIZE_MAXIMIZED || sizeType == SIZE_MINIMIZED) {
     const RECT normal = ReadPlacement(window).rcNormalPosition;
-    NormalWidth = normal.right - normal.left;
-    NormalHeight = normal.bottom - normal.top;
+    NormalWidth = SizeInFileUnits(normal.right - normal.left);
+    NormalHeight = SizeInFileUnits(normal.bottom - normal.top);
   }
+}
+
+// The window is now on a screen of another DPI, or its screen's scale changed: it takes the rectangle the system
+// suggests, and its size is recorded and the display laid out and drawn for the new DPI, also when the size
+// stays (no size message comes then).
+void OnDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
+  Dpi = dpi;
+  SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RecordOuterSize(window);
+  RECT client = {};
+  GetClientRect(window, &client);
+  UpdateLayout(window, client.right, client.bottom, Dpi);
+  RequestRepaint(window);
 }
 
 void OnLButtonUp(HWND window) {
@@ -276,9 +311,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CLOSE: OnClose(window); return 0;
     case WM_DISPLAYCHANGE: UpdateDisplayRefreshRate(window); return 0;
     case WM_ERASEBKGND: return 1;  // every paint covers the whole client area
-    case WM_GETMINMAXINFO:
-      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{MinimumTrackSize, MinimumTrackSize};
+    case WM_GETMINMAXINFO: {
+      const LONG minimum = ToPixels(MinimumTrackSize, CurrentDpi(window));
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{minimum, minimum};
       return 0;
+    }
+    case WM_DPICHANGED: OnDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_NCLBUTTONDBLCLK: return OnNcLButtonDblClk(window, wParam, lParam);
     case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
     case WM_KEYUP: OnKeyUp(window, wParam); return 0;

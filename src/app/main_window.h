@@ -9,7 +9,7 @@ constexpr UINT WM_GET_PAINT_COUNT = WM_APP + 2;
 // Brings the lap journal up to the lap count in wParam (the first one offers the previous run's laps); posted by
 // the tick, which never touches files.
 constexpr UINT WM_LAP_JOURNAL = WM_APP + 4;
-// Smallest outer size the window can be tracked to.
+// Smallest outer size the window can be tracked to, at 96 DPI.
 constexpr int MinimumTrackSize = 64;
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

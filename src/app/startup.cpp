@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include "app/app_globals.h"
 #include "app/main_window.h"
+#include "display/dpi.h"
 #include "laps/lap_list.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
@@ -16,7 +17,9 @@ constexpr const char* MainWindowClass = "StopWatchClass";
 // Window messages carry positions in 16 bits (WM_MOVE); a stored position beyond that range (only an edited file
 // holds one) is taken at its nearer end, which also keeps the window's far edges from overflowing. The size needs
 // no bound: the system keeps it within the tracking limits.
-int WindowCoordinate(int32_t stored) { return stored > 32767 ? 32767 : stored < -32768 ? -32768 : stored; }
+int WindowCoordinate(int32_t position) {
+  return position > 32767 ? 32767 : position < -32768 ? -32768 : position;
+}
 
 }  // namespace
 
@@ -50,19 +53,31 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
   windowClass.lpfnWndProc = MainWndProc;
   windowClass.hInstance = instance;
   windowClass.hIcon = static_cast<HICON>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDI_TAVRILO), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+      LoadImageA(instance, MAKEINTRESOURCEA(IDI_TAVRILO), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
   windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
   windowClass.lpszClassName = MainWindowClass;
   return RegisterClassA(&windowClass);
 }
 
+// The stored placement is in units of a 96-DPI screen. Its screen's DPI is known only once the window exists, so
+// it is made at the session's DPI (as positions are always taken) and sized again when its screen's differs.
 int CreateMainWindow(HINSTANCE instance, int showCommand) {
-  const HWND window =
-      CreateWindowExA(0, MainWindowClass, AppCaption, WS_OVERLAPPEDWINDOW, WindowCoordinate(AppSettings.Window_X_Pos),
-                      WindowCoordinate(AppSettings.Window_Y_Pos), AppSettings.Window_Width,
-                      AppSettings.Window_Height, nullptr, nullptr, instance, nullptr);
+  const AppSettingsRecord& s = AppSettings;
+  const int32_t width = s.Window_Width;  // the window's tracking rewrites both while it is created
+  const int32_t height = s.Window_Height;
+  const UINT dpi = SystemDpi();
+  const HWND window = CreateWindowExA(0, MainWindowClass, AppCaption, WS_OVERLAPPEDWINDOW,
+                                      WindowCoordinate(ToPixels(s.Window_X_Pos, dpi)),
+                                      WindowCoordinate(ToPixels(s.Window_Y_Pos, dpi)), ToPixels(width, dpi),
+                                      ToPixels(height, dpi), nullptr, nullptr, instance, nullptr);
   if (!window) return 0;
+  const UINT screenDpi = WindowDpi(window);
+  if (screenDpi != dpi) {
+    SetWindowPos(window, nullptr, 0, 0, ToPixels(width, screenDpi), ToPixels(height, screenDpi),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   MainWindow = window;
   ShowWindow(window, showCommand);
   UpdateWindow(window);

@@ -11,17 +11,17 @@ int32_t Truncate(double value) { return static_cast<int32_t>(value); }
 
 // A square (to within a pixel) spanning the smaller dimension less the margins, centred on the centre line of
 // the larger one.
-RECT FaceRectFor(int32_t width, int32_t height, int32_t centerX, int32_t centerY) {
+RECT FaceRectFor(int32_t width, int32_t height, int32_t centerX, int32_t centerY, int32_t margin) {
   RECT face;
   if (width > height) {
-    face.top = DialMargin - 1;
-    face.bottom = height - DialMargin - 2;
+    face.top = margin - 1;
+    face.bottom = height - margin - 2;
     const int32_t half = (face.bottom - face.top) / 2;
     face.left = centerX - half;
     face.right = centerX + half;
   } else {
-    face.left = DialMargin - 1;
-    face.right = width - DialMargin - 2;
+    face.left = margin - 1;
+    face.right = width - margin - 2;
     const int32_t half = (face.right - face.left) / 2;
     face.top = centerY - half;
     face.bottom = centerY + half;
@@ -31,8 +31,9 @@ RECT FaceRectFor(int32_t width, int32_t height, int32_t centerX, int32_t centerY
 
 }  // namespace
 
-DisplayLayoutRecord LayoutForClient(int32_t clientWidth, int32_t clientHeight) {
+DisplayLayoutRecord LayoutForClient(int32_t clientWidth, int32_t clientHeight, UINT dpi) {
   DisplayLayoutRecord layout;
+  layout.Dpi = dpi;
   layout.CenterX = clientWidth / 2 - 1;
   layout.CenterY = clientHeight / 2 - 1;
   const int32_t smaller = clientWidth > clientHeight ? clientHeight : clientWidth;
@@ -40,7 +41,8 @@ DisplayLayoutRecord LayoutForClient(int32_t clientWidth, int32_t clientHeight) {
   layout.DialTextFontHeight = Truncate(smaller / 10.0);
   layout.DigitalFontHeight = Truncate(smaller / 5.2);
   layout.LapFontHeight = Truncate(smaller / 25.0);
-  layout.FaceRect = FaceRectFor(clientWidth, clientHeight, layout.CenterX, layout.CenterY);
+  layout.FaceRect =
+      FaceRectFor(clientWidth, clientHeight, layout.CenterX, layout.CenterY, ToPixels(DialMargin, dpi));
   layout.DialRadius = layout.FaceRect.right - layout.CenterX;
   layout.MarkOuterRadius = Truncate(layout.DialRadius * 0.97);
   layout.MajorMarkInnerRadius = Truncate(layout.MarkOuterRadius * 0.9);
@@ -53,8 +55,8 @@ int32_t FitHeight(int32_t clientWidth, int32_t textLength) {
   return Truncate(2.0 * clientWidth / textLength);
 }
 
-void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight) {
-  DisplayLayout = LayoutForClient(clientWidth, clientHeight);
+void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight, UINT dpi) {
+  DisplayLayout = LayoutForClient(clientWidth, clientHeight, dpi);
   BuildHandShapes(DisplayLayout.DialRadius);
   RebuildBackBuffer(window);
 }

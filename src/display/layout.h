@@ -2,12 +2,14 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include "display/dpi.h"
 
-// Space between the client area's edge and the dial face.
+// Space between the client area's edge and the dial face, at 96 DPI.
 constexpr int32_t DialMargin = 15;
 
 // Pixels of the client area, y growing downwards.
 struct DisplayLayoutRecord {
+  UINT Dpi = FileDpi;  // what the fixed sizes of the drawing (margin, pen widths) are scaled by
   int32_t CenterX;
   int32_t CenterY;
   RECT FaceRect;  // the ellipse of the dial face
@@ -23,8 +25,8 @@ struct DisplayLayoutRecord {
 
 extern DisplayLayoutRecord DisplayLayout;
 
-// The layout of a client area of the given size. Every quotient and product truncates towards zero.
-DisplayLayoutRecord LayoutForClient(int32_t clientWidth, int32_t clientHeight);
+// The layout of a client area of the given size at `dpi`. Every quotient and product truncates towards zero.
+DisplayLayoutRecord LayoutForClient(int32_t clientWidth, int32_t clientHeight, UINT dpi);
 // The digital font height at which a text of `textLength` characters fills the client width; 0 (the font
 // mapper's default size) when there is no text to fit.
 int32_t FitHeight(int32_t clientWidth, int32_t textLength);

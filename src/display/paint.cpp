@@ -25,6 +25,9 @@ BitmapLayer FaceLayer;   // the still parts of the view on display
 
 // Black is a fixed colour slot, never changed by the user.
 constexpr COLORREF Black = RGB(0, 0, 0);
+// Pen widths at 96 DPI.
+constexpr int32_t ThinPenWidth = 1;
+constexpr int32_t ThickPenWidth = 3;
 
 // Each cache keeps the values it was built from; a build raises the generation, which the caches built on it
 // record in turn. Keys are compared byte for byte, so each is zeroed before it is filled.
@@ -41,6 +44,7 @@ Key ZeroedKey() {
 }
 
 struct KitKey {
+  UINT Dpi;
   COLORREF Background;
   COLORREF Face;
   COLORREF Hand;
@@ -50,7 +54,7 @@ KitKey BuiltKit;
 uint32_t KitGeneration = 0;
 
 struct FontsKey {
-  LOGFONTA Digital;  // Font_Setting with the digital height chosen for this paint
+  LOGFONTA Digital;  // Font_Setting in pixels with the digital height chosen for this paint
   int32_t NumeralHeight;
   int32_t DialTextHeight;
   int32_t LapHeight;
@@ -63,6 +67,7 @@ struct FaceLayerKey {
   ViewDrawing DrawStill;
   int32_t Width;
   int32_t Height;
+  UINT Dpi;  // the layout's margin
   COLORREF TextColour;
   int32_t FrameGraduation;
   int32_t FiveSecIntervalMeasure;
@@ -149,8 +154,7 @@ HFONT CreateBoundedFont(LOGFONTA font) {
   return CreateFontIndirectA(&font);
 }
 
-HFONT FontOfHeight(LONG height) {
-  LOGFONTA font = AppSettings.Font_Setting;
+HFONT FontOfHeight(LOGFONTA font, LONG height) {
   font.lfHeight = height;
   return CreateBoundedFont(font);
 }
@@ -162,27 +166,32 @@ LONG FittedDigitalHeight(int32_t clientWidth) {
   return FitHeight(clientWidth, lstrlenA(lapText));
 }
 
-// The height the digital read-out is drawn at, kept in Font_Setting: fixed by the window's smaller dimension,
-// fitted to its width, or (any other FontSizeDispFit) as stored.
-void ChooseDigitalHeight(int32_t clientWidth) {
+// The height in pixels the digital read-out is drawn at: fixed by the window's smaller dimension, fitted to its
+// width, or (any other FontSizeDispFit) as stored. A height chosen here is kept in Font_Setting, in the file's
+// units, so that the file holds it as a program unaware of DPI would.
+LONG ChooseDigitalHeight(int32_t clientWidth) {
+  LONG height;
   switch (AppSettings.FontSizeDispFit) {
-    case 0: AppSettings.Font_Setting.lfHeight = DisplayLayout.DigitalFontHeight; break;
-    case 1: AppSettings.Font_Setting.lfHeight = FittedDigitalHeight(clientWidth); break;
-    default: break;
+    case 0: height = DisplayLayout.DigitalFontHeight; break;
+    case 1: height = FittedDigitalHeight(clientWidth); break;
+    default: return ToPixels(AppSettings.Font_Setting.lfHeight, DisplayLayout.Dpi);
   }
+  AppSettings.Font_Setting.lfHeight = ToFileUnits(height, DisplayLayout.Dpi);
+  return height;
 }
 
-void UpdateFonts() {
+void UpdateFonts(LONG digitalHeight) {
   auto wanted = ZeroedKey<FontsKey>();
-  wanted.Digital = AppSettings.Font_Setting;
+  wanted.Digital = FontInPixels(AppSettings.Font_Setting, DisplayLayout.Dpi);
+  wanted.Digital.lfHeight = digitalHeight;
   wanted.NumeralHeight = DisplayLayout.NumeralFontHeight;
   wanted.DialTextHeight = DisplayLayout.DialTextFontHeight;
   wanted.LapHeight = DisplayLayout.LapFontHeight;
   if (DisplayFonts.DigitalFont && SameKey(wanted, BuiltFonts)) return;
   DeleteFonts();
-  DisplayFonts.NumeralFont = FontOfHeight(wanted.NumeralHeight);
-  DisplayFonts.DialTextFont = FontOfHeight(wanted.DialTextHeight);
-  DisplayFonts.LapFont = FontOfHeight(wanted.LapHeight);
+  DisplayFonts.NumeralFont = FontOfHeight(wanted.Digital, wanted.NumeralHeight);
+  DisplayFonts.DialTextFont = FontOfHeight(wanted.Digital, wanted.DialTextHeight);
+  DisplayFonts.LapFont = FontOfHeight(wanted.Digital, wanted.LapHeight);
   DisplayFonts.DigitalFont = CreateBoundedFont(wanted.Digital);
   BuiltFonts = wanted;
   ++FontsGeneration;
@@ -190,6 +199,7 @@ void UpdateFonts() {
 
 void UpdateKit() {
   auto wanted = ZeroedKey<KitKey>();
+  wanted.Dpi = DisplayLayout.Dpi;
   wanted.Background = AppSettings.BackGroundColor;
   wanted.Face = AppSettings.ClockFaceColor;
   wanted.Hand = AppSettings.SecondHandColor;
@@ -234,6 +244,7 @@ bool UpdateFaceLayer(ViewDrawing drawStill) {
   wanted.DrawStill = drawStill;
   wanted.Width = BackBuffer.Width;
   wanted.Height = BackBuffer.Height;
+  wanted.Dpi = DisplayLayout.Dpi;
   wanted.TextColour = AppSettings.FontColor;
   wanted.FrameGraduation = AppSettings.FrameGraduation;
   wanted.FiveSecIntervalMeasure = AppSettings.FiveSecIntervalMeasure;
@@ -282,8 +293,7 @@ RECT DrawMovingParts(ViewDrawing drawMoving) {
 
 Composition Compose() {
   if (!BackBuffer.Bitmap) return Composition{false, RECT{}};
-  ChooseDigitalHeight(BackBuffer.Width);
-  UpdateFonts();
+  UpdateFonts(ChooseDigitalHeight(BackBuffer.Width));
   UpdateKit();
   const ViewPainter view = ChosenView();
   const bool faceRedrawn = UpdateFaceLayer(view.DrawStill);
@@ -326,9 +336,10 @@ void ReleaseDisplayResources() {
 
 void CreateDrawingKit(DrawingKit& kit) {
   const AppSettingsRecord& s = AppSettings;
-  if (!kit.ThinPen) kit.ThinPen = CreatePen(PS_SOLID, 1, Black);
-  if (!kit.ThickPen) kit.ThickPen = CreatePen(PS_SOLID, 3, Black);
-  if (!kit.BackgroundPen) kit.BackgroundPen = CreatePen(PS_SOLID, 1, s.BackGroundColor);
+  const UINT dpi = DisplayLayout.Dpi;
+  if (!kit.ThinPen) kit.ThinPen = CreatePen(PS_SOLID, ToPixels(ThinPenWidth, dpi), Black);
+  if (!kit.ThickPen) kit.ThickPen = CreatePen(PS_SOLID, ToPixels(ThickPenWidth, dpi), Black);
+  if (!kit.BackgroundPen) kit.BackgroundPen = CreatePen(PS_SOLID, ToPixels(ThinPenWidth, dpi), s.BackGroundColor);
   if (!kit.OutlineBrush) kit.OutlineBrush = CreateSolidBrush(Black);
   if (!kit.BackgroundBrush) kit.BackgroundBrush = CreateSolidBrush(s.BackGroundColor);
   if (!kit.FaceBrush) kit.FaceBrush = CreateSolidBrush(s.ClockFaceColor);

@@ -7,8 +7,8 @@
 
 // Everything below runs on the user-interface thread.
 
-// Recomputes the layout and the hand shapes for a new client size and rebuilds the back buffer.
-void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight);
+// Recomputes the layout and the hand shapes for a new client size or DPI and rebuilds the back buffer.
+void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight, UINT dpi);
 // Creates the memory device context on first use and a bitmap the size of the client area.
 void RebuildBackBuffer(HWND window);
 // Deletes the fonts, pens, brushes, the face layer, the back bitmap and the memory device context.
@@ -36,13 +36,13 @@ struct DrawingKit {
   HBRUSH FaceBrush;
   HBRUSH HandBrush;
 };
-// Creates each member that is null; deletes each that is not and clears it.
+// Creates each member that is null, its pen widths at the layout's DPI; deletes each that is not and clears it.
 void CreateDrawingKit(DrawingKit& kit);
 void DeleteDrawingKit(DrawingKit& kit);
 // The kit of the last paint; remade by the next paint when a colour has changed since.
 const DrawingKit& CurrentDrawingKit();
 
-// The four fonts: Font_Setting with only the height replaced.
+// The four fonts: Font_Setting at the layout's DPI with only the height replaced.
 struct DisplayFontsRecord {
   HFONT NumeralFont;
   HFONT DialTextFont;

@@ -5,6 +5,7 @@
 #include <iterator>
 #include "app/app_globals.h"
 #include "app/main_window.h"
+#include "display/dpi.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "settings/color_dialog.h"
@@ -114,22 +115,22 @@ void OnSecondDivisionChange(HWND dialog) {
   RequestMainWindowRepaint();
 }
 
-// The chooser edits Font_Setting in place; a cancelled or failed choice gets the font back from its copy
-// (the chooser may have written into it while the user tried other faces and sizes).
+// The chooser edits a copy of Font_Setting in pixels of the session's DPI, the one it converts points with; only
+// a choice made with OK is taken back, in the file's units.
 void OnFontButton(HWND dialog) {
   AppSettingsRecord& s = AppSettings;
-  const LOGFONTA saved = s.Font_Setting;
+  const UINT dpi = SystemDpi();
+  LOGFONTA font = FontInPixels(s.Font_Setting, dpi);
   CHOOSEFONTA request = {};
   request.lStructSize = sizeof request;
   request.hwndOwner = dialog;
-  request.lpLogFont = &s.Font_Setting;
+  request.lpLogFont = &font;
   request.Flags = CF_SCREENFONTS | CF_ENABLEHOOK | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_NOVERTFONTS;
   request.rgbColors = s.FontColor;
   request.lpfnHook = FontChooserHook;
   if (ChooseFontA(&request)) {
+    s.Font_Setting = FontInFileUnits(font, dpi);
     s.FontColor = request.rgbColors;
-  } else {
-    s.Font_Setting = saved;
   }
   RefitMainWindow();
   RequestMainWindowRepaint();

@@ -1,6 +1,7 @@
 // Tavrilo.exe started in a fresh folder and used from outside: start-up, the single-instance rule, clicks,
 // keys, the pop-up menu and the settings file written at exit.
 #include <gtest/gtest.h>
+#include <array>
 #include <string>
 #include <vector>
 #include "app/app_driver.h"
@@ -29,43 +30,90 @@ class Program : public ::testing::Test {
   app::RunningApp app_;
 };
 
-TEST_F(Program, FirstRunOpensTheDefaultWindowAndWritesEverySettingAtExit) {
-  Start();
-  RECT outer;
-  GetWindowRect(app_.Window, &outer);
-  EXPECT_EQ(outer.left, 100);
-  EXPECT_EQ(outer.top, 100);
-  EXPECT_EQ(outer.right - outer.left, 240);
-  EXPECT_EQ(outer.bottom - outer.top, 240);
-  char title[64] = {};
-  GetWindowTextA(app_.Window, title, sizeof title);
-  EXPECT_STREQ(title, "Tavrilo");
+// Every line of the file a first run writes, in order, with the read-out's height (the last fitted one) apart.
+const std::vector<std::string> FirstRunLines = {
+    "[StopWatch_Setting]", "AnalogModeOnOff=1", "DisitalModeOnOff=1", "SecondResolution=9", "FrameGraduation=1",
+    "5SecIntervalMeasure=1", "LBClickStartStopEnable=1", "FontSizeDispFit=1", "StopWatchTotalTimeEnable=0",
+    "RotDivIndex=0", "1SecDivIndex=0", "[Timer_Mode]", "Timer_Mode=0", "[Timer_Setting]", "TimerSettingHour=0",
+    "TimerSettingMinute=5", "TimerSettingSecond=0", "TimerSecondResolutionIndex=0", "TimerAlarmSoundFile=",
+    "[Font_Setting]", "Height=", "Width=0", "Escapement=0", "Orientation=0", "Weight=400", "Italic=0", "Underline=0",
+    "StrikeOut=0", "CharSet=128", "OutPrecision=3", "ClipPrecision=2", "Quality=1", "PitchAndFamily=49",
+    "FontFaceName=ＭＳ Ｐゴシック", "FontColor=0", "[Draw_Color]", "SecondHandColor=16744576",
+    "ClockFaceColor=12632256", "BackGroundColor=16744576", "[Window_Position]", "Window_X_Pos=100",
+    "Window_Y_Pos=100", "Window_Width=240", "Window_Height=240", "Window_Maximize=0", "WindowTopMost=0"};
 
-  EXPECT_EQ(app::CloseApp(app_), 0u);
-  const std::string file = SettingsFile();
-  const std::vector<std::string> expected = {
-      "[StopWatch_Setting]", "AnalogModeOnOff=1", "DisitalModeOnOff=1", "SecondResolution=9",
-      "FrameGraduation=1", "5SecIntervalMeasure=1", "LBClickStartStopEnable=1", "FontSizeDispFit=1",
-      "StopWatchTotalTimeEnable=0", "RotDivIndex=0", "1SecDivIndex=0", "[Timer_Mode]", "Timer_Mode=0",
-      "[Timer_Setting]", "TimerSettingHour=0", "TimerSettingMinute=5", "TimerSettingSecond=0",
-      "TimerSecondResolutionIndex=0", "TimerAlarmSoundFile=", "[Font_Setting]", "Height=", "Width=0",
-      "Escapement=0", "Orientation=0", "Weight=400", "Italic=0", "Underline=0", "StrikeOut=0", "CharSet=128",
-      "OutPrecision=3", "ClipPrecision=2", "Quality=1", "PitchAndFamily=49", "FontFaceName=ＭＳ Ｐゴシック",
-      "FontColor=0", "[Draw_Color]", "SecondHandColor=16744576", "ClockFaceColor=12632256",
-      "BackGroundColor=16744576", "[Window_Position]", "Window_X_Pos=100", "Window_Y_Pos=100",
-      "Window_Width=240", "Window_Height=240", "Window_Maximize=0", "WindowTopMost=0"};
+// The window's outer rectangle: left, top, width and height.
+std::array<LONG, 4> Placement(HWND window) {
+  RECT outer = {};
+  GetWindowRect(window, &outer);
+  return {outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top};
+}
+
+// The file's lines, its Height value taken out into `height`.
+std::vector<std::string> LinesOf(const std::string& file, int& height) {
   std::vector<std::string> lines;
   for (size_t start = 0; start < file.size();) {
     const size_t end = file.find("\r\n", start);
     std::string line = file.substr(start, end - start);
     if (line.rfind("Height=", 0) == 0) {
-      EXPECT_GT(std::stoi(line.substr(7)), 0) << "the last fitted read-out height";
+      height = std::stoi(line.substr(7));
       line = "Height=";
     }
     lines.push_back(line);
     start = end == std::string::npos ? file.size() : end + 2;
   }
-  EXPECT_EQ(lines, expected);
+  return lines;
+}
+
+TEST_F(Program, FirstRunOpensTheDefaultWindowAndWritesEverySettingAtExit) {
+  Start();
+  EXPECT_EQ(Placement(app_.Window), (std::array<LONG, 4>{100, 100, 240, 240}));
+  char title[64] = {};
+  GetWindowTextA(app_.Window, title, sizeof title);
+  EXPECT_STREQ(title, "Tavrilo");
+
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+  int height = 0;
+  EXPECT_EQ(LinesOf(SettingsFile(), height), FirstRunLines);
+  EXPECT_GT(height, 0) << "the last fitted read-out height";
+}
+
+// The screen's DPI for the processes that start while this lives (Wine reads it once, as a process starts); the
+// prefix's own value is put back at its end. ctest runs the test that uses it alone.
+class ScreenDpi {
+ public:
+  explicit ScreenDpi(DWORD dpi) {
+    DWORD size = sizeof previous_;
+    hadValue_ = RegGetValueA(HKEY_CURRENT_USER, Key, Name, RRF_RT_REG_DWORD, nullptr, &previous_, &size) ==
+                ERROR_SUCCESS;
+    RegSetKeyValueA(HKEY_CURRENT_USER, Key, Name, REG_DWORD, &dpi, sizeof dpi);
+  }
+  ~ScreenDpi() {
+    if (hadValue_) {
+      RegSetKeyValueA(HKEY_CURRENT_USER, Key, Name, REG_DWORD, &previous_, sizeof previous_);
+    } else {
+      RegDeleteKeyValueA(HKEY_CURRENT_USER, Key, Name);
+    }
+  }
+
+ private:
+  static constexpr const char* Key = "Control Panel\\Desktop";
+  static constexpr const char* Name = "LogPixels";
+  DWORD previous_ = 0;
+  bool hadValue_ = false;
+};
+
+TEST_F(Program, At144DpiTheFirstRunOpensHalfAgainAsLargeAndWritesTheFileOf96Dpi) {
+  {
+    const ScreenDpi screen(144);
+    Start();
+  }
+  EXPECT_EQ(Placement(app_.Window), (std::array<LONG, 4>{150, 150, 360, 360}));
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+  int height = 0;
+  EXPECT_EQ(LinesOf(SettingsFile(), height), FirstRunLines);
+  // About 2 x 232 / 11, what fits the 232-pixel client at 96 DPI; in pixels of 144 DPI it would be about 63.
+  EXPECT_NEAR(height, 42, 1);
 }
 
 TEST_F(Program, ASecondCopyEndsAtOnceWithoutAWindowAndLeavesTheFirstAlone) {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 #include "display/dial.h"
+#include "display/dpi.h"
 #include "display/layout.h"
 #include "display/readout.h"
 
@@ -17,13 +18,15 @@ struct LayoutCase {
   RECT Face;
   int32_t Radius, Outer, MajorInner, MinorInner;
   int32_t NumeralFont, DialTextFont, DigitalFont, LapFont;
+  UINT Dpi = FileDpi;
 };
 
 class LayoutOfClient : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(LayoutOfClient, FollowsTheClientSizeWithTruncatingArithmetic) {
   const LayoutCase& c = GetParam();
-  const DisplayLayoutRecord layout = LayoutForClient(c.Width, c.Height);
+  const DisplayLayoutRecord layout = LayoutForClient(c.Width, c.Height, c.Dpi);
+  EXPECT_EQ(layout.Dpi, c.Dpi);
   EXPECT_EQ(layout.CenterX, c.CenterX);
   EXPECT_EQ(layout.CenterY, c.CenterY);
   EXPECT_EQ(layout.FaceRect.left, c.Face.left);
@@ -52,10 +55,40 @@ INSTANTIATE_TEST_SUITE_P(
         // Minimised: -31 / 2 truncates to -15, and the negative radii truncate towards zero.
         LayoutCase{0, 0, -1, -1, {14, 14, -17, -16}, -16, -15, -13, -14, 0, 0, 0, 0},
         // Too narrow for a dial.
-        LayoutCase{20, 300, 9, 149, {14, 154, 3, 144}, -6, -5, -4, -4, 1, 2, 3, 0}),
+        LayoutCase{20, 300, 9, 149, {14, 154, 3, 144}, -6, -5, -4, -4, 1, 2, 3, 0},
+        // The margin scales with the DPI: 22.5 pixels round to 23, at 192 DPI it is 30. The fonts follow the
+        // client size alone.
+        LayoutCase{240, 240, 119, 119, {22, 23, 215, 215}, 96, 93, 83, 88, 16, 24, 46, 9, 144},
+        LayoutCase{400, 300, 199, 149, {80, 29, 318, 268}, 119, 115, 103, 109, 20, 30, 57, 12, 192}),
     [](const ::testing::TestParamInfo<LayoutCase>& info) {
-      return std::to_string(info.param.Width) + "x" + std::to_string(info.param.Height);
+      return std::to_string(info.param.Width) + "x" + std::to_string(info.param.Height) + "At" +
+             std::to_string(info.param.Dpi) + "Dpi";
     });
+
+struct DpiCase {
+  const char* Name;
+  int32_t Units;  // in the settings file, at 96 DPI
+  UINT Dpi;
+  int32_t Pixels;
+  int32_t UnitsBack;
+};
+
+class SettingsUnits : public ::testing::TestWithParam<DpiCase> {};
+
+TEST_P(SettingsUnits, BecomePixelsAtTheDpiAndComeBackRounded) {
+  const DpiCase& c = GetParam();
+  EXPECT_EQ(ToPixels(c.Units, c.Dpi), c.Pixels);
+  EXPECT_EQ(ToFileUnits(c.Pixels, c.Dpi), c.UnitsBack);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Display, SettingsUnits,
+    ::testing::Values(DpiCase{"UnchangedAt96", 240, 96, 240, 240}, DpiCase{"HalfAgainAt144", 240, 144, 360, 240},
+                      DpiCase{"HalvesRoundAwayFromZero", 15, 144, 23, 15},
+                      DpiCase{"NegativeHalvesToo", -1, 144, -2, -1},
+                      DpiCase{"NoDpiCountsAs96", 17, 0, 17, 17},
+                      DpiCase{"HeldWithinTheThirtyTwoBitRange", INT32_MIN, 144, INT32_MIN, -1431655765}),
+    [](const ::testing::TestParamInfo<DpiCase>& info) -> std::string { return info.param.Name; });
 
 struct FitCase {
   int32_t Width;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "display/dial.h"
+#include "display/dpi.h"
 #include "display/layout.h"
 #include "display/paint.h"
 #include "laps/lap_list.h"
@@ -150,10 +151,10 @@ class DisplayRender : public ::testing::Test {
     return window;
   }
   // What the size message and the paint do: layout, back buffer, composition.
-  static void Render(HWND window) {
+  void Render(HWND window) const {
     RECT client = {};
     GetClientRect(window, &client);
-    UpdateLayout(window, client.right, client.bottom);
+    UpdateLayout(window, client.right, client.bottom, dpi_);
     ComposeView(window);
   }
   Picture RenderAt(int width, int height) {
@@ -170,6 +171,7 @@ class DisplayRender : public ::testing::Test {
   }
 
   HWND window_ = nullptr;
+  UINT dpi_ = FileDpi;  // the window's DPI for every layout
 
  private:
   AppSettingsRecord saved_;
@@ -277,6 +279,8 @@ struct OutlineCase {
   int32_t FiveSecIntervalMeasure;
   int FaceOutlineRows;
   int TopMarkColumns;
+  UINT Dpi = FileDpi;
+  int ClientSize = 240;
 };
 
 class DialOutline : public DisplayRender, public ::testing::WithParamInterface<OutlineCase> {};
@@ -285,9 +289,10 @@ TEST_P(DialOutline, IsThickOnlyWhereTheSettingsSaySo) {
   ShowDialOnly();
   AppSettings.FrameGraduation = GetParam().FrameGraduation;
   AppSettings.FiveSecIntervalMeasure = GetParam().FiveSecIntervalMeasure;
+  dpi_ = GetParam().Dpi;
   StopwatchClock.MinuteRefreshCount = 3000;  // both hands down, clear of the top mark
   StopwatchClock.HourRefreshCount = 180000;
-  const Picture picture = RenderAt(240, 240);
+  const Picture picture = RenderAt(GetParam().ClientSize, GetParam().ClientSize);
   const LONG centerX = DisplayLayout.CenterX;
   const LONG top = DisplayLayout.FaceRect.top;
   // The face outline crossing the column above the centre, and the top (major) mark crossing a row halfway
@@ -301,7 +306,10 @@ INSTANTIATE_TEST_SUITE_P(Dial, DialOutline,
                          ::testing::Values(OutlineCase{"ThickFaceAndMajorMarks", 1, 1, 3, 3},
                                            OutlineCase{"ThickFaceThinMarks", 1, 0, 3, 1},
                                            OutlineCase{"ThinFaceThickMarks", 0, 1, 1, 3},
-                                           OutlineCase{"ThinFaceAndMarks", 0, 0, 1, 1}),
+                                           OutlineCase{"ThinFaceAndMarks", 0, 0, 1, 1},
+                                           // The window of 96 DPI at 144: 1.5 and 4.5 pixels round up.
+                                           OutlineCase{"ThickFaceThinMarksAt144Dpi", 1, 0, 5, 2, 144, 360},
+                                           OutlineCase{"ThinFaceThickMarksAt144Dpi", 0, 1, 2, 5, 144, 360}),
                          NameOf<OutlineCase>);
 
 TEST_F(DisplayRender, DialReadoutBoxAppearsAndDisappearsWithTheDigitalToggle) {
@@ -503,7 +511,10 @@ INSTANTIATE_TEST_SUITE_P(Display, SmallClient,
 struct FitSettingCase {
   int32_t FontSizeDispFit;
   int32_t Resolution;
-  LONG DigitalHeight;
+  LONG DigitalHeight;  // in pixels
+  UINT Dpi = FileDpi;
+  LONG StoredHeight = DigitalHeight;  // in Font_Setting, at 96 DPI
+  LONG DigitalWidth = 6;              // from a stored width of 6
 };
 
 class DigitalFontHeight : public DisplayRender, public ::testing::WithParamInterface<FitSettingCase> {};
@@ -512,12 +523,16 @@ TEST_P(DigitalFontHeight, IsFixedFittedOrLeftAsStored) {
   ShowDigitalOnly();
   AppSettings.FontSizeDispFit = GetParam().FontSizeDispFit;
   AppSettings.Font_Setting.lfHeight = 14;
+  AppSettings.Font_Setting.lfWidth = 6;
   SelectStopwatchResolution(GetParam().Resolution, nullptr);
+  dpi_ = GetParam().Dpi;
   RenderAt(600, 400);
-  EXPECT_EQ(AppSettings.Font_Setting.lfHeight, GetParam().DigitalHeight);
+  EXPECT_EQ(AppSettings.Font_Setting.lfHeight, GetParam().StoredHeight);
+  EXPECT_EQ(AppSettings.Font_Setting.lfWidth, 6);
   LOGFONTA digital = {};
   ASSERT_TRUE(GetObjectA(DisplayFonts.DigitalFont, sizeof digital, &digital));
   EXPECT_EQ(digital.lfHeight, GetParam().DigitalHeight);
+  EXPECT_EQ(digital.lfWidth, GetParam().DigitalWidth);
 }
 
 INSTANTIATE_TEST_SUITE_P(Display, DigitalFontHeight,
@@ -525,10 +540,14 @@ INSTANTIATE_TEST_SUITE_P(Display, DigitalFontHeight,
                                            FitSettingCase{1, 9, 109},   // 2 x 600 / 11 characters
                                            FitSettingCase{1, 11, 100},  // 2 x 600 / 12 characters
                                            FitSettingCase{1, 0, 150},   // 2 x 600 / 8 characters
-                                           FitSettingCase{2, 9, 14}),   // kept as stored
+                                           FitSettingCase{2, 9, 14},    // kept as stored
+                                           // Pixels at 144 DPI; the setting holds 109 / 1.5 rounded.
+                                           FitSettingCase{1, 9, 109, 144, 73, 9},
+                                           FitSettingCase{2, 9, 21, 144, 14, 9}),
                          [](const ::testing::TestParamInfo<FitSettingCase>& info) {
                            return "Fit" + std::to_string(info.param.FontSizeDispFit) + "AtResolution" +
-                                  std::to_string(info.param.Resolution);
+                                  std::to_string(info.param.Resolution) + "And" + std::to_string(info.param.Dpi) +
+                                  "Dpi";
                          });
 
 TEST_F(DisplayRender, OtherFontsTakeTheSettingWithTheirOwnHeights) {
@@ -564,7 +583,7 @@ TEST_P(EveryView, LeavesTheBackBufferAsItFoundItAndLeaksNoObjectOverPaintsAndSet
   AppSettings.StopWatchTotalTimeEnable = 1;
   FillLaps(12);
   window_ = WindowOfSize(240, 240);
-  UpdateLayout(window_, 240, 240);
+  UpdateLayout(window_, 240, 240, dpi_);
   HDC dc = BackBufferDC();
   const HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
   const HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
@@ -649,7 +668,7 @@ TEST_F(DisplayRender, PaintCopiesTheComposedPictureToTheInvalidWindow) {
   SetWindowPos(window, HWND_BOTTOM, GetSystemMetrics(SM_CXSCREEN) - 240, GetSystemMetrics(SM_CYSCREEN) - 240, 0, 0,
                SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   ShowDialOnly();
-  UpdateLayout(window, 240, 240);
+  UpdateLayout(window, 240, 240, dpi_);
   HDC screen = GetDC(window);
   const RECT whole = {0, 0, 240, 240};
   FillRect(screen, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -678,6 +697,7 @@ struct IdentityCase {
   const char* Name;
   int32_t TimerMode, Analog, Digital, DigitalOnly;
   int Width, Height;
+  UINT Dpi = FileDpi;
 };
 
 class KeptDrawing : public DisplayRender, public ::testing::WithParamInterface<IdentityCase> {
@@ -729,10 +749,13 @@ TEST_P(KeptDrawing, EqualsAFullRedrawAfterEveryChange) {
   SelectStopwatchResolution(11, nullptr);  // a longer text: another fitted height
   SelectTimerResolution(11, nullptr);
   ExpectSameAsFromNothing("resolution");
+  dpi_ = 144;  // another screen, the same client size
+  UpdateLayout(window_, c.Width, c.Height, dpi_);
+  ExpectSameAsFromNothing("dpi");
   SetWindowPos(window_, nullptr, 0, 0, c.Width + 37, c.Height + 11, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client = {};
   GetClientRect(window_, &client);
-  UpdateLayout(window_, client.right, client.bottom);
+  UpdateLayout(window_, client.right, client.bottom, dpi_);
   ExpectSameAsFromNothing("resize");
 }
 
@@ -767,7 +790,8 @@ TEST_P(FramesOnScreen, ShowTheWholeLatestPicture) {
   // On the screen, so that its pixels can be read back; in the corner away from the program's own tests.
   SetWindowPos(window_, HWND_BOTTOM, GetSystemMetrics(SM_CXSCREEN) - c.Width,
                GetSystemMetrics(SM_CYSCREEN) - c.Height, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  UpdateLayout(window_, c.Width, c.Height);
+  dpi_ = c.Dpi;
+  UpdateLayout(window_, c.Width, c.Height, dpi_);
   InvalidateRect(window_, nullptr, FALSE);
   PaintMainWindow(window_);
   FillLaps(9);
@@ -792,7 +816,8 @@ TEST_P(FramesOnScreen, ShowTheWholeLatestPicture) {
 INSTANTIATE_TEST_SUITE_P(Display, FramesOnScreen,
                          ::testing::Values(IdentityCase{"Dial", 0, 1, 1, 0, 240, 240},
                                            IdentityCase{"DigitalOnly", 0, 0, 1, 1, 300, 200},
-                                           IdentityCase{"Countdown", 1, 1, 1, 0, 240, 240}),
+                                           IdentityCase{"Countdown", 1, 1, 1, 0, 240, 240},
+                                           IdentityCase{"DialAt144Dpi", 0, 1, 1, 0, 360, 360, 144}),
                          NameOf<IdentityCase>);
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "display/layout.h"
 #include "display/paint.h"
 #include "alarm/alarm_sound.h"
 #include "laps/lap_list.h"
@@ -314,11 +315,44 @@ TEST_F(MainWindowInput, ClosingWithUnsavedLapsWhileRunningStopsTheTickBeforeTheL
   EXPECT_EQ(StopwatchClock.RefreshTicks, 0);
 }
 
-TEST_F(MainWindowInput, TheWindowCannotBeTrackedBelowSixtyFourPixels) {
+// The window opens 240 x 240 at 96 DPI; then the system says its screen has another DPI (Wine never does, so the
+// message is made here) and suggests a size.
+struct DpiCase {
+  const char* Name;
+  UINT Dpi;
+  int SuggestedSize;
+  int32_t StoredSize;  // in the settings, at 96 DPI
+  LONG MinimumSize;
+};
+
+class MainWindowDpi : public MainWindowInput, public ::testing::WithParamInterface<DpiCase> {};
+
+TEST_P(MainWindowDpi, TakesTheSuggestedSizeAndKeepsTheSettingsAt96Dpi) {
+  const DpiCase& c = GetParam();
+  RECT suggested = {};
+  GetWindowRect(window_, &suggested);
+  suggested.right = suggested.left + c.SuggestedSize;
+  suggested.bottom = suggested.top + c.SuggestedSize;
+  test::TakeRepaintRequest(window_);
+  Send(WM_DPICHANGED, MAKEWPARAM(c.Dpi, c.Dpi), reinterpret_cast<LPARAM>(&suggested));
+  RECT outer = {};
+  GetWindowRect(window_, &outer);
+  EXPECT_TRUE(EqualRect(&outer, &suggested));
+  EXPECT_EQ(AppSettings.Window_Width, c.StoredSize);
+  EXPECT_EQ(AppSettings.Window_Height, c.StoredSize);
+  EXPECT_EQ(DisplayLayout.Dpi, c.Dpi) << "the display is laid out for the new DPI";
+  EXPECT_TRUE(test::TakeRepaintRequest(window_));
   MINMAXINFO limits = {};
   Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-  EXPECT_EQ(limits.ptMinTrackSize.x, 64);
-  EXPECT_EQ(limits.ptMinTrackSize.y, 64);
+  EXPECT_EQ(limits.ptMinTrackSize.x, c.MinimumSize);
+  EXPECT_EQ(limits.ptMinTrackSize.y, c.MinimumSize);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, MainWindowDpi,
+    ::testing::Values(DpiCase{"StaysAt96", 96, 240, 240, 64}, DpiCase{"GrowsHalfAgainAt144", 144, 360, 240, 96},
+                      // A suggestion that keeps the pixels still brings the new DPI, and a smaller stored size.
+                      DpiCase{"KeepsItsPixelsAt144", 144, 240, 160, 96}),
+    [](const ::testing::TestParamInfo<DpiCase>& info) -> std::string { return info.param.Name; });
 
 }  // namespace

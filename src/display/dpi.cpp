@@ -1,0 +1,59 @@
+// The DPI a window is drawn at, and the conversions between its pixels and the settings file's 96-DPI units.
+#include "display/dpi.h"
+#include <algorithm>
+
+namespace {
+
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+
+// Looked up at run time: linking it would keep the program from starting before Windows 10 1607.
+GetDpiForWindowFunction LoadGetDpiForWindow() {
+  const HMODULE user32 = GetModuleHandleA("user32.dll");
+  const FARPROC found = user32 ? GetProcAddress(user32, "GetDpiForWindow") : nullptr;
+  // Through the one pointer type that converts to any other without a warning.
+  return reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(found));
+}
+
+UINT ReadSystemDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : FileDpi;
+}
+
+int32_t Scale(int32_t value, UINT multiplier, UINT divisor) {
+  if (multiplier == 0 || divisor == 0) return value;
+  const int64_t product = static_cast<int64_t>(value) * multiplier;
+  const int64_t half = divisor / 2;
+  const int64_t rounded = (product < 0 ? product - half : product + half) / static_cast<int64_t>(divisor);
+  return static_cast<int32_t>(std::clamp<int64_t>(rounded, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+UINT SystemDpi() {
+  static const UINT dpi = ReadSystemDpi();
+  return dpi;
+}
+
+UINT WindowDpi(HWND window) {
+  static const GetDpiForWindowFunction getDpiForWindow = LoadGetDpiForWindow();
+  const UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+  return dpi != 0 ? dpi : SystemDpi();
+}
+
+int32_t ToPixels(int32_t units, UINT dpi) { return Scale(units, dpi, FileDpi); }
+
+int32_t ToFileUnits(int32_t pixels, UINT dpi) { return Scale(pixels, FileDpi, dpi); }
+
+LOGFONTA FontInPixels(LOGFONTA font, UINT dpi) {
+  font.lfHeight = ToPixels(font.lfHeight, dpi);
+  font.lfWidth = ToPixels(font.lfWidth, dpi);
+  return font;
+}
+
+LOGFONTA FontInFileUnits(LOGFONTA font, UINT dpi) {
+  font.lfHeight = ToFileUnits(font.lfHeight, dpi);
+  font.lfWidth = ToFileUnits(font.lfWidth, dpi);
+  return font;
+}
