@@ -58,12 +58,7 @@ class AlarmInTheProgram : public ::testing::Test {
     if (!app::ChooseFromMenu(app_, 'g')) return nullptr;
     return app::WaitForDialog(app_, "タイマー設定");
   }
-  // The same by the menu item's command. Right after a dialog has closed, the activation that follows may
-  // close a pop-up menu as soon as it opens, so dialogs opened again do not go through the menu.
-  HWND ReopenTimerDialog() {
-    PostMessageA(app_.Window, WM_COMMAND, IDM_TIMER_SETTING, 0);
-    return app::WaitForDialog(app_, "タイマー設定");
-  }
+  HWND ReopenTimerDialog() { return app::ReopenDialog(app_, IDM_TIMER_SETTING, "タイマー設定"); }
   // Ends the timer dialog with OK or Cancel.
   void Close(HWND dialog, int button) {
     app::PressButton(dialog, button);

@@ -21,6 +21,11 @@ HWND MessageTextControl(HWND box) { return GetDlgItem(box, 0xFFFF); }
 
 }  // namespace
 
+HWND ReopenDialog(const RunningApp& app, WORD command, const std::string& title) {
+  PostMessageA(app.Window, WM_COMMAND, command, 0);
+  return WaitForDialog(app, title);
+}
+
 HWND WaitForDialog(const RunningApp& app, const std::string& title, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   do {

@@ -8,6 +8,9 @@ namespace app {
 
 // The process's visible dialog window (class #32770) with this title, or null once the timeout passes.
 HWND WaitForDialog(const RunningApp& app, const std::string& title, DWORD timeoutMs = 15000);
+// Opens a dialog again by its menu item's command, not through the menu: right after a dialog has closed, the
+// activation that follows may close a pop-up menu as soon as it opens. Returns the dialog, or null.
+HWND ReopenDialog(const RunningApp& app, WORD command, const std::string& title);
 // Any visible dialog window of the process, or null.
 HWND FindAnyDialog(const RunningApp& app);
 // True once no dialog of the process is visible any more.

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 #include "app/app_driver.h"
+#include "app/command_ids.h"
 #include "app/dialog_driver.h"
 #include "resources/resource.h"  // the program's control ids, shared with its dialogs
 #include "support/chooser_driver.h"
@@ -105,6 +106,7 @@ class SettingsProgram : public ::testing::Test {
     if (!app::ChooseFromMenu(app_, 'a')) return nullptr;
     return app::WaitForDialog(app_, "ﾊﾞｰｼﾞｮﾝ情報");
   }
+  HWND ReopenVersion() { return app::ReopenDialog(app_, IDM_VERSION, "ﾊﾞｰｼﾞｮﾝ情報"); }
   // Ends a dialog with OK or Cancel and waits until no dialog of the program is left.
   bool EndDialogWith(HWND dialog, int button) {
     app::PressButton(dialog, button);
@@ -303,7 +305,7 @@ TEST_F(SettingsProgram, ARefitAfterTheFontChooserLeavesAMaximisedWindowStoredAsN
 TEST_F(SettingsProgram, TheVersionDialogShowsTheFileVersionAndClosesWithEnterOrEscape) {
   Start();
   for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
-    const HWND version = OpenVersion();
+    const HWND version = key == VK_ESCAPE ? OpenVersion() : ReopenVersion();
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(app::ControlText(version, IDC_VERSION_TEXT), ExpectedVersionLine(Exe()));
     PostMessageA(GetDlgItem(version, IDOK), WM_KEYDOWN, key, 0);
