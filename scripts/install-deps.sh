@@ -9,7 +9,8 @@ packages=(
   wine wine64                                         # runs the program and the tests
   locales                                             # ja_JP.UTF-8, so that Wine runs in code page 932
   xvfb xdotool x11-apps x11-utils imagemagick         # a display for windows, and screenshots
-  fonts-ipafont-gothic                                # Japanese glyphs
+  fonts-ipafont-gothic                                # Japanese glyphs; stands in for the Gothic faces dialogs name
+  fonts-ipafont-mincho                                # stands in for the Mincho faces a chosen font may name
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good # media control interface playback
   sox                                                 # test tones
 )
