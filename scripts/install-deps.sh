@@ -9,9 +9,13 @@ packages=(
   wine wine64                                         # runs the program and the tests
   locales                                             # ja_JP.UTF-8, so that Wine runs in code page 932
   xvfb xdotool x11-apps x11-utils imagemagick         # a display for windows, and screenshots
-  fonts-ipafont-gothic                                # Japanese glyphs
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good # media control interface playback
-  sox                                                 # test tones
+  fonts-ipafont-gothic                                # Japanese glyphs; stands in for the Gothic faces dialogs name
+  fonts-ipafont-mincho                                # stands in for the Mincho faces a chosen font may name
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good # media control interface playback: WAV and MP3 alarm files
+  gstreamer1.0-plugins-bad timgm6mb-soundfont         # MIDI alarm files: parser and synthesizer, and the General
+                                                      # MIDI sound font the synthesizer finds by itself
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav        # WMA alarm files: ASF demuxer and WMA decoder
+  gstreamer1.0-tools                                  # gst-launch-1.0, which makes the tests' MP3 and WMA files
 )
 
 missing=()

@@ -9,7 +9,7 @@
 #include "resources/resource.h"  // the program's control ids, shared with its dialogs
 #include "support/chooser_driver.h"
 #include "support/files.h"
-#include "support/tone_wav.h"
+#include "support/tone_files.h"
 
 namespace {
 

@@ -10,9 +10,7 @@ namespace {
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
 
 std::string ProgramPath() {
-  char self[MAX_PATH];
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  return FolderOf(FolderOf(self)) + "\\Tavrilo.exe";  // the tests live in a folder beside the program
+  return FolderOf(test::ExecutableFolder()) + "\\Tavrilo.exe";  // the tests live in a folder beside the program
 }
 
 std::string ExePathOf(const RunningApp& app) { return app.Folder + "\\Tavrilo.exe"; }

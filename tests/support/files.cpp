@@ -25,6 +25,13 @@ std::string ReadBytes(const std::string& path) {
   return bytes;
 }
 
+std::string ExecutableFolder() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path);
+  return folder.substr(0, folder.find_last_of('\\'));
+}
+
 void RemoveFolder(const std::string& folder) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);

@@ -1,6 +1,7 @@
 // Shared helpers of the unit tests.
 #include "support/test_support.h"
 #include <gtest/gtest.h>
+#include <atomic>
 #include <cstring>
 #include "alarm/alarm_sound.h"
 #include "app/app_globals.h"
@@ -164,12 +165,13 @@ struct WatchedBox {
   DWORD TimeoutMs;
   int Button;
   MessageBoxSeen Seen;
+  std::atomic<bool> ActionRunning{true};
 };
 
 DWORD WINAPI WatchForBox(void* param) {
   WatchedBox* watched = static_cast<WatchedBox*>(param);
   const DWORD start = GetTickCount();
-  while (GetTickCount() - start < watched->TimeoutMs) {
+  while (watched->ActionRunning || GetTickCount() - start < watched->TimeoutMs) {
     HWND box = nullptr;
     while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr) {
       DWORD owner = 0;
@@ -197,6 +199,7 @@ MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, int b
   WatchedBox watched{GetCurrentProcessId(), timeoutMs, button, {}};
   HANDLE watcher = CreateThread(nullptr, 0, WatchForBox, &watched, 0, nullptr);
   action();
+  watched.ActionRunning = false;
   WaitForSingleObject(watcher, INFINITE);
   CloseHandle(watcher);
   return watched.Seen;

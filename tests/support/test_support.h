@@ -40,7 +40,8 @@ void TickByHand(int count = 1);
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
 
 // Runs `action` on this thread while a watcher answers the first message box of this process with `button`
-// (0: its first button), and returns the box's caption and text (both empty when no box appeared).
+// (0: its first button), and returns the box's caption and text (both empty when no box appeared). The watcher
+// looks for the whole action and at least `timeoutMs` from its start.
 struct MessageBoxSeen {
   std::string Caption;
   std::string Text;

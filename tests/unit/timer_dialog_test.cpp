@@ -9,7 +9,7 @@
 #include "settings/timer_dialog.h"
 #include "support/chooser_driver.h"
 #include "support/test_support.h"
-#include "support/tone_wav.h"
+#include "support/tone_files.h"
 
 namespace {
 
