@@ -23,6 +23,7 @@
 #include "app/app_driver.h"
 #include "app/command_ids.h"
 #include "app/dialog_driver.h"
+#include "support/wall_clock.h"
 #include "app/main_window.h"
 #include "laps/lap_list.h"
 #include "resources/resource.h"
@@ -102,13 +103,7 @@ app::RunningApp Attach(DWORD processId, const char* folder) {
 constexpr DWORD LapIntervalMs = 500;
 constexpr const char* SoakLapFile = "soak-laps.txt";
 
-// The performance counter in milliseconds.
-double NowMs() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using test::NowMs;
 
 // When a sent message was handled: between the send and its return, so the middle, give or take half the span.
 struct Instant {

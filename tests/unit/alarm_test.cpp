@@ -15,19 +15,14 @@
 #include "settings/app_settings.h"
 #include "support/test_support.h"
 #include "support/tone_files.h"
+#include "support/wall_clock.h"
 #include "timing/stopwatch_clock.h"
 
 namespace {
 
 constexpr const char* Alias = "Tavrilo_User_Mode_TimerAlarmSound";
 
-// Milliseconds of wall-clock time.
-double Now() {
-  LARGE_INTEGER count, frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using test::NowMs;
 
 // The main window's procedure, wrapped to count what reaches it: completed plays and alarm starts, with the
 // time the start command came.
@@ -38,7 +33,7 @@ double StartCameAt = 0;
 
 LRESULT CALLBACK CountingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const bool alarmStart = message == WM_COMMAND && LOWORD(wParam) == IDM_TIMER_ALARM__SOUND_START;
-  if (alarmStart) StartCameAt = Now();
+  if (alarmStart) StartCameAt = NowMs();
   if (message == MM_MCINOTIFY && wParam == MCI_NOTIFY_SUCCESSFUL) ++Completions;
   const LRESULT result = CallWindowProcA(MainProcedure, window, message, wParam, lParam);
   if (alarmStart) ++StartsHandled;
@@ -137,7 +132,7 @@ class AlarmFile : public Alarm, public ::testing::WithParamInterface<const char*
 
 TEST_P(AlarmFile, SoundsAgainAndAgainFromTheExpiryUntilTheStopCommand) {
   EXPECT_TRUE(StopItemGreyed());
-  const double start = Now();
+  const double start = NowMs();
   bool sounding = false;
   bool replayed = false;
   const test::MessageBoxSeen box = test::AnswerMessageBoxDuring(
@@ -205,11 +200,11 @@ TEST_F(Alarm, BehindTheStopwatchDisplayTheCountdownSoundsWhileTheStopwatchKeepsT
   Command(IDM_SWITCH_MODE);
   Command(IDM_START);  // the stopwatch, on display
   ASSERT_EQ(AppSettings.Timer_Mode, 0);
-  const double wallStart = Now();
+  const double wallStart = NowMs();
   const int32_t ticksStart = StopwatchClock.TotalTime.Ticks;
   ASSERT_TRUE(test::WaitUntil(Sounding));
   ASSERT_TRUE(test::WaitUntil([] { return Completions >= 2; }));
-  const double wall = Now() - wallStart;
+  const double wall = NowMs() - wallStart;
   const int32_t ticks = StopwatchClock.TotalTime.Ticks - ticksStart;
   printf("[ measured ] stopwatch %d ms against %.1f ms of wall clock across the expiry\n", ticks, wall);
   EXPECT_NEAR(ticks, wall, 20);
