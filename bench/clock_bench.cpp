@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include "app/app_globals.h"
+#include "records/app_globals.h"
 #include "settings/app_settings.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"

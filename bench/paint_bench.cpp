@@ -8,9 +8,10 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-#include "app/app_globals.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "records/app_globals.h"
+#include "records/window_messages.h"
 #include "settings/app_settings.h"
 #include "timing/frame_pacing.h"
 #include "timing/run_control.h"

@@ -21,13 +21,14 @@
 #include <string>
 #include <vector>
 #include "app/app_driver.h"
-#include "app/command_ids.h"
 #include "app/dialog_driver.h"
-#include "support/wall_clock.h"
 #include "app/main_window.h"
 #include "laps/lap_list.h"
+#include "records/command_ids.h"
+#include "records/window_messages.h"
 #include "resources/resource.h"
 #include "support/files.h"
+#include "support/wall_clock.h"
 
 namespace {
 

@@ -1,14 +1,19 @@
 // The timer alarm: one media control device, opened under a fixed alias, replayed on every completion until a
-// stop, a reset or the exit closes it. Everything here runs on the user-interface thread.
+// stop, a reset or the exit closes it. Everything here but the hand-over at the countdown's expiry runs on the
+// user-interface thread.
 #include "alarm/alarm_sound.h"
 #include <cstdio>
 #include "alarm/taskbar_flash.h"
-#include "app/app_globals.h"
+#include "records/app_globals.h"
+#include "records/app_settings_record.h"
+#include "records/command_ids.h"
 
 Shared<int32_t> AlarmSoundActive;
 char AlarmPlayPath[MAX_PATH];
 
 namespace {
+
+void SendAlarmCommand(WORD command) { SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
 
 constexpr const char* AlarmAlias = "Tavrilo_User_Mode_TimerAlarmSound";
 // One device type plays every admitted file: WAV, WMA, MP3 and MIDI.
@@ -123,4 +128,11 @@ void ShowMciError(MCIERROR error, const char* alias, HWND owner, const char* loc
   char caption[64];
   snprintf(caption, sizeof caption, "%s MCICommandエラーメッセージ", AppCaption);
   MessageBoxA(owner, message, caption, MB_OK);
+}
+
+void HandOverAlarmAtExpiry() {
+  lstrcpynA(AlarmPlayPath, AppSettings.TimerAlarmSoundFile, MAX_PATH);
+  if (AlarmPlayPath[0] == '\0') return;
+  if (AlarmSoundActive) SendAlarmCommand(IDM_TIMER_ALARM__SOUND_STOP);
+  SendAlarmCommand(IDM_TIMER_ALARM__SOUND_START);
 }

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 #include <cstdint>
-#include "timing/shared_value.h"
+#include "helpers/shared_value.h"
 
 // 1 from just before the first play until the device is stopped and closed. The menu refresh and the
 // countdown's expiry read it on the timer thread.
@@ -12,6 +12,9 @@ extern Shared<int32_t> AlarmSoundActive;
 // over to the main window by SendMessage, which orders the copy before every use of it there.
 extern char AlarmPlayPath[MAX_PATH];
 
+// At the countdown's expiry, on the timer thread: copies the alarm file to AlarmPlayPath and, if one is set, has
+// the main window stop any alarm still sounding and start it, by synchronous commands.
+void HandOverAlarmAtExpiry();
 // Opens the alarm file and plays it with completion notification to the window; 1 when it plays. On failure
 // it reports the error, closes every device of the process and returns 0.
 int OnTimerAlarmSoundStart(HWND window);

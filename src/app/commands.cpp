@@ -3,18 +3,19 @@
 #include <array>
 #include <cstdint>
 #include "alarm/alarm_sound.h"
-#include "app/app_globals.h"
-#include "app/command_ids.h"
 #include "display/paint.h"
 #include "laps/lap_export.h"
 #include "laps/lap_history.h"
 #include "laps/lap_journal.h"
 #include "laps/lap_list.h"
+#include "records/app_globals.h"
+#include "records/command_ids.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "settings/settings_dialog.h"
 #include "settings/timer_dialog.h"
 #include "settings/version_dialog.h"
+#include "timing/countdown.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
 
@@ -81,38 +82,35 @@ void SwitchMode(HWND window) {
   RequestRepaint(window);
 }
 
-void Enable(HMENU menu, int id, bool enabled) { EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)); }
-void Check(HMENU menu, int id, bool checked) { CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)); }
-
 // The twelve resolution items: greyed while a measurement exists, the chosen one checked.
 void UpdateIntervalItems(HMENU menu, int firstId, bool measurementExists, int32_t chosenIndex) {
   for (int i = 0; i < IntervalCount; ++i) {
-    Enable(menu, firstId + i, !measurementExists);
-    Check(menu, firstId + i, i == chosenIndex);
+    EnableMenuCommand(menu, firstId + i, !measurementExists);
+    CheckMenuCommand(menu, firstId + i, i == chosenIndex);
   }
 }
 
 void UpdateStopwatchMenu(HMENU menu) {
   const bool running = StopwatchClock.StopwatchRunning != 0;
   const bool started = StopwatchClock.StopwatchStarted != 0;
-  Enable(menu, IDM_LAP_SAVE, !running && LapList.Unsaved == 1);
-  Enable(menu, IDM_START, !running);
-  Enable(menu, IDM_STOP, running);
-  Enable(menu, IDM_RESET, !running && started);
+  EnableMenuCommand(menu, IDM_LAP_SAVE, !running && LapList.Unsaved == 1);
+  EnableMenuCommand(menu, IDM_START, !running);
+  EnableMenuCommand(menu, IDM_STOP, running);
+  EnableMenuCommand(menu, IDM_RESET, !running && started);
   UpdateIntervalItems(menu, IDM_STOPWATCH_INTERVAL_1000MS, started, AppSettings.SecondResolution);
   const bool analog = AppSettings.AnalogModeOnOff != 0;
   const bool digital = AppSettings.DisitalModeOnOff != 0;
-  Check(menu, IDM_ANALOG_DISPLAY, analog);
-  Check(menu, IDM_DIGITAL_DISPLAY, digital || !analog);
+  CheckMenuCommand(menu, IDM_ANALOG_DISPLAY, analog);
+  CheckMenuCommand(menu, IDM_DIGITAL_DISPLAY, digital || !analog);
 }
 
 void UpdateTimerMenu(HMENU menu) {
   const bool running = StopwatchClock.TimerRunning != 0;
-  Enable(menu, IDM_START, !running);
-  Enable(menu, IDM_STOP, running);
-  Enable(menu, IDM_RESET, !running && StopwatchClock.TimerStarted != 0);
-  Enable(menu, IDM_TIMER_SETTING, !running);
-  Enable(menu, IDM_TIMER_ALARM__SOUND_STOP, AlarmSoundActive != 0);
+  EnableMenuCommand(menu, IDM_START, !running);
+  EnableMenuCommand(menu, IDM_STOP, running);
+  EnableMenuCommand(menu, IDM_RESET, !running && StopwatchClock.TimerStarted != 0);
+  EnableMenuCommand(menu, IDM_TIMER_SETTING, !running);
+  EnableMenuCommand(menu, IDM_TIMER_ALARM__SOUND_STOP, AlarmSoundActive != 0);
   UpdateIntervalItems(menu, IDM_TIMER_INTERVAL_1000MS, StopwatchClock.TimerStarted != 0,
                       AppSettings.TimerSecondResolutionIndex);
 }
@@ -166,22 +164,25 @@ void UpdateMenuState(HMENU menu) {
   }
 }
 
-void SaveLapsCommand(HWND window) {
-  // The provisional line is written on this thread: only while the tick, which writes laps too, is stopped.
-  if (StopwatchClock.StopwatchRunning) return;
-  const bool provisional = LapList.Count < MaxLaps;
-  if (provisional) RecordProvisionalLap();
-  const int saved = SaveLapsToFile(window);
-  if (provisional) {
-    const int32_t count = LapList.Count - 1;
-    LapList.Count = count;
-    LapList.Records[count].Text[0] = '\0';
-    const HWND history = LapList.LapHistoryWindow;
-    if (history && IsWindow(history)) SendDlgItemMessageA(history, IDC_LAP_HISTORY_LIST, LB_DELETESTRING, 0, 0);
+int ResetMeasurement(HWND window) {
+  if (AppSettings.Timer_Mode == 1) {
+    if (!ClearExpiryUnlessRunning()) return 0;
+    OnTimerAlarmSoundStop(window);
+    LoadCountdown(window);
+    return 1;
   }
+  if (StopwatchClock.StopwatchRunning || !StopwatchClock.StopwatchStarted) return 0;
+  ResetStopwatch(window);
+  return 1;
+}
+
+void ResetStopwatch(HWND window) {
+  if (!StopwatchClock.StopwatchStarted) return;
+  if (LapList.Unsaved) AskSaveLapsWithFinalLap(window);
+  ClearLaps();
+  DiscardLapJournal();
+  ZeroStopwatchCounters();
   RequestRepaint(window);
-  if (saved == 1) {
-    LapList.Unsaved = 0;
-    MarkLapJournalSaved();  // the list no longer holds the provisional line: every lap in it is saved
-  }
+  StopwatchClock.StopwatchStarted = 0;
+  LapList.Unsaved = 0;
 }

@@ -13,5 +13,8 @@ LRESULT OnCommand(HWND window, WPARAM wParam);
 // Sets the enabled, greyed and checked states of a pop-up menu (or its resolution sub-menu) from the run state.
 // Also called on the multimedia timer thread while a pop-up is open.
 void UpdateMenuState(HMENU menu);
-// Saves the laps with the current time as a provisional last line that is not kept.
-void SaveLapsCommand(HWND window);
+// Reset of the mode on display: 1 when it acted, 0 when the measurement runs or there is nothing to reset. The
+// stopwatch's unsaved laps are offered for saving, with the time since the last lap as a final lap.
+int ResetMeasurement(HWND window);
+// The stopwatch's part of it, once the stopwatch is stopped.
+void ResetStopwatch(HWND window);

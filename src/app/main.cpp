@@ -1,15 +1,16 @@
 // Entry point of Tavrilo.exe: one copy at a time, settings path and placement, the main window, the lap journal,
 // the loop.
 #include <windows.h>
-#include "app/app_globals.h"
 #include "app/startup.h"
 #include "laps/lap_journal.h"
+#include "records/app_globals.h"
 #include "settings/app_settings.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  if (AcquireSingleInstanceMutex()) return 0;
+  if (!AcquireSingleInstanceMutex()) return 0;
   AppInstance = instance;
   InitCommonControlsForDialogs();
+  InstallEngineHooks();
   BuildIniPath();
   LoadWindowPosition();
   if (!RegisterMainWindowClass(instance)) return 0;

@@ -4,14 +4,16 @@
 #include <atomic>
 #include "alarm/alarm_sound.h"
 #include "alarm/taskbar_flash.h"
-#include "app/app_globals.h"
-#include "app/command_ids.h"
 #include "app/commands.h"
-#include "display/dpi.h"
+#include "display/layout.h"
 #include "display/paint.h"
+#include "helpers/dpi.h"
 #include "laps/lap_export.h"
 #include "laps/lap_journal.h"
 #include "laps/lap_list.h"
+#include "records/app_globals.h"
+#include "records/command_ids.h"
+#include "records/window_messages.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "settings/settings_dialog.h"
@@ -21,10 +23,12 @@
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
 
+namespace {
+
+// Armed by a two-button chord: the next release of that button does nothing. A box or dialog that opens over
+// the window (the save question after a chord's reset) takes the releases instead, so it clears them.
 int IgnoreNextLeftUp = 0;
 int IgnoreNextRightUp = 0;
-
-namespace {
 
 int CtrlKeyDown = 0;
 int IgnoreLeftUpAfterCaptionDoubleClick = 0;
@@ -118,9 +122,7 @@ void OnClose(HWND window) {
   if (StopwatchClock.StopwatchStarted && LapList.Count > 0 && LapList.Unsaved) {
     // The last lap is written on this thread, so the tick must not run beside it.
     StopStopwatchTimer();
-    StopwatchClock.LapRequest = 0;
-    if (LapList.Count < MaxLaps) RecordLap();
-    AskSaveLaps(window);
+    AskSaveLapsWithFinalLap(window);
   }
   const WINDOWPLACEMENT placement = ReadPlacement(window);
   if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_SHOWMAXIMIZED) {
@@ -184,6 +186,12 @@ void OnLButtonUp(HWND window) {
   }
   if (afterCaptionDoubleClick) return;
   ToggleRunning(window);
+}
+
+// A box or dialog over the window: the releases of a chord's buttons reach it, not this window.
+void OnDisabled() {
+  IgnoreNextLeftUp = 0;
+  IgnoreNextRightUp = 0;
 }
 
 // Both buttons pressed together: reset (unless the stopwatch runs); neither release acts afterwards.
@@ -322,6 +330,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_KEYUP: OnKeyUp(window, wParam); return 0;
     // A Ctrl released while another window had the focus never comes here as a key message.
     case WM_KILLFOCUS: CtrlKeyDown = 0; return 0;
+    case WM_ENABLE: if (!wParam) OnDisabled(); return 0;
     case WM_CHAR: OnChar(window, wParam); return 0;
     case WM_COMMAND:
       return IsCommandId(LOWORD(wParam)) ? OnCommand(window, wParam) : 0;
@@ -351,13 +360,4 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COUNTDOWN_EXPIRED: FlashUnlessInFront(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
-}
-
-void CenterWindowOnScreen(HWND window) {
-  RECT outer;
-  GetWindowRect(window, &outer);
-  const int width = outer.right - outer.left;
-  const int height = outer.bottom - outer.top;
-  MoveWindow(window, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-             width, height, TRUE);
 }

@@ -1,12 +1,16 @@
 // Start-up: the single-instance rule, the main window class and window, and the message loop.
 #include "app/startup.h"
 #include <commctrl.h>
-#include "app/app_globals.h"
+#include "alarm/alarm_sound.h"
 #include "app/main_window.h"
-#include "display/dpi.h"
+#include "helpers/dpi.h"
 #include "laps/lap_list.h"
+#include "records/app_globals.h"
+#include "records/window_messages.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "timing/countdown.h"
+#include "timing/stopwatch_clock.h"
 
 HANDLE InstanceMutex = nullptr;
 
@@ -23,7 +27,7 @@ int WindowCoordinate(int32_t position) {
 
 }  // namespace
 
-int AcquireSingleInstanceMutex() {
+bool AcquireSingleInstanceMutex() {
   // A null access list lets any account of the session open the mutex.
   SECURITY_DESCRIPTOR descriptor;
   InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
@@ -32,14 +36,19 @@ int AcquireSingleInstanceMutex() {
   InstanceMutex = CreateMutexA(&attributes, FALSE, MutexName);
   if (!InstanceMutex) {
     MessageBoxA(nullptr, "It fails in the mutex acquisition.", "Mutex Message", MB_ICONINFORMATION);
-    return 1;
+    return false;
   }
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     CloseHandle(InstanceMutex);
     InstanceMutex = nullptr;
-    return 1;
+    return false;
   }
-  return 0;
+  return true;
+}
+
+void InstallEngineHooks() {
+  RecordLapHook = RecordLap;
+  CountdownExpiryHook = HandOverAlarmAtExpiry;
 }
 
 void InitCommonControlsForDialogs() {

@@ -5,8 +5,10 @@
 // Held from start-up until the message loop has ended; its existence makes a second copy stop.
 extern HANDLE InstanceMutex;
 
-// 0 when this copy may run, 1 when it must stop (another copy runs, or the mutex could not be made).
-int AcquireSingleInstanceMutex();
+// True when this copy may run; false when it must stop (another copy runs, or the mutex could not be made).
+bool AcquireSingleInstanceMutex();
+// Gives the timing engine what it calls in the layers above it: the lap recorder and the alarm's hand-over.
+void InstallEngineHooks();
 // Registers the common controls the dialogs use (up-down controls among them).
 void InitCommonControlsForDialogs();
 ATOM RegisterMainWindowClass(HINSTANCE instance);

@@ -4,8 +4,9 @@
 #include "display/layout.h"
 #include "display/paint.h"
 #include "display/readout.h"
-#include "settings/app_settings.h"
-#include "timing/stopwatch_clock.h"
+#include "helpers/gdi_helpers.h"
+#include "records/app_settings_record.h"
+#include "records/stopwatch_clock_record.h"
 
 HandShape MinuteHandShape;
 HandShape SecondHandShape;

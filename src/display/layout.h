@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "display/dpi.h"
+#include "helpers/dpi.h"
 
 // Space between the client area's edge and the dial face, at 96 DPI.
 constexpr int32_t DialMargin = 15;
@@ -30,3 +30,6 @@ DisplayLayoutRecord LayoutForClient(int32_t clientWidth, int32_t clientHeight, U
 // The digital font height at which a text of `textLength` characters fills the client width; 0 (the font
 // mapper's default size) when there is no text to fit.
 int32_t FitHeight(int32_t clientWidth, int32_t textLength);
+
+// Recomputes the layout and the hand shapes for a new client size or DPI and rebuilds the back buffer.
+void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight, UINT dpi);

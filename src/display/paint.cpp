@@ -1,12 +1,14 @@
 // The back buffer and the face layer, the kept fonts, pens and brushes, the paint handler and the view toggles.
 #include "display/paint.h"
+#include "helpers/gdi_helpers.h"
 #include <cstring>
 #include "display/dial.h"
 #include "display/layout.h"
 #include "display/readout.h"
 #include "display/time_text.h"
+#include "helpers/window_helpers.h"
+#include "records/stopwatch_clock_record.h"
 #include "settings/app_settings.h"
-#include "timing/stopwatch_clock.h"
 
 DisplayFontsRecord DisplayFonts;
 
@@ -305,8 +307,6 @@ Composition Compose() {
   DrawnMovingAreaKnown = true;
   return Composition{faceRedrawn, DrawnMovingArea};
 }
-
-
 
 }  // namespace
 

@@ -7,8 +7,6 @@
 
 // Everything below runs on the user-interface thread.
 
-// Recomputes the layout and the hand shapes for a new client size or DPI and rebuilds the back buffer.
-void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight, UINT dpi);
 // Creates the memory device context on first use and a bitmap the size of the client area.
 void RebuildBackBuffer(HWND window);
 // Deletes the fonts, pens, brushes, the face layer, the back bitmap and the memory device context.
@@ -58,30 +56,3 @@ struct RendererFrame {
   COLORREF PreviousTextColor;
 };
 using ViewDrawing = void (*)(RendererFrame& frame);
-
-// Selects `object` into `dc` for the life of this guard and then puts back whatever the DC held before, so
-// that nothing is ever deleted while selected, whatever failed to be created.
-class SelectionGuard {
- public:
-  SelectionGuard(HDC dc, HGDIOBJ object, UINT objectType)
-      : dc_(dc), kept_(GetCurrentObject(dc, objectType)) {
-    SelectObject(dc, object);
-  }
-  ~SelectionGuard() {
-    if (kept_) SelectObject(dc_, kept_);
-  }
-  SelectionGuard(const SelectionGuard&) = delete;
-  SelectionGuard& operator=(const SelectionGuard&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ kept_;
-};
-
-// Deletes a GDI object if there is one and clears the handle.
-template <class Handle>
-void DeleteIfAny(Handle& object) {
-  if (!object) return;
-  DeleteObject(object);
-  object = nullptr;
-}

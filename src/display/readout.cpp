@@ -3,9 +3,10 @@
 #include <cstdio>
 #include "display/layout.h"
 #include "display/paint.h"
-#include "laps/lap_list.h"
-#include "settings/app_settings.h"
-#include "timing/stopwatch_clock.h"
+#include "helpers/gdi_helpers.h"
+#include "records/app_settings_record.h"
+#include "records/lap_list_record.h"
+#include "records/stopwatch_clock_record.h"
 
 namespace {
 

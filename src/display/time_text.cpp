@@ -1,7 +1,7 @@
 // The five text forms in which every measured or remaining time is shown, copied and saved.
 #include "display/time_text.h"
 #include <windows.h>
-#include "settings/app_settings.h"
+#include "records/app_settings_record.h"
 
 namespace {
 

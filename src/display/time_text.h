@@ -2,7 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include "timing/stopwatch_clock.h"
+#include "records/stopwatch_clock_record.h"
 
 // Room for any time text; the longest that occurs is 13 characters ("596:31:21.000").
 constexpr size_t TimeTextSize = 32;

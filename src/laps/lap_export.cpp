@@ -4,22 +4,15 @@
 #include <commdlg.h>
 #include <cstdio>
 #include <cstring>
-#include "app/app_globals.h"
-#include "app/main_window.h"
 #include "display/time_text.h"
+#include "helpers/file_paths.h"
+#include "helpers/window_helpers.h"
 #include "laps/lap_journal.h"
 #include "laps/lap_list.h"
-#include "settings/file_paths.h"
+#include "records/app_globals.h"
+#include "records/stopwatch_clock_record.h"
 
 namespace {
-
-bool FileExists(const char* path) {
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA(path, &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return true;
-}
 
 // Clipboard failures are shown without a caption of their own.
 int ClipboardFailure(HWND owner, const char* message) {
@@ -45,11 +38,9 @@ int MakeDefaultLapFileNameIn(const char* folder, char* path) {
 
 int MakeDefaultLapFileName(char* path) {
   path[0] = '\0';
-  char module[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return 0;
-  module[SplitPath(module).FolderLength] = '\0';
-  return MakeDefaultLapFileNameIn(module, path);
+  char folder[MAX_PATH];
+  if (!GetExecutableFolder(folder)) return 0;
+  return MakeDefaultLapFileNameIn(folder, path);
 }
 
 int ChooseLapFile(HWND owner, char* path) {
@@ -122,12 +113,30 @@ int SaveLapsToFile(HWND owner) {
 
 void AskSaveLaps(HWND owner) {
   if (LapList.Count == 0) return;
-  IgnoreNextLeftUp = 0;
-  IgnoreNextRightUp = 0;
   if (MessageBoxA(owner, "ラップタイムを保存しますか？", AppCaption, MB_YESNO) != IDYES) return;
   if (SaveLapsToFile(owner) == 1) {
     LapList.Unsaved = 0;
     MarkLapJournalSaved();
+  }
+}
+
+void AskSaveLapsWithFinalLap(HWND owner) {
+  StopwatchClock.LapRequest = 0;
+  if (LapList.Count < MaxLaps) RecordLap();
+  AskSaveLaps(owner);
+}
+
+void SaveLapsCommand(HWND window) {
+  // The provisional line is written on this thread: only while the tick, which writes laps too, is stopped.
+  if (StopwatchClock.StopwatchRunning) return;
+  const bool provisional = LapList.Count < MaxLaps;
+  if (provisional) RecordProvisionalLap();
+  const int saved = SaveLapsToFile(window);
+  if (provisional) DropProvisionalLap();
+  RequestRepaint(window);
+  if (saved == 1) {
+    LapList.Unsaved = 0;
+    MarkLapJournalSaved();  // the list no longer holds the provisional line: every lap in it is saved
   }
 }
 

@@ -24,5 +24,10 @@ bool WriteAll(HANDLE file, const char* text, DWORD length);
 int SaveLapsToFile(HWND owner);
 // Asks whether to save the laps and saves them on Yes.
 void AskSaveLaps(HWND owner);
+// Before unsaved laps would be lost: the time since the last lap becomes a final lap (while the list has room)
+// and the user is asked. The stopwatch's timer must be stopped.
+void AskSaveLapsWithFinalLap(HWND owner);
+// The save command: the laps with the current time as a provisional last line that is not kept.
+void SaveLapsCommand(HWND window);
 // Puts the current lap time on the clipboard as text; 1 on success.
 int CopyResultToClipboard(HWND owner);

@@ -3,9 +3,10 @@
 // a lap recorded while it opens is neither lost nor listed twice.
 #include "laps/lap_history.h"
 #include <cstdio>
-#include "app/app_globals.h"
-#include "app/main_window.h"
+#include "helpers/window_helpers.h"
 #include "laps/lap_list.h"
+#include "records/app_globals.h"
+#include "records/window_messages.h"
 #include "resources/resource.h"
 
 namespace {

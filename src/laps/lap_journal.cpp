@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
-#include "app/app_globals.h"
-#include "app/main_window.h"
+#include "helpers/file_paths.h"
 #include "laps/lap_export.h"
-#include "settings/file_paths.h"
+#include "records/app_globals.h"
+#include "records/window_messages.h"
 
 namespace {
 

@@ -5,10 +5,9 @@
 #include "display/time_text.h"
 #include "laps/lap_history.h"
 #include "laps/lap_journal.h"
+#include "records/window_messages.h"
 #include "resources/resource.h"
 #include "timing/stopwatch_clock.h"
-
-LapListRecord LapList;
 
 namespace {
 
@@ -23,15 +22,6 @@ bool AppendCurrentLap() {
   snprintf(LapList.Records[count].Text, LapRecordSize, "%s,%s", lap, total);
   LapList.Count = count + 1;
   return true;
-}
-
-void ZeroLapCounters() {
-  StopwatchClockRecord& clock = StopwatchClock;
-  clock.RefreshTicks = 0;
-  clock.HourRefreshCount = 0;
-  clock.MinuteRefreshCount = 0;
-  clock.LapTime = ClockTime{};
-  clock.LapFrameTime = ClockTime{};
 }
 
 void ShowInHistoryWindow() {
@@ -50,6 +40,15 @@ void RecordLap() {
 
 void RecordProvisionalLap() {
   if (AppendCurrentLap()) ShowInHistoryWindow();
+}
+
+void DropProvisionalLap() {
+  const int32_t count = LapList.Count - 1;
+  if (count < 0) return;
+  LapList.Count = count;
+  LapList.Records[count].Text[0] = '\0';
+  const HWND history = LapList.LapHistoryWindow;
+  if (history && IsWindow(history)) SendDlgItemMessageA(history, IDC_LAP_HISTORY_LIST, LB_DELETESTRING, 0, 0);
 }
 
 void ClearLaps() {

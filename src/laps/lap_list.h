@@ -1,32 +1,15 @@
-// The recorded laps: up to 1000 texts of lap time and total time, in the order taken.
+// Recording and clearing laps in the list of records/lap_list_record.h.
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "timing/shared_value.h"
-
-constexpr int32_t MaxLaps = 1000;
-constexpr int LapRecordSize = 128;
-
-// One lap: lap text, a comma and total text, zero-terminated, at most 127 characters.
-struct LapRecord {
-  char Text[LapRecordSize];
-};
-
-struct LapListRecord {
-  // Raised (with release order) only after the record it counts is complete, so a reader that loads it sees
-  // whole records below it.
-  Shared<int32_t> Count;
-  LapRecord Records[MaxLaps];
-  Shared<int32_t> Unsaved;
-  Shared<HWND> LapHistoryWindow;
-};
-
-extern LapListRecord LapList;
+#include "records/lap_list_record.h"
 
 // Records the current lap and restarts the lap counters; ignored when the list is full.
 void RecordLap();
 // Appends the current lap and total without restarting anything and without marking the list unsaved.
 void RecordProvisionalLap();
+// Takes back the provisional lap, the last of the list, also from the history window.
+void DropProvisionalLap();
 // Empties the list and the history window's list box; leaves Unsaved alone.
 void ClearLaps();
 // Has the open history window list the newest lap (and any other it lacks) at the top.

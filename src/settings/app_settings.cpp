@@ -4,10 +4,9 @@
 #include "settings/app_settings.h"
 #include <cstdio>
 #include <variant>
-#include "settings/file_paths.h"
+#include "helpers/file_paths.h"
 #include "timing/run_control.h"
 
-AppSettingsRecord AppSettings;
 char IniPath[MAX_PATH];
 
 namespace {

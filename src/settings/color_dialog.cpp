@@ -2,11 +2,11 @@
 // it at once on the main window; Cancel puts back the colours the dialog opened with.
 #include "settings/color_dialog.h"
 #include <commdlg.h>
-#include "app/app_globals.h"
-#include "app/main_window.h"
+#include "helpers/window_helpers.h"
+#include "records/app_globals.h"
+#include "records/stopwatch_clock_record.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
-#include "timing/stopwatch_clock.h"
 
 std::array<COLORREF, 16> CustomColors;
 

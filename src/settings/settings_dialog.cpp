@@ -3,13 +3,13 @@
 #include "settings/settings_dialog.h"
 #include <commdlg.h>
 #include <iterator>
-#include "app/app_globals.h"
-#include "app/main_window.h"
-#include "display/dpi.h"
+#include "helpers/dpi.h"
+#include "helpers/window_helpers.h"
+#include "records/app_globals.h"
+#include "records/stopwatch_clock_record.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "settings/color_dialog.h"
-#include "timing/stopwatch_clock.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
-#include "app/app_globals.h"
-#include "app/main_window.h"
+#include "helpers/file_paths.h"
+#include "helpers/window_helpers.h"
+#include "records/app_globals.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
-#include "settings/file_paths.h"
 
 namespace {
 

@@ -3,8 +3,9 @@
 #include "settings/version_dialog.h"
 #include <memory>
 #include <new>
-#include "app/app_globals.h"
-#include "app/main_window.h"
+#include "helpers/file_paths.h"
+#include "helpers/window_helpers.h"
+#include "records/app_globals.h"
 #include "resources/resource.h"
 
 namespace {
@@ -26,8 +27,7 @@ const char* FileVersionText(const void* block) {
 
 void ShowVersionText(HWND dialog) {
   char path[MAX_PATH];
-  const DWORD pathLength = GetModuleFileNameA(AppInstance, path, sizeof path);
-  if (pathLength == 0 || pathLength >= sizeof path) return;  // a cut path would name another file
+  if (!GetExecutablePath(path)) return;
   const DWORD size = GetFileVersionInfoSizeA(path, nullptr);
   if (size == 0) return;
   const std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]());

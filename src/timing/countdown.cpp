@@ -1,15 +1,16 @@
 // Timer mode's countdown. The tick runs on the multimedia timer thread and is the only writer of the remaining
-// time while the countdown runs; at zero it hands the alarm to the main window by synchronous commands.
+// time while the countdown runs; at zero it halts and calls the expiry hook, then tells the main window.
 #include "timing/countdown.h"
 #include <algorithm>
 #include <atomic>
-#include "alarm/alarm_sound.h"
-#include "app/app_globals.h"
-#include "app/command_ids.h"
-#include "settings/app_settings.h"
+#include "records/app_globals.h"
+#include "records/app_settings_record.h"
+#include "records/window_messages.h"
 #include "timing/frame_pacing.h"
 #include "timing/mm_timer.h"
 #include "timing/stopwatch_clock.h"
+
+void (*CountdownExpiryHook)() = nullptr;
 
 int32_t CountdownTicksFor(int32_t hours, int32_t minutes, int32_t seconds) {
   const int64_t total = ((static_cast<int64_t>(hours) * 60 + minutes) * 60 + seconds) * 1000;
@@ -27,20 +28,23 @@ void SetRemaining(int32_t ticks) {
   remaining.Millis = ticks % 1000;
 }
 
-void SendAlarmCommand(WORD command) {
-  SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
-}
-
-// The countdown has run out: it stops its own timer, then the main window stops any alarm still sounding,
-// starts the alarm file, if one is set, and tells the user in ways that need no sound.
+// The countdown has run out: it stops its own timer, the alarm is handed over, and the main window tells the
+// user in ways that need no sound.
 void Expire() {
   HaltAtExpiry();
-  lstrcpynA(AlarmPlayPath, AppSettings.TimerAlarmSoundFile, MAX_PATH);
-  if (AlarmPlayPath[0] != '\0') {
-    if (AlarmSoundActive) SendAlarmCommand(IDM_TIMER_ALARM__SOUND_STOP);
-    SendAlarmCommand(IDM_TIMER_ALARM__SOUND_START);
-  }
+  if (CountdownExpiryHook) CountdownExpiryHook();
   SendMessageA(MainWindow, WM_COUNTDOWN_EXPIRED, 0, 0);
+}
+
+TimerFlags CountdownTimer() {
+  return TimerFlags{StopwatchClock.TimerRunning, StopwatchClock.CountdownTimerId, StopwatchClock.TimerStarted};
+}
+
+// Checked under the lock that the expiry takes, so that a start never falls between its two writes.
+bool CountdownReady() {
+  if (StopwatchClock.TimerExpired || StopwatchClock.TimerRunning) return false;
+  CountdownPacer = FramePacer{};
+  return true;
 }
 
 // 1 while a countdown callback runs: the stop handshake of mm_timer.h.
@@ -68,35 +72,15 @@ void LoadCountdown(HWND window) {
 }
 
 int StartCountdown(HWND window) {
-  StopwatchClockRecord& clock = StopwatchClock;
-  // Checked under the lock that the expiry takes, so that a start never falls between its two writes.
-  LockTimerLifecycle();
-  if (clock.TimerExpired || clock.TimerRunning) {
-    UnlockTimerLifecycle();
-    return 0;
-  }
-  CountdownPacer = FramePacer{};
-  clock.TimerRunning = 1;  // before the first callback, which counts only while it is set
-  const UINT id = CreatePeriodicTimer(static_cast<UINT>(clock.TimerStep), CountdownTick,
-                                      reinterpret_cast<DWORD_PTR>(window));
-  if (id != 0) {
-    clock.CountdownTimerId = id;
-    clock.TimerStarted = 1;
-  } else {
-    clock.TimerRunning = 0;
-  }
-  UnlockTimerLifecycle();
-  if (id == 0) ShowTimerStartFailure(window);
-  return id != 0 ? 1 : 0;
+  const TimerStart start = StartMeasurementTimer(CountdownTimer(), static_cast<UINT>(StopwatchClock.TimerStep),
+                                                 CountdownTick, reinterpret_cast<DWORD_PTR>(window), CountdownReady);
+  if (start == TimerStart::NoTimer) ShowTimerStartFailure(window);
+  return start == TimerStart::Started ? 1 : 0;
 }
 
 void HaltAtExpiry() {
-  LockTimerLifecycle();
-  KillPeriodicTimer(StopwatchClock.CountdownTimerId);
   // Running is cleared before expired is raised: a reader that sees the expiry sees the countdown halted.
-  StopwatchClock.TimerRunning = 0;
-  StopwatchClock.TimerExpired = 1;
-  UnlockTimerLifecycle();
+  StopOwnTimer(CountdownTimer(), [] { StopwatchClock.TimerExpired = 1; });
 }
 
 bool ClearExpiryUnlessRunning() {

@@ -4,8 +4,9 @@
 #include <windows.h>
 #include <cstdint>
 
-// Sent to the main window at every expiry, after the alarm (if any) has been started; wParam and lParam 0.
-constexpr UINT WM_COUNTDOWN_EXPIRED = WM_APP + 5;
+// What the expiring step calls on the timer thread once the countdown has halted, before the main window is sent
+// WM_COUNTDOWN_EXPIRED; the program installs the alarm's hand-over here before any timer runs.
+extern void (*CountdownExpiryHook)();
 
 // The longest countdown a 32-bit millisecond count holds in whole seconds: 596:31:23. Longer set times (only
 // from an edited settings file) are clamped to it, negative ones to zero.

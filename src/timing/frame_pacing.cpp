@@ -1,6 +1,7 @@
 // Repaint requests of the timer callbacks, paced to the display.
 #include "timing/frame_pacing.h"
-#include "app/app_globals.h"
+#include "records/app_globals.h"
+#include "records/window_messages.h"
 
 Shared<int32_t> DisplayRefreshRate = UsableRefreshRate(0);
 Shared<int32_t> MainWindowMinimized;

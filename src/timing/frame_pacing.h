@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "timing/shared_value.h"
+#include "helpers/shared_value.h"
 
 // The refresh rate a device reports, in hertz, as pacing uses it: 0 or 1 means unknown and counts as 60 Hz, and
 // more than 1000 counts as 1000 (a frame is at least the timer's millisecond).
@@ -33,10 +33,6 @@ struct FramePacer {
 extern FramePacer StopwatchPacer;
 extern FramePacer CountdownPacer;
 
-// The paced repaint: the main window is posted WM_SHOW_FRAME (once until it takes it), and shows the latest state
-// by copying to the screen only what changed. Under Wine this is one round trip to the window server instead of
-// the invalidation, the paint message and the update region's bookkeeping of a full paint.
-constexpr UINT WM_SHOW_FRAME = WM_APP + 3;
 // From a timer callback: posts WM_SHOW_FRAME unless one is still on its way.
 void RequestFrame();
 // The main window, on WM_SHOW_FRAME, before it shows the frame: later requests post again.

@@ -1,6 +1,6 @@
 // Periodic multimedia timers, each one inside its own timeBeginPeriod(1)/timeEndPeriod(1) pair.
 #include "timing/mm_timer.h"
-#include "app/app_globals.h"
+#include "records/app_globals.h"
 
 MmTimerApi MmTimer = {timeBeginPeriod, timeEndPeriod, timeSetEvent, timeKillEvent};
 
@@ -41,6 +41,33 @@ void StopTimerAndDrain(Shared<int32_t>& running, Shared<UINT>& id, const std::at
 
 void LockTimerLifecycle() { AcquireSRWLockExclusive(&TimerLifecycleLock); }
 void UnlockTimerLifecycle() { ReleaseSRWLockExclusive(&TimerLifecycleLock); }
+
+TimerStart StartMeasurementTimer(const TimerFlags& timer, UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user,
+                                 bool (*ready)()) {
+  LockTimerLifecycle();
+  if (!ready()) {
+    UnlockTimerLifecycle();
+    return TimerStart::Refused;
+  }
+  timer.Running = 1;
+  const UINT id = CreatePeriodicTimer(periodMs, callback, user);
+  if (id != 0) {
+    timer.Id = id;
+    timer.Started = 1;
+  } else {
+    timer.Running = 0;
+  }
+  UnlockTimerLifecycle();
+  return id != 0 ? TimerStart::Started : TimerStart::NoTimer;
+}
+
+void StopOwnTimer(const TimerFlags& timer, void (*alsoHalted)()) {
+  LockTimerLifecycle();
+  timer.Running = 0;
+  KillPeriodicTimer(timer.Id);
+  if (alsoHalted) alsoHalted();
+  UnlockTimerLifecycle();
+}
 
 void ShowTimerStartFailure(HWND owner) {
   MessageBoxA(owner, "タイマーを開始できませんでした。", AppCaption, MB_OK);

@@ -4,7 +4,7 @@
 #include <mmsystem.h>
 #include <atomic>
 #include <cstdint>
-#include "timing/shared_value.h"
+#include "helpers/shared_value.h"
 
 // The four winmm calls. Tests put counting or failing stand-ins here; the program never changes them.
 struct MmTimerApi {
@@ -27,13 +27,32 @@ void KillPeriodicTimer(Shared<UINT>& id);
 void LockTimerLifecycle();
 void UnlockTimerLifecycle();
 
+// The shared flags of a measurement's timer: its callback counts only while Running is set; Started stays set
+// from the first successful start until a reset.
+struct TimerFlags {
+  Shared<int32_t>& Running;
+  Shared<UINT>& Id;
+  Shared<int32_t>& Started;
+};
+
+enum class TimerStart { Started, Refused, NoTimer };
+// Under the lifecycle lock: `ready` may refuse the start (false) or prepare for it; then Running is raised before
+// the first callback can come, the timer created and its id and Started published. When the system has no timer
+// to give, Running is cleared again.
+TimerStart StartMeasurementTimer(const TimerFlags& timer, UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user,
+                                 bool (*ready)());
+// From the timer's own callback: clears Running and kills the timer under the lifecycle lock, then runs `alsoHalted`
+// (if any) before the lock is released. It never waits, since the callback to wait for is the caller.
+void StopOwnTimer(const TimerFlags& timer, void (*alsoHalted)() = nullptr);
+
 // A handshake between a periodic callback and the thread that stops it, since a callback may still arrive after
 // timeKillEvent has returned. The callback marks itself busy and then checks its run flag; the stopper clears
 // the run flag, kills the timer and waits for the busy mark to clear (both sides sequentially consistent). Either
 // the callback sees the stop and does nothing, or the stopper sees the callback and waits for it.
 bool BeginCallback(std::atomic<int32_t>& busy, const Shared<int32_t>& running);
 void EndCallback(std::atomic<int32_t>& busy);
-// User-interface thread only. While it waits it takes the messages the callback may be sending to this thread.
+// The stop from the user-interface thread: while it waits it takes the messages the callback may be sending to
+// this thread.
 void StopTimerAndDrain(Shared<int32_t>& running, Shared<UINT>& id, const std::atomic<int32_t>& busy);
 
 // Tells the user that a measurement could not start because no multimedia timer was to be had.

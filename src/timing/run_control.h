@@ -19,8 +19,8 @@ const ResolutionRow& FindResolution(int32_t index);
 // Each returns 1 when it acted and 0 when it did nothing or failed.
 int StartMeasurement(HWND window);
 int StopMeasurement(HWND window);
-int ResetMeasurement(HWND window);
-void ResetStopwatch(HWND window);
+// Every stopwatch counter back to zero; the stopwatch's timer must be stopped.
+void ZeroStopwatchCounters();
 
 void SelectStopwatchResolution(int32_t index, HWND window);
 void SelectTimerResolution(int32_t index, HWND window);

@@ -2,13 +2,13 @@
 #include "timing/stopwatch_clock.h"
 #include <atomic>
 #include <type_traits>
-#include "app/app_globals.h"
-#include "laps/lap_list.h"
-#include "settings/app_settings.h"
+#include "records/app_globals.h"
+#include "records/app_settings_record.h"
+#include "records/lap_list_record.h"
 #include "timing/frame_pacing.h"
 #include "timing/mm_timer.h"
 
-StopwatchClockRecord StopwatchClock;
+void (*RecordLapHook)() = nullptr;
 
 int32_t FramesInTicks(int32_t ticks) {
   return static_cast<int32_t>(static_cast<int64_t>(ticks) * 24 / 1000);
@@ -64,7 +64,7 @@ void PassRefreshBoundary() {
   StopwatchClockRecord& clock = StopwatchClock;
   if (clock.LapRequest) {
     clock.LapRequest = 0;
-    if (LapList.Count < MaxLaps) RecordLap();
+    if (LapList.Count < MaxLaps && RecordLapHook) RecordLapHook();
   }
   const int32_t perHalfMinute = clock.RefreshesPerHalfMinute;
   clock.MinuteRefreshCount += 1;
@@ -79,10 +79,7 @@ bool ReachedStopLimit() {
 
 // The stopwatch stops itself; every counter keeps its value and only a reset clears the limit.
 void StopAtLimit() {
-  LockTimerLifecycle();
-  StopwatchClock.StopwatchRunning = 0;
-  KillPeriodicTimer(StopwatchClock.StopwatchTimerId);
-  UnlockTimerLifecycle();
+  StopOwnTimer(StopwatchTimer());
   RequestMainWindowRepaint();
 }
 
@@ -156,6 +153,19 @@ void RunTick() {
 
 }  // namespace
 
+TimerFlags StopwatchTimer() {
+  return TimerFlags{StopwatchClock.StopwatchRunning, StopwatchClock.StopwatchTimerId, StopwatchClock.StopwatchStarted};
+}
+
+void ZeroLapCounters() {
+  StopwatchClockRecord& clock = StopwatchClock;
+  clock.RefreshTicks = 0;
+  clock.HourRefreshCount = 0;
+  clock.MinuteRefreshCount = 0;
+  clock.LapTime = ClockTime{};
+  clock.LapFrameTime = ClockTime{};
+}
+
 void CALLBACK ClockTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
   if (BeginCallback(TickBusy, StopwatchClock.StopwatchRunning)) RunTick();
   EndCallback(TickBusy);
@@ -164,15 +174,3 @@ void CALLBACK ClockTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
 void StopStopwatchTimer() {
   StopTimerAndDrain(StopwatchClock.StopwatchRunning, StopwatchClock.StopwatchTimerId, TickBusy);
 }
-
-void ArmDialogRedrawHold() {
-  StopwatchClock.DialogRedrawHoldCount = 0;
-  StopwatchClock.DialogRedrawHold = 1;
-}
-
-void RequestRepaint(HWND window) {
-  // A null handle would invalidate every window on the screen.
-  if (window) InvalidateRect(window, nullptr, FALSE);
-}
-
-void RequestMainWindowRepaint() { RequestRepaint(MainWindow); }

@@ -1,67 +1,24 @@
-// The timing engine's one record, and the stopwatch's one-millisecond tick that advances it.
+// The stopwatch's one-millisecond tick, which advances the timing engine's record.
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "timing/shared_value.h"
-
-using SharedInt = Shared<int32_t>;
-
-// One broken-down time. Every field is shared with the timer thread, so a paint never reads half a value.
-struct ClockTime {
-  SharedInt Ticks;    // milliseconds counted; in TimerRemaining the milliseconds left
-  SharedInt Hours;
-  SharedInt Minutes;  // 0..59
-  SharedInt Seconds;  // 0..59
-  SharedInt Millis;   // 0..999, millisecond breakdowns only
-  SharedInt Frames;   // 0..23, frame breakdowns only
-};
-
-struct StopwatchClockRecord {
-  ClockTime LapTime;         // current lap, milliseconds
-  ClockTime TotalTime;       // since reset, milliseconds
-  ClockTime LapFrameTime;    // current lap, 24 frames per second, hours 0..99
-  ClockTime TotalFrameTime;  // since reset, 24 frames per second, hours 0..99
-  SharedInt RefreshTicks;        // ticks since the lap began
-  SharedInt HourRefreshCount;    // refreshes since the lap began, modulo one hour's worth
-  SharedInt MinuteRefreshCount;  // refreshes since the lap began, modulo one minute's worth
-  SharedInt RefreshDivisor = 1000;       // stopwatch milliseconds per display refresh
-  SharedInt RefreshesPerHalfMinute = 30;
-  Shared<UINT> StopwatchTimerId;
-  SharedInt StopwatchRunning;
-  SharedInt StopwatchStarted;
-  SharedInt LapRequest;
-  SharedInt DialogRedrawHold;
-  SharedInt DialogRedrawHoldCount;
-  SharedInt TimerStep = 1000;  // countdown milliseconds per callback and per decrement
-  ClockTime TimerRemaining;
-  Shared<UINT> CountdownTimerId;
-  SharedInt TimerRunning;
-  SharedInt TimerStarted;
-  SharedInt TimerExpired;
-};
-
-extern StopwatchClockRecord StopwatchClock;
-
-// The lap time at which the stopwatch stops itself: 100:00:00.000.
-constexpr int32_t HundredHoursTicks = 360000000;
-// The total at which the stopwatch stops itself because a 32-bit count would overflow next: the largest
-// multiple of every resolution (3000 ms) below 2^31, 596:31:21.000.
-constexpr int32_t TotalTicksLimit = 2147481000;
-// Redraw-hold length in refresh boundaries after a modal dialog opens.
-constexpr int32_t DialogRedrawHoldLength = 100;
+#include "records/stopwatch_clock_record.h"
 
 // The stopwatch's multimedia timer callback: one millisecond while StopwatchRunning is 1, nothing otherwise.
 void CALLBACK ClockTick(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR reserved1, DWORD_PTR reserved2);
+struct TimerFlags;
+// The stopwatch's timer flags in the engine's record.
+TimerFlags StopwatchTimer();
+// What the tick calls at a refresh boundary to record a requested lap while the list has room; installed by the
+// program before any timer runs, so the engine knows nothing of how laps are kept.
+extern void (*RecordLapHook)();
 // Clears StopwatchRunning, kills the stopwatch's timer and returns once no tick is under way any more, so the
 // counters are the user-interface thread's alone afterwards. User-interface thread only.
 void StopStopwatchTimer();
 void AdvanceTicks();
+// A new lap begins: the lap's counters and the dial's refresh counts go back to zero, the totals go on.
+void ZeroLapCounters();
 void BreakDownMillis(ClockTime& record, int32_t divisor);
 void BreakDownFrames(ClockTime& record, int32_t frames);
 // Whole frames at 24 per second in a count of milliseconds.
 int32_t FramesInTicks(int32_t ticks);
-// Arms the redraw hold; called whenever a modal dialog or chooser opens.
-void ArmDialogRedrawHold();
-// Whole client area, no erase: the one way the engine asks the main window to repaint.
-void RequestMainWindowRepaint();
-void RequestRepaint(HWND window);

@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 #include "app/app_driver.h"
-#include "app/command_ids.h"
 #include "app/dialog_driver.h"
+#include "records/command_ids.h"
 #include "resources/resource.h"  // the program's control ids, shared with its dialogs
 #include "support/chooser_driver.h"
 #include "support/files.h"

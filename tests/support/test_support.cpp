@@ -4,9 +4,10 @@
 #include <atomic>
 #include <cstring>
 #include "alarm/alarm_sound.h"
-#include "app/app_globals.h"
 #include "app/startup.h"
 #include "laps/lap_list.h"
+#include "records/app_globals.h"
+#include "records/window_messages.h"
 #include "settings/app_settings.h"
 #include "timing/frame_pacing.h"
 #include "timing/mm_timer.h"

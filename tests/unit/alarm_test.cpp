@@ -7,10 +7,10 @@
 #include <vector>
 #include "alarm/alarm_sound.h"
 #include "alarm/taskbar_flash.h"
-#include "app/app_globals.h"
-#include "app/command_ids.h"
 #include "app/commands.h"
 #include "app/startup.h"
+#include "records/app_globals.h"
+#include "records/command_ids.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "support/test_support.h"

@@ -2,8 +2,9 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "alarm/alarm_sound.h"
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "display/time_text.h"
+#include "records/command_ids.h"
 #include "settings/app_settings.h"
 #include "support/test_support.h"
 #include "timing/countdown.h"

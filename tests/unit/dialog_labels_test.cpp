@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "app/app_globals.h"
+#include "records/app_globals.h"
 
 namespace {
 

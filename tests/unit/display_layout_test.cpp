@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 #include "display/dial.h"
-#include "display/dpi.h"
 #include "display/layout.h"
 #include "display/readout.h"
+#include "helpers/dpi.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 #include "display/dial.h"
-#include "display/dpi.h"
 #include "display/layout.h"
 #include "display/paint.h"
+#include "helpers/dpi.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
 #include "support/test_support.h"

@@ -1,5 +1,6 @@
 // Start, Stop and Reset on the real multimedia timer, the pairing of its calls, and the resolution table.
 #include <gtest/gtest.h>
+#include "app/commands.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
 #include "support/test_support.h"

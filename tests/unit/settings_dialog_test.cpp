@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 #include <thread>
-#include "app/app_globals.h"
+#include "records/app_globals.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "settings/color_dialog.h"

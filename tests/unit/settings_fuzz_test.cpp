@@ -11,10 +11,10 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include "app/app_globals.h"
 #include "app/startup.h"
 #include "display/paint.h"
 #include "laps/lap_list.h"
+#include "records/app_globals.h"
 #include "settings/app_settings.h"
 #include "support/test_support.h"
 #include "timing/stopwatch_clock.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
-#include "app/app_globals.h"
+#include "records/app_globals.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "settings/timer_dialog.h"

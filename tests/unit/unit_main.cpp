@@ -1,13 +1,14 @@
 // Unit tests of the library, run in-process under Wine.
 #include <gtest/gtest.h>
-#include "app/app_globals.h"
 #include "app/startup.h"
+#include "records/app_globals.h"
 #include "support/test_support.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   AppInstance = GetModuleHandleA(nullptr);  // the program's resources are linked into the tests
   InitCommonControlsForDialogs();
+  InstallEngineHooks();
   test::StandInMainWindow();
   return RUN_ALL_TESTS();
 }

@@ -1,5 +1,5 @@
-// Splitting a path into its folder, base name and extension, aware of double-byte characters (a Shift-JIS
-// trail byte may be a backslash).
+// Paths: splitting one into its folder, base name and extension, aware of double-byte characters (a Shift-JIS
+// trail byte may be a backslash); the executable's own path and folder; whether a file exists.
 #pragma once
 #include <cstddef>
 
@@ -10,6 +10,12 @@ struct PathParts {
 };
 
 PathParts SplitPath(const char* path);
+// Fills `path` (MAX_PATH bytes) with the executable's own path and returns true, or empties it and returns false
+// when the path does not fit.
+bool GetExecutablePath(char* path);
+// The same for the executable's folder, with its trailing separator.
+bool GetExecutableFolder(char* folder);
+bool FileExists(const char* path);
 // Fills `path` (MAX_PATH bytes) with the executable's own path, its extension replaced by `extension` (".ini",
 // ".laps"), and returns 1; empties it and returns 0 when that does not fit.
 int PathBesideProgram(const char* extension, char* path);

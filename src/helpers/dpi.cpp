@@ -1,5 +1,5 @@
 // The DPI a window is drawn at, and the conversions between its pixels and the settings file's 96-DPI units.
-#include "display/dpi.h"
+#include "helpers/dpi.h"
 #include <algorithm>
 
 namespace {

@@ -1,5 +1,5 @@
-// Splitting a path into its folder, base name and extension.
-#include "settings/file_paths.h"
+// Paths: splitting one into its parts, the executable's own path and folder, and whether a file exists.
+#include "helpers/file_paths.h"
 #include <windows.h>
 #include <cstdio>
 
@@ -22,11 +22,31 @@ PathParts SplitPath(const char* path) {
   return PathParts{folderEnd, nameEnd - folderEnd, end - nameEnd};
 }
 
+bool GetExecutablePath(char* path) {
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) return true;
+  path[0] = '\0';  // a cut path would name another file
+  return false;
+}
+
+bool GetExecutableFolder(char* folder) {
+  if (!GetExecutablePath(folder)) return false;
+  folder[SplitPath(folder).FolderLength] = '\0';
+  return true;
+}
+
+bool FileExists(const char* path) {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA(path, &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
 int PathBesideProgram(const char* extension, char* path) {
   path[0] = '\0';
   char module[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return 0;
+  if (!GetExecutablePath(module)) return 0;
   const PathParts parts = SplitPath(module);
   const int stemLength = static_cast<int>(parts.FolderLength + parts.NameLength);
   const int written = snprintf(path, MAX_PATH, "%.*s%s", stemLength, module, extension);

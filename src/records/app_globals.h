@@ -1,11 +1,15 @@
 // Process-wide handles of the user-interface thread, and the program's name as its message boxes show it.
 #pragma once
 #include <windows.h>
-#include "timing/shared_value.h"
+#include "helpers/shared_value.h"
+#include "helpers/window_helpers.h"
 
 extern HINSTANCE AppInstance;
 // The main window; null until CreateWindowExA returns. The timer thread reads it to send and repaint.
 extern Shared<HWND> MainWindow;
+
+// The engine and the dialogs ask the main window for a new picture this way.
+inline void RequestMainWindowRepaint() { RequestRepaint(MainWindow); }
 
 // Caption of the program's message boxes.
 constexpr const char* AppCaption = "Tavrilo";

@@ -1,5 +1,5 @@
 // Process-wide handles of the user-interface thread.
-#include "app/app_globals.h"
+#include "records/app_globals.h"
 
 HINSTANCE AppInstance = nullptr;
 Shared<HWND> MainWindow;

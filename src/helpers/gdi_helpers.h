@@ -1,0 +1,30 @@
+// Scoped selection and safe deletion of GDI objects.
+#pragma once
+#include <windows.h>
+
+// Selects `object` into `dc` for the life of this guard and then puts back whatever the DC held before, so
+// that nothing is ever deleted while selected, whatever failed to be created.
+class SelectionGuard {
+ public:
+  SelectionGuard(HDC dc, HGDIOBJ object, UINT objectType)
+      : dc_(dc), kept_(GetCurrentObject(dc, objectType)) {
+    SelectObject(dc, object);
+  }
+  ~SelectionGuard() {
+    if (kept_) SelectObject(dc_, kept_);
+  }
+  SelectionGuard(const SelectionGuard&) = delete;
+  SelectionGuard& operator=(const SelectionGuard&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ kept_;
+};
+
+// Deletes a GDI object if there is one and clears the handle.
+template <class Handle>
+void DeleteIfAny(Handle& object) {
+  if (!object) return;
+  DeleteObject(object);
+  object = nullptr;
+}

@@ -1,0 +1,24 @@
+// The program's own window messages, numbered in one place so that no two share a number.
+#pragma once
+#include <windows.h>
+
+// The private lap request: wParam and lParam 0; takes a lap while the stopwatch runs.
+constexpr UINT WM_LAP_REQUEST = WM_APP;
+
+// Asks the open history window to list the laps it does not show yet; sent by AppendLapLine.
+constexpr UINT WM_SHOW_NEW_LAPS = WM_APP + 1;
+
+// Answers how many pictures the window has shown since it was created; benchmarks read it from outside.
+constexpr UINT WM_GET_PAINT_COUNT = WM_APP + 2;
+
+// The paced repaint: the main window is posted WM_SHOW_FRAME (once until it takes it), and shows the latest state
+// by copying to the screen only what changed. Under Wine this is one round trip to the window server instead of
+// the invalidation, the paint message and the update region's bookkeeping of a full paint.
+constexpr UINT WM_SHOW_FRAME = WM_APP + 3;
+
+// Brings the lap journal up to the lap count in wParam (the first one offers the previous run's laps); posted by
+// the tick, which never touches files.
+constexpr UINT WM_LAP_JOURNAL = WM_APP + 4;
+
+// Sent to the main window at every expiry, after the alarm (if any) has been started; wParam and lParam 0.
+constexpr UINT WM_COUNTDOWN_EXPIRED = WM_APP + 5;
