@@ -5,6 +5,7 @@
 #include <cstdint>
 #include "settings/color_dialog.h"
 
+// The dialog's check boxes, each kept in the snapshot.
 constexpr size_t SettingsBoxCount = 6;
 
 // Everything the dialog edits, as it was when the dialog opened; Cancel puts it back.
