@@ -71,10 +71,11 @@ constexpr std::array<Action, LastCommandId - FirstCommandId + 1> BuildCommandTab
 
 constexpr auto CommandTable = BuildCommandTable();
 
-// Repaints are held back while a modal dialog comes up over a fast-refreshing display.
-INT_PTR RunModalDialog(HWND window, int templateId, DLGPROC procedure) {
+// Repaints are held back while a modal dialog comes up over a fast-refreshing display. `runDialog` is the
+// dialog's own function, which says whether the user ended it with OK.
+bool RunModalDialog(HWND window, bool (*runDialog)(HWND owner)) {
   ArmDialogRedrawHold();
-  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(templateId), window, procedure, 0);
+  return runDialog(window);
 }
 
 void SwitchMode(HWND window) {
@@ -128,18 +129,18 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
     case Action::Exit: PostMessageA(window, WM_CLOSE, 0, 0); break;
     case Action::AnalogDisplay: ToggleAnalogDisplay(window); break;
     case Action::DigitalDisplay: ToggleDigitalDisplay(window); break;
-    case Action::Version: RunModalDialog(window, IDD_VERSION, VersionDialogProc); break;
+    case Action::Version: RunModalDialog(window, ShowVersionDialog); break;
     case Action::CopyResult: return CopyResultToClipboard(window);
     case Action::LapHistory: OpenLapHistory(window); break;
     case Action::SwitchMode: SwitchMode(window); break;
     case Action::TimerSetting:
-      if (RunModalDialog(window, IDD_TIMER_SETTINGS, TimerSettingsDialogProc) == IDOK) ResetMeasurement(window);
+      if (RunModalDialog(window, EditTimerSettings)) ResetMeasurement(window);
       break;
     case Action::AlarmStart: return OnTimerAlarmSoundStart(window);
     case Action::AlarmStop: OnTimerAlarmSoundStop(window); break;
     case Action::LapSave: SaveLapsCommand(window); break;
     case Action::Settings:
-      RunModalDialog(window, IDD_SETTINGS, SettingsDialogProc);
+      RunModalDialog(window, EditSettings);
       // A window that owns an open dialog cannot always be raised (Wine will not): the choice holds once it has
       // closed, whether OK kept it or Cancel put it back.
       ApplyTopMost(window, AppSettings.WindowTopMost);

@@ -88,14 +88,16 @@ void OnCreate(HWND window) {
   MenuRefreshTimerId = 0;
   CtrlKeyDown = 0;
   LoadTimerMode();
-  LoadStopwatchSettings(window);
+  LoadStopwatchSettings();
+  SelectStopwatchResolution(AppSettings.SecondResolution, window);
   LoadFontSettings();
   clock.LapRequest = 0;
   LoadDrawColors();
   RebuildBackBuffer(window);
   UpdateDisplayRefreshRate(window);
   LapList.LapHistoryWindow = nullptr;
-  LoadTimerSettings(window);
+  LoadTimerSettings();
+  SelectTimerResolution(AppSettings.TimerSecondResolutionIndex, window);
   clock.TimerExpired = 0;
   LapList.Unsaved = 0;
   LoadCountdown(window);

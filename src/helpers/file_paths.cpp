@@ -43,14 +43,14 @@ bool FileExists(const char* path) {
   return true;
 }
 
-int PathBesideProgram(const char* extension, char* path) {
+bool PathBesideProgram(const char* extension, char* path) {
   path[0] = '\0';
   char module[MAX_PATH];
-  if (!GetExecutablePath(module)) return 0;
+  if (!GetExecutablePath(module)) return false;
   const PathParts parts = SplitPath(module);
   const int stemLength = static_cast<int>(parts.FolderLength + parts.NameLength);
   const int written = snprintf(path, MAX_PATH, "%.*s%s", stemLength, module, extension);
-  if (written > 0 && written < MAX_PATH) return 1;
+  if (written > 0 && written < MAX_PATH) return true;
   path[0] = '\0';
-  return 0;
+  return false;
 }

@@ -17,5 +17,5 @@ bool GetExecutablePath(char* path);
 bool GetExecutableFolder(char* folder);
 bool FileExists(const char* path);
 // Fills `path` (MAX_PATH bytes) with the executable's own path, its extension replaced by `extension` (".ini",
-// ".laps"), and returns 1; empties it and returns 0 when that does not fit.
-int PathBesideProgram(const char* extension, char* path);
+// ".laps"), and returns true; empties it and returns false when that does not fit.
+bool PathBesideProgram(const char* extension, char* path);

@@ -3,26 +3,44 @@
 // saving can never disagree about a key, its order or its default.
 #include "settings/app_settings.h"
 #include <cstdio>
-#include <variant>
 #include "helpers/file_paths.h"
-#include "timing/run_control.h"
 
 char IniPath[MAX_PATH];
 
 namespace {
 
-struct TextField {
-  char* Buffer;
-  int Size;
-};
-using SettingField = std::variant<int32_t*, Shared<int32_t>*, LONG*, BYTE*, COLORREF*, TextField>;
+// What a key's field is, which says how its value is read from the file and written back. Numbers are stored
+// as 32-bit decimal integers; a byte keeps the low 8 bits of what was stored.
+enum class KeyKind { Int32, SharedInt32, Long, Byte, Colour, Text };
 
 struct SettingKey {
-  const char* Key;
-  SettingField Field;
+  const char* Name;
+  KeyKind Kind;
+  void* Field;  // points to a field of the type its kind names
   int32_t DefaultNumber;
   const char* DefaultText;
+  int TextSize;  // a text's buffer size in bytes
 };
+
+// One maker per field type, so that a key's kind always matches its field.
+SettingKey Number(const char* name, int32_t* field, int32_t byDefault) {
+  return {name, KeyKind::Int32, field, byDefault, nullptr, 0};
+}
+SettingKey Number(const char* name, Shared<int32_t>* field, int32_t byDefault) {
+  return {name, KeyKind::SharedInt32, field, byDefault, nullptr, 0};
+}
+SettingKey Number(const char* name, LONG* field, int32_t byDefault) {
+  return {name, KeyKind::Long, field, byDefault, nullptr, 0};
+}
+SettingKey Number(const char* name, BYTE* field, int32_t byDefault) {
+  return {name, KeyKind::Byte, field, byDefault, nullptr, 0};
+}
+SettingKey Number(const char* name, COLORREF* field, COLORREF byDefault) {
+  return {name, KeyKind::Colour, field, static_cast<int32_t>(byDefault), nullptr, 0};
+}
+SettingKey Text(const char* name, char* buffer, int size, const char* byDefault) {
+  return {name, KeyKind::Text, buffer, 0, byDefault, size};
+}
 
 struct Section {
   const char* Name;
@@ -39,61 +57,61 @@ AppSettingsRecord& S = AppSettings;
 LOGFONTA& F = AppSettings.Font_Setting;
 
 const SettingKey WindowPositionKeys[] = {
-    {"Window_X_Pos", &S.Window_X_Pos, 100, nullptr},
-    {"Window_Y_Pos", &S.Window_Y_Pos, 100, nullptr},
-    {"Window_Width", &S.Window_Width, 240, nullptr},
-    {"Window_Height", &S.Window_Height, 240, nullptr},
-    {"Window_Maximize", &S.Window_Maximize, 0, nullptr},
-    {"WindowTopMost", &S.WindowTopMost, 0, nullptr},
+    Number("Window_X_Pos", &S.Window_X_Pos, 100),
+    Number("Window_Y_Pos", &S.Window_Y_Pos, 100),
+    Number("Window_Width", &S.Window_Width, 240),
+    Number("Window_Height", &S.Window_Height, 240),
+    Number("Window_Maximize", &S.Window_Maximize, 0),
+    Number("WindowTopMost", &S.WindowTopMost, 0),
 };
 
 const SettingKey StopwatchKeys[] = {
-    {"AnalogModeOnOff", &S.AnalogModeOnOff, 1, nullptr},
-    {"DisitalModeOnOff", &S.DisitalModeOnOff, 1, nullptr},
-    {"SecondResolution", &S.SecondResolution, 9, nullptr},
-    {"FrameGraduation", &S.FrameGraduation, 1, nullptr},
-    {"5SecIntervalMeasure", &S.FiveSecIntervalMeasure, 1, nullptr},
-    {"LBClickStartStopEnable", &S.LBClickStartStopEnable, 1, nullptr},
-    {"FontSizeDispFit", &S.FontSizeDispFit, 1, nullptr},
-    {"StopWatchTotalTimeEnable", &S.StopWatchTotalTimeEnable, 0, nullptr},
-    {"RotDivIndex", &S.RotDivIndex, 0, nullptr},
-    {"1SecDivIndex", &S.OneSecDivIndex, 0, nullptr},
+    Number("AnalogModeOnOff", &S.AnalogModeOnOff, 1),
+    Number("DisitalModeOnOff", &S.DisitalModeOnOff, 1),
+    Number("SecondResolution", &S.SecondResolution, 9),
+    Number("FrameGraduation", &S.FrameGraduation, 1),
+    Number("5SecIntervalMeasure", &S.FiveSecIntervalMeasure, 1),
+    Number("LBClickStartStopEnable", &S.LBClickStartStopEnable, 1),
+    Number("FontSizeDispFit", &S.FontSizeDispFit, 1),
+    Number("StopWatchTotalTimeEnable", &S.StopWatchTotalTimeEnable, 0),
+    Number("RotDivIndex", &S.RotDivIndex, 0),
+    Number("1SecDivIndex", &S.OneSecDivIndex, 0),
 };
 
 const SettingKey TimerModeKeys[] = {
-    {"Timer_Mode", &S.Timer_Mode, 0, nullptr},
+    Number("Timer_Mode", &S.Timer_Mode, 0),
 };
 
 const SettingKey TimerSettingKeys[] = {
-    {"TimerSettingHour", &S.TimerSettingHour, 0, nullptr},
-    {"TimerSettingMinute", &S.TimerSettingMinute, 5, nullptr},
-    {"TimerSettingSecond", &S.TimerSettingSecond, 0, nullptr},
-    {"TimerSecondResolutionIndex", &S.TimerSecondResolutionIndex, 0, nullptr},
-    {"TimerAlarmSoundFile", TextField{S.TimerAlarmSoundFile, MAX_PATH}, 0, ""},
+    Number("TimerSettingHour", &S.TimerSettingHour, 0),
+    Number("TimerSettingMinute", &S.TimerSettingMinute, 5),
+    Number("TimerSettingSecond", &S.TimerSettingSecond, 0),
+    Number("TimerSecondResolutionIndex", &S.TimerSecondResolutionIndex, 0),
+    Text("TimerAlarmSoundFile", S.TimerAlarmSoundFile, MAX_PATH, ""),
 };
 
 const SettingKey FontKeys[] = {
-    {"Height", &F.lfHeight, 14, nullptr},
-    {"Width", &F.lfWidth, 0, nullptr},
-    {"Escapement", &F.lfEscapement, 0, nullptr},
-    {"Orientation", &F.lfOrientation, 0, nullptr},
-    {"Weight", &F.lfWeight, FW_NORMAL, nullptr},
-    {"Italic", &F.lfItalic, 0, nullptr},
-    {"Underline", &F.lfUnderline, 0, nullptr},
-    {"StrikeOut", &F.lfStrikeOut, 0, nullptr},
-    {"CharSet", &F.lfCharSet, SHIFTJIS_CHARSET, nullptr},
-    {"OutPrecision", &F.lfOutPrecision, OUT_STROKE_PRECIS, nullptr},
-    {"ClipPrecision", &F.lfClipPrecision, CLIP_STROKE_PRECIS, nullptr},
-    {"Quality", &F.lfQuality, DRAFT_QUALITY, nullptr},
-    {"PitchAndFamily", &F.lfPitchAndFamily, FF_MODERN | FIXED_PITCH, nullptr},
-    {"FontFaceName", TextField{F.lfFaceName, LF_FACESIZE}, 0, "ＭＳ Ｐゴシック"},
-    {"FontColor", &S.FontColor, 0, nullptr},
+    Number("Height", &F.lfHeight, 14),
+    Number("Width", &F.lfWidth, 0),
+    Number("Escapement", &F.lfEscapement, 0),
+    Number("Orientation", &F.lfOrientation, 0),
+    Number("Weight", &F.lfWeight, FW_NORMAL),
+    Number("Italic", &F.lfItalic, 0),
+    Number("Underline", &F.lfUnderline, 0),
+    Number("StrikeOut", &F.lfStrikeOut, 0),
+    Number("CharSet", &F.lfCharSet, SHIFTJIS_CHARSET),
+    Number("OutPrecision", &F.lfOutPrecision, OUT_STROKE_PRECIS),
+    Number("ClipPrecision", &F.lfClipPrecision, CLIP_STROKE_PRECIS),
+    Number("Quality", &F.lfQuality, DRAFT_QUALITY),
+    Number("PitchAndFamily", &F.lfPitchAndFamily, FF_MODERN | FIXED_PITCH),
+    Text("FontFaceName", F.lfFaceName, LF_FACESIZE, "ＭＳ Ｐゴシック"),
+    Number("FontColor", &S.FontColor, 0),
 };
 
 const SettingKey DrawColorKeys[] = {
-    {"SecondHandColor", &S.SecondHandColor, static_cast<int32_t>(RGB(128, 128, 255)), nullptr},
-    {"ClockFaceColor", &S.ClockFaceColor, static_cast<int32_t>(RGB(192, 192, 192)), nullptr},
-    {"BackGroundColor", &S.BackGroundColor, static_cast<int32_t>(RGB(128, 128, 255)), nullptr},
+    Number("SecondHandColor", &S.SecondHandColor, RGB(128, 128, 255)),
+    Number("ClockFaceColor", &S.ClockFaceColor, RGB(192, 192, 192)),
+    Number("BackGroundColor", &S.BackGroundColor, RGB(128, 128, 255)),
 };
 
 const Section WindowPositionSection = MakeSection("Window_Position", WindowPositionKeys);
@@ -117,50 +135,49 @@ void TrimHalfCharacter(char* text) {
   }
 }
 
-template <class... Ts>
-struct Overloaded : Ts... {
-  using Ts::operator()...;
-};
-template <class... Ts>
-Overloaded(Ts...) -> Overloaded<Ts...>;
+void StoreNumber(const SettingKey& key, int32_t value) {
+  switch (key.Kind) {
+    case KeyKind::Int32: *static_cast<int32_t*>(key.Field) = value; break;
+    case KeyKind::SharedInt32: *static_cast<Shared<int32_t>*>(key.Field) = value; break;
+    case KeyKind::Long: *static_cast<LONG*>(key.Field) = value; break;
+    case KeyKind::Byte: *static_cast<BYTE*>(key.Field) = static_cast<BYTE>(value & 0xFF); break;
+    case KeyKind::Colour: *static_cast<COLORREF*>(key.Field) = static_cast<COLORREF>(value); break;
+    case KeyKind::Text: break;
+  }
+}
+
+int32_t StoredNumber(const SettingKey& key) {
+  switch (key.Kind) {
+    case KeyKind::Int32: return *static_cast<const int32_t*>(key.Field);
+    case KeyKind::SharedInt32: return static_cast<const Shared<int32_t>*>(key.Field)->get();
+    case KeyKind::Long: return static_cast<int32_t>(*static_cast<const LONG*>(key.Field));
+    case KeyKind::Byte: return *static_cast<const BYTE*>(key.Field);
+    case KeyKind::Colour: return static_cast<int32_t>(*static_cast<const COLORREF*>(key.Field));
+    case KeyKind::Text: break;
+  }
+  return 0;
+}
 
 void LoadKey(const char* section, const SettingKey& key) {
-  if (const TextField* text = std::get_if<TextField>(&key.Field)) {
+  if (key.Kind == KeyKind::Text) {
+    char* text = static_cast<char*>(key.Field);
     // Wine may leave a byte of the old content behind a cut text; start from an empty buffer.
-    ZeroMemory(text->Buffer, text->Size);
-    GetPrivateProfileStringA(section, key.Key, key.DefaultText, text->Buffer, text->Size, IniPath);
-    TrimHalfCharacter(text->Buffer);
+    ZeroMemory(text, key.TextSize);
+    GetPrivateProfileStringA(section, key.Name, key.DefaultText, text, key.TextSize, IniPath);
+    TrimHalfCharacter(text);
     return;
   }
-  const auto value = static_cast<int32_t>(GetPrivateProfileIntA(section, key.Key, key.DefaultNumber, IniPath));
-  std::visit(Overloaded{
-                 [&](int32_t* field) { *field = value; },
-                 [&](Shared<int32_t>* field) { *field = value; },
-                 [&](LONG* field) { *field = value; },
-                 [&](BYTE* field) { *field = static_cast<BYTE>(value & 0xFF); },
-                 [&](COLORREF* field) { *field = static_cast<COLORREF>(value); },
-                 [&](TextField) {},
-             },
-             key.Field);
+  StoreNumber(key, static_cast<int32_t>(GetPrivateProfileIntA(section, key.Name, key.DefaultNumber, IniPath)));
 }
 
 void SaveKey(const char* section, const SettingKey& key) {
-  if (const TextField* text = std::get_if<TextField>(&key.Field)) {
-    WritePrivateProfileStringA(section, key.Key, text->Buffer, IniPath);
+  if (key.Kind == KeyKind::Text) {
+    WritePrivateProfileStringA(section, key.Name, static_cast<const char*>(key.Field), IniPath);
     return;
   }
-  const int32_t value = std::visit(Overloaded{
-                                       [](int32_t* field) { return *field; },
-                                       [](Shared<int32_t>* field) { return field->get(); },
-                                       [](LONG* field) { return static_cast<int32_t>(*field); },
-                                       [](BYTE* field) { return static_cast<int32_t>(*field); },
-                                       [](COLORREF* field) { return static_cast<int32_t>(*field); },
-                                       [](TextField) { return 0; },
-                                   },
-                                   key.Field);
   char number[16];
-  wsprintfA(number, "%d", value);
-  WritePrivateProfileStringA(section, key.Key, number, IniPath);
+  wsprintfA(number, "%d", StoredNumber(key));
+  WritePrivateProfileStringA(section, key.Name, number, IniPath);
 }
 
 void LoadSection(const Section& section) {
@@ -221,10 +238,9 @@ void LoadTimerMode() {
   AppSettings.Timer_Mode = FlagExactlyOne(AppSettings.Timer_Mode);
 }
 
-void LoadStopwatchSettings(HWND window) {
+void LoadStopwatchSettings() {
   LoadSection(StopwatchSection);
   AppSettings.DigitalOnly = DigitalOnlyFor(AppSettings.DisitalModeOnOff, AppSettings.AnalogModeOnOff);
-  SelectStopwatchResolution(AppSettings.SecondResolution, window);
   AppSettings.RotDivisor = RotDivisorFor(AppSettings.RotDivIndex);
 }
 
@@ -232,19 +248,18 @@ void LoadFontSettings() { LoadSection(FontSection); }
 
 void LoadDrawColors() { LoadSection(DrawColorSection); }
 
-void LoadTimerSettings(HWND window) {
+void LoadTimerSettings() {
   LoadSection(TimerSettingSection);
-  SelectTimerResolution(AppSettings.TimerSecondResolutionIndex, window);
   ForgetMissingAlarmFile();
   UpdateAlarmSoundDisplayName();
 }
 
-void LoadSettings(HWND window) {
+void LoadSettings() {
   LoadTimerMode();
-  LoadStopwatchSettings(window);
+  LoadStopwatchSettings();
   LoadFontSettings();
   LoadDrawColors();
-  LoadTimerSettings(window);
+  LoadTimerSettings();
 }
 
 void SaveSettings() {

@@ -10,14 +10,14 @@ extern char IniPath[MAX_PATH];
 void BuildIniPath();
 // Section Window_Position, before the main window exists; derives WindowShowCommand.
 void LoadWindowPosition();
-// The other sections, in the order the main window's creation loads them. The window receives the repaints
-// that applying the resolutions asks for.
+// The other sections, in the order the main window's creation loads them. They only fill AppSettings: the
+// caller gives the clock the stored resolutions.
 void LoadTimerMode();
-void LoadStopwatchSettings(HWND window);
+void LoadStopwatchSettings();
 void LoadFontSettings();
 void LoadDrawColors();
-void LoadTimerSettings(HWND window);
-void LoadSettings(HWND window);
+void LoadTimerSettings();
+void LoadSettings();
 // Writes all six sections, every key.
 void SaveSettings();
 

@@ -15,11 +15,16 @@ namespace {
 constexpr COLORREF White = RGB(255, 255, 255);
 
 bool CustomColorsReady = false;
-// Kept between calls; its rgbResult carries the picked colour back.
-CHOOSECOLORA ColorRequest;
-// The colours when dialog 103 opened, and whether a colour has been picked since.
-ClockColors ColorSnapshot;
-int ColorsChanged = 0;
+
+// What one opening of dialog 103 keeps: the colours it opened with, and whether a colour has been picked since.
+struct ColorDialogState {
+  ClockColors Opened;
+  bool Changed;
+};
+
+ColorDialogState& StateOf(HWND dialog) {
+  return *reinterpret_cast<ColorDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 struct ColorButton {
   int Id;
@@ -31,21 +36,25 @@ constexpr ColorButton ColorButtons[] = {
     {IDC_HAND_COLOR, &AppSettingsRecord::SecondHandColor},
 };
 
+void OnInitColorDialog(HWND dialog, ColorDialogState* state) {
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+  *state = ColorDialogState{CurrentClockColors(), false};
+  CenterWindowOnScreen(dialog);
+}
+
 void OnColorButton(HWND dialog, const ColorButton& button) {
-  COLORREF& field = AppSettings.*button.Field;
-  if (!PickColor(field, dialog)) return;
-  ColorsChanged = 1;
-  field = ColorRequest.rgbResult;
+  if (!PickColor(dialog, AppSettings.*button.Field)) return;
+  StateOf(dialog).Changed = true;
   RequestMainWindowRepaint();
 }
 
 void OnColorCancel(HWND dialog) {
+  const ColorDialogState& state = StateOf(dialog);
   EndDialog(dialog, IDCANCEL);
-  if (ColorsChanged) {
-    PutBackClockColors(ColorSnapshot);
+  if (state.Changed) {
+    PutBackClockColors(state.Opened);
     RequestMainWindowRepaint();
   }
-  ColorsChanged = 0;
 }
 
 INT_PTR OnColorCommand(HWND dialog, int id) {
@@ -58,11 +67,23 @@ INT_PTR OnColorCommand(HWND dialog, int id) {
   switch (id) {
     case IDOK:
       EndDialog(dialog, IDOK);
-      ColorsChanged = 0;
       return TRUE;
     case IDCANCEL:
       OnColorCancel(dialog);
       return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+// lParam of WM_INITDIALOG: the ColorDialogState of this opening.
+INT_PTR CALLBACK ColorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitColorDialog(dialog, reinterpret_cast<ColorDialogState*>(lParam));
+      return TRUE;
+    case WM_COMMAND:
+      return OnColorCommand(dialog, LOWORD(wParam));
     default:
       return FALSE;
   }
@@ -82,40 +103,30 @@ void PutBackClockColors(const ClockColors& colors) {
   s.SecondHandColor = colors.SecondHandColor;
 }
 
-void ShowColorDialog(HWND owner) {
+bool EditClockColors(HWND owner) {
   if (!CustomColorsReady) {
     CustomColors.fill(White);
     CustomColorsReady = true;
   }
-  DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_COLORS), owner, ColorDialogProc, 0);
+  ColorDialogState state = {};
+  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_COLORS), owner, ColorDialogProc,
+                         reinterpret_cast<LPARAM>(&state)) == IDOK;
 }
 
-INT_PTR CALLBACK ColorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      ColorSnapshot = CurrentClockColors();
-      CenterWindowOnScreen(dialog);
-      return TRUE;
-    case WM_COMMAND:
-      return OnColorCommand(dialog, LOWORD(wParam));
-    default:
-      return FALSE;
-  }
-}
-
-BOOL PickColor(COLORREF start, HWND owner) {
+bool PickColor(HWND owner, COLORREF& colour) {
   ArmDialogRedrawHold();
-  CustomColors[0] = start;
-  ColorRequest = CHOOSECOLORA{};
-  ColorRequest.lStructSize = sizeof ColorRequest;
-  ColorRequest.hwndOwner = owner;
-  ColorRequest.hInstance = reinterpret_cast<HWND>(AppInstance);
-  ColorRequest.rgbResult = start;
-  ColorRequest.lpCustColors = CustomColors.data();
-  ColorRequest.Flags = CC_RGBINIT | CC_ENABLEHOOK | CC_ANYCOLOR;
-  ColorRequest.lCustData = 0;
-  ColorRequest.lpfnHook = ColorChooserHook;
-  return ChooseColorA(&ColorRequest);
+  CustomColors[0] = colour;
+  CHOOSECOLORA request = {};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = owner;
+  request.hInstance = reinterpret_cast<HWND>(AppInstance);
+  request.rgbResult = colour;
+  request.lpCustColors = CustomColors.data();
+  request.Flags = CC_RGBINIT | CC_ENABLEHOOK | CC_ANYCOLOR;
+  request.lpfnHook = ColorChooserHook;
+  if (!ChooseColorA(&request)) return false;
+  colour = request.rgbResult;
+  return true;
 }
 
 UINT_PTR CALLBACK ColorChooserHook(HWND chooser, UINT message, WPARAM, LPARAM) {

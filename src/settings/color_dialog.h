@@ -16,11 +16,10 @@ void PutBackClockColors(const ClockColors& colors);
 // until the program ends (never stored). Slot 0 always shows the colour being edited.
 extern std::array<COLORREF, 16> CustomColors;
 
-// Opens dialog 103 modally, owned by `owner` (the settings dialog).
-void ShowColorDialog(HWND owner);
-INT_PTR CALLBACK ColorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Runs the system colour chooser from `start`, owned by `owner`; non-zero when the user picked a colour,
-// which the chooser's request then holds.
-BOOL PickColor(COLORREF start, HWND owner);
+// Runs dialog 103 modally, owned by `owner` (the settings dialog); true when the user ended it with OK.
+bool EditClockColors(HWND owner);
+// Runs the system colour chooser owned by `owner`, starting from `colour`; true when the user picked a colour,
+// which is then in `colour`.
+bool PickColor(HWND owner, COLORREF& colour);
 // Centres the chooser when it opens and leaves every message to the chooser's own processing.
 UINT_PTR CALLBACK ColorChooserHook(HWND chooser, UINT message, WPARAM wParam, LPARAM lParam);

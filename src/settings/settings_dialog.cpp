@@ -30,31 +30,24 @@ constexpr OptionBox OptionBoxes[] = {
     {IDC_WINDOW_TOPMOST, &AppSettingsRecord::WindowTopMost, BoxEffect::TopMost},
     {IDC_FIT_FONT_TO_WINDOW, &AppSettingsRecord::FontSizeDispFit, BoxEffect::Repaint},
 };
-constexpr size_t OptionBoxCount = std::size(OptionBoxes);
+static_assert(std::size(OptionBoxes) == SettingsBoxCount, "the snapshot keeps one value a box");
 
 // Items in index order: the item index is the stored value.
 constexpr const char* RotationItems[] = {"1周、60秒", "1周、30秒", "1周、15秒"};
 constexpr const char* SecondDivisionItems[] = {"時分割通常", "24フレーム"};
 
-// Everything the dialog edits, as it was when the dialog opened.
-struct SettingsSnapshot {
-  int32_t Boxes[OptionBoxCount];
-  LOGFONTA Font;
-  COLORREF FontColor;
-  ClockColors Colors;
-  int32_t RotDivIndex;
-  int32_t OneSecDivIndex;
-};
-SettingsSnapshot Snapshot;
+SettingsSnapshot& SnapshotOf(HWND dialog) {
+  return *reinterpret_cast<SettingsSnapshot*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
-void TakeSnapshot() {
+void TakeSnapshot(SettingsSnapshot& snapshot) {
   const AppSettingsRecord& s = AppSettings;
-  for (size_t i = 0; i < OptionBoxCount; ++i) Snapshot.Boxes[i] = s.*OptionBoxes[i].Field;
-  Snapshot.Font = s.Font_Setting;
-  Snapshot.FontColor = s.FontColor;
-  Snapshot.Colors = CurrentClockColors();
-  Snapshot.RotDivIndex = s.RotDivIndex;
-  Snapshot.OneSecDivIndex = s.OneSecDivIndex;
+  for (size_t i = 0; i < SettingsBoxCount; ++i) snapshot.Boxes[i] = s.*OptionBoxes[i].Field;
+  snapshot.Font = s.Font_Setting;
+  snapshot.FontColor = s.FontColor;
+  snapshot.Colors = CurrentClockColors();
+  snapshot.RotDivIndex = s.RotDivIndex;
+  snapshot.OneSecDivIndex = s.OneSecDivIndex;
 }
 
 // The main window lays itself out again for its present client size, as after a resize.
@@ -74,8 +67,9 @@ void FillList(HWND dialog, int id, const char* const* items, size_t count, int32
   SendDlgItemMessageA(dialog, id, CB_SETCURSEL, valid ? static_cast<WPARAM>(selected) : static_cast<WPARAM>(-1), 0);
 }
 
-void OnInitSettingsDialog(HWND dialog) {
-  TakeSnapshot();
+void OnInitSettingsDialog(HWND dialog, SettingsSnapshot* snapshot) {
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(snapshot));
+  TakeSnapshot(*snapshot);
   for (const OptionBox& box : OptionBoxes) {
     SendDlgItemMessageA(dialog, box.Id, BM_SETCHECK, static_cast<WPARAM>(AppSettings.*box.Field), 0);
   }
@@ -138,20 +132,21 @@ void OnFontButton(HWND dialog) {
 
 void OnColorsButton(HWND dialog) {
   ArmDialogRedrawHold();
-  ShowColorDialog(dialog);
+  EditClockColors(dialog);
 }
 
 void OnSettingsCancel(HWND dialog) {
+  const SettingsSnapshot& snapshot = SnapshotOf(dialog);
   AppSettingsRecord& s = AppSettings;
-  for (size_t i = 0; i < OptionBoxCount; ++i) s.*OptionBoxes[i].Field = Snapshot.Boxes[i];
+  for (size_t i = 0; i < SettingsBoxCount; ++i) s.*OptionBoxes[i].Field = snapshot.Boxes[i];
   ApplyTopMost(MainWindow, s.WindowTopMost);
-  s.Font_Setting = Snapshot.Font;
-  s.FontColor = Snapshot.FontColor;
+  s.Font_Setting = snapshot.Font;
+  s.FontColor = snapshot.FontColor;
   RefitMainWindow();
-  PutBackClockColors(Snapshot.Colors);
-  s.RotDivIndex = Snapshot.RotDivIndex;
+  PutBackClockColors(snapshot.Colors);
+  s.RotDivIndex = snapshot.RotDivIndex;
   s.RotDivisor = RotDivisorFor(s.RotDivIndex);
-  s.OneSecDivIndex = Snapshot.OneSecDivIndex;
+  s.OneSecDivIndex = snapshot.OneSecDivIndex;
   RequestMainWindowRepaint();
   EndDialog(dialog, IDCANCEL);
 }
@@ -185,10 +180,16 @@ INT_PTR OnSettingsCommand(HWND dialog, int id, int notification) {
 
 }  // namespace
 
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+bool EditSettings(HWND owner) {
+  SettingsSnapshot snapshot = {};
+  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc,
+                         reinterpret_cast<LPARAM>(&snapshot)) == IDOK;
+}
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      OnInitSettingsDialog(dialog);
+      OnInitSettingsDialog(dialog, reinterpret_cast<SettingsSnapshot*>(lParam));
       return TRUE;
     case WM_COMMAND:
       return OnSettingsCommand(dialog, LOWORD(wParam), HIWORD(wParam));

@@ -30,16 +30,26 @@ const CountdownField CountdownFields[] = {
     {IDC_TIMER_SECONDS, IDC_TIMER_SECONDS_SPIN, &AppSettingsRecord::TimerSettingSecond, 59, "秒の設定は0～59迄です。"},
 };
 
-// The settings as they were when the dialog opened; Cancel puts back the fields it edits. The dialog is never
-// open twice at once.
-AppSettingsRecord Snapshot;
+TimerSettingsSnapshot& SnapshotOf(HWND dialog) {
+  return *reinterpret_cast<TimerSettingsSnapshot*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
-void RestoreSnapshot() {
-  AppSettings.TimerSettingHour = Snapshot.TimerSettingHour;
-  AppSettings.TimerSettingMinute = Snapshot.TimerSettingMinute;
-  AppSettings.TimerSettingSecond = Snapshot.TimerSettingSecond;
-  lstrcpynA(AppSettings.TimerAlarmSoundFile, Snapshot.TimerAlarmSoundFile, MAX_PATH);
-  lstrcpynA(AppSettings.AlarmSoundDisplayName, Snapshot.AlarmSoundDisplayName, MAX_PATH);
+void TakeSnapshot(TimerSettingsSnapshot& snapshot) {
+  const AppSettingsRecord& s = AppSettings;
+  snapshot.Hour = s.TimerSettingHour;
+  snapshot.Minute = s.TimerSettingMinute;
+  snapshot.Second = s.TimerSettingSecond;
+  lstrcpynA(snapshot.AlarmSoundFile, s.TimerAlarmSoundFile, MAX_PATH);
+  lstrcpynA(snapshot.AlarmSoundDisplayName, s.AlarmSoundDisplayName, MAX_PATH);
+}
+
+void PutBackSnapshot(const TimerSettingsSnapshot& snapshot) {
+  AppSettingsRecord& s = AppSettings;
+  s.TimerSettingHour = snapshot.Hour;
+  s.TimerSettingMinute = snapshot.Minute;
+  s.TimerSettingSecond = snapshot.Second;
+  lstrcpynA(s.TimerAlarmSoundFile, snapshot.AlarmSoundFile, MAX_PATH);
+  lstrcpynA(s.AlarmSoundDisplayName, snapshot.AlarmSoundDisplayName, MAX_PATH);
 }
 
 // An empty edit reads 0; a negative value comes back as a large unsigned one, so a range check refuses it.
@@ -49,9 +59,10 @@ UINT ReadField(HWND dialog, const CountdownField& field) {
 
 void ShowAlarmName(HWND dialog) { SetDlgItemTextA(dialog, IDC_ALARM_FILE, AppSettings.AlarmSoundDisplayName); }
 
-void OnInitDialog(HWND dialog) {
+void OnInitDialog(HWND dialog, TimerSettingsSnapshot* snapshot) {
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(snapshot));
   CenterWindowOnScreen(dialog);
-  Snapshot = AppSettings;
+  TakeSnapshot(*snapshot);
   for (const CountdownField& field : CountdownFields) {
     SendDlgItemMessageA(dialog, field.EditId, EM_LIMITTEXT, 2, 0);
     SendDlgItemMessageA(dialog, field.SpinId, UDM_SETRANGE, 0, MAKELPARAM(field.Maximum, 0));
@@ -62,7 +73,7 @@ void OnInitDialog(HWND dialog) {
 }
 
 void OnOk(HWND dialog) {
-  if (ValidateTimerSettings(dialog)) return;
+  if (!TimerSettingsAreValid(dialog)) return;
   for (const CountdownField& field : CountdownFields) {
     AppSettings.*field.Value = static_cast<int32_t>(ReadField(dialog, field));
   }
@@ -70,7 +81,7 @@ void OnOk(HWND dialog) {
 }
 
 void OnCancel(HWND dialog) {
-  RestoreSnapshot();
+  PutBackSnapshot(SnapshotOf(dialog));
   EndDialog(dialog, IDCANCEL);
 }
 
@@ -88,9 +99,15 @@ bool IsPlayableExtension(const char* extension) {
 
 }  // namespace
 
-INT_PTR CALLBACK TimerSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+bool EditTimerSettings(HWND owner) {
+  TimerSettingsSnapshot snapshot = {};
+  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_TIMER_SETTINGS), owner, TimerSettingsDialogProc,
+                         reinterpret_cast<LPARAM>(&snapshot)) == IDOK;
+}
+
+INT_PTR CALLBACK TimerSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    OnInitDialog(dialog);
+    OnInitDialog(dialog, reinterpret_cast<TimerSettingsSnapshot*>(lParam));
     return TRUE;
   }
   if (message != WM_COMMAND) return FALSE;
@@ -109,7 +126,7 @@ INT_PTR CALLBACK TimerSettingsDialogProc(HWND dialog, UINT message, WPARAM wPara
   }
 }
 
-int ValidateTimerSettings(HWND dialog) {
+bool TimerSettingsAreValid(HWND dialog) {
   for (const CountdownField& field : CountdownFields) {
     if (ReadField(dialog, field) <= field.Maximum) continue;
     MessageBoxA(dialog, field.Refusal, AppCaption, MB_OK);
@@ -117,12 +134,12 @@ int ValidateTimerSettings(HWND dialog) {
     SetFocus(edit);
     const LRESULT length = SendMessageA(edit, EM_LINELENGTH, 0, 0);
     SendMessageA(edit, EM_SETSEL, 0, length);
-    return 1;
+    return false;
   }
-  return 0;
+  return true;
 }
 
-int BrowseAlarmSoundFile(char* path, char* displayName, HWND owner) {
+bool BrowseAlarmSoundFile(char* path, char* displayName, HWND owner) {
   // The dialog offers the current file by name, in its own folder. Room for a whole path: a longer name than
   // the buffer holds makes the dialog fail.
   char file[MAX_PATH];
@@ -144,13 +161,13 @@ int BrowseAlarmSoundFile(char* path, char* displayName, HWND owner) {
   request.lpstrDefExt = "wav";
   if (GetOpenFileNameA(&request) != TRUE) {
     ClearAlarmFile(path, displayName);
-    return 0;
+    return false;
   }
   lstrcpynA(path, file, MAX_PATH);
   const PathParts parts = SplitPath(path);
   lstrcpynA(displayName, path + parts.FolderLength, MAX_PATH);
-  if (IsPlayableExtension(path + parts.FolderLength + parts.NameLength)) return 1;
+  if (IsPlayableExtension(path + parts.FolderLength + parts.NameLength)) return true;
   ClearAlarmFile(path, displayName);
   MessageBoxA(owner, "再生可能なオーディオファイルではありません。", AppCaption, MB_OK);
-  return 0;
+  return false;
 }

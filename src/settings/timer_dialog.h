@@ -1,12 +1,25 @@
 // The timer settings dialog (template 107): the countdown's hours, minutes and seconds and the alarm file.
 #pragma once
 #include <windows.h>
+#include <cstdint>
 
-// Edits AppSettings directly and puts back what it found on Cancel; ends with IDOK or IDCANCEL.
+// The fields the dialog edits, as they were when it opened; Cancel puts them back.
+struct TimerSettingsSnapshot {
+  int32_t Hour;
+  int32_t Minute;
+  int32_t Second;
+  char AlarmSoundFile[MAX_PATH];
+  char AlarmSoundDisplayName[MAX_PATH];
+};
+
+// Runs dialog 107 modally, owned by `owner`; true when the user ended it with OK.
+bool EditTimerSettings(HWND owner);
+// Edits AppSettings directly and puts back what it found on Cancel; ends with IDOK or IDCANCEL. lParam of
+// WM_INITDIALOG: the TimerSettingsSnapshot that the dialog fills as it opens.
 INT_PTR CALLBACK TimerSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Checks hours, minutes and seconds in that order; at the first value out of range it tells the user, selects
-// the value's text and returns 1. Returns 0 when all three are in range.
-int ValidateTimerSettings(HWND dialog);
+// the value's text and returns false. Returns true when all three are in range.
+bool TimerSettingsAreValid(HWND dialog);
 // Lets the user choose a sound file. Both buffers hold MAX_PATH bytes; the display name is the file's name
-// without its folder. Returns 1 when a playable file was chosen; otherwise both buffers are left empty.
-int BrowseAlarmSoundFile(char* path, char* displayName, HWND owner);
+// without its folder. Returns true when a playable file was chosen; otherwise both buffers are left empty.
+bool BrowseAlarmSoundFile(char* path, char* displayName, HWND owner);

@@ -61,6 +61,10 @@ void FormatVersionNumber(char* out, size_t outSize, const char* in) {
   out[used] = '\0';
 }
 
+bool ShowVersionDialog(HWND owner) {
+  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_VERSION), owner, VersionDialogProc, 0) == IDOK;
+}
+
 INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:

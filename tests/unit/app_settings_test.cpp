@@ -59,7 +59,9 @@ class SettingsFile : public ::testing::Test {
   }
   void Load() {
     LoadWindowPosition();
-    LoadSettings(test::StandInMainWindow());
+    LoadSettings();
+    SelectStopwatchResolution(AppSettings.SecondResolution, test::StandInMainWindow());
+    SelectTimerResolution(AppSettings.TimerSecondResolutionIndex, test::StandInMainWindow());
   }
   std::string SaveAndRead() {
     SaveSettings();

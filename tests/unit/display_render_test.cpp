@@ -120,7 +120,7 @@ class DisplayRender : public ::testing::Test {
     lstrcpynA(savedIniPath_, IniPath, MAX_PATH);
     const std::string absent = test::ScratchFolder() + "\\absent.ini";
     lstrcpynA(IniPath, absent.c_str(), MAX_PATH);
-    LoadSettings(test::StandInMainWindow());  // the defaults
+    LoadSettings();  // the defaults
     test::ResetEngineState();
     AppSettings.BackGroundColor = Background;
     AppSettings.ClockFaceColor = Face;

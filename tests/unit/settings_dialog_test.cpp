@@ -122,8 +122,8 @@ class SettingsDialog : public ::testing::Test {
   // owner: under Wine a window that owns another cannot be made topmost, and the dialog acts on MainWindow
   // whoever owns it.
   void Open() {
-    dialog_ =
-        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, SettingsDialogProc, 0);
+    dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr, SettingsDialogProc,
+                                 reinterpret_cast<LPARAM>(&snapshot_));
     ASSERT_NE(dialog_, nullptr);
     test::TakeRepaintRequest(standIn_);
   }
@@ -154,6 +154,7 @@ class SettingsDialog : public ::testing::Test {
   HWND dialog_ = nullptr;
   HWND standIn_ = nullptr;
   AppSettingsRecord saved_;
+  SettingsSnapshot snapshot_ = {};
 };
 
 TEST_F(SettingsDialog, OpensCentredWithEachBoxAndListShowingItsSetting) {
@@ -348,7 +349,7 @@ class ColorDialog : public SettingsDialog {
  protected:
   // Opens dialog 103 and lets `user` work it; `user` gets the dialog and must close it.
   void Run(const std::function<void(HWND)>& user) {
-    WhileUserActs([&] { ShowColorDialog(standIn_); }, [&] { user(WaitForDialogOwnedBy(standIn_)); });
+    WhileUserActs([&] { EditClockColors(standIn_); }, [&] { user(WaitForDialogOwnedBy(standIn_)); });
   }
   // Opens the chooser through `button`, types a colour and cancels.
   static void PickAndCancel(HWND colors, int button) {

@@ -205,7 +205,7 @@ class SettingsFuzz : public ::testing::TestWithParam<int> {
   std::vector<IniKey> FirstRunKeys() {
     lstrcpynA(IniPath, DefaultsPath().c_str(), MAX_PATH);
     LoadWindowPosition();
-    LoadSettings(test::StandInMainWindow());
+    LoadSettings();
     SaveSettings();
     const std::string file = test::ReadBytes(DefaultsPath());
     std::vector<IniKey> keys;

@@ -31,7 +31,7 @@ class TimerDialog : public ::testing::Test {
   void Open() {
     if (dialog_) DestroyWindow(dialog_);
     dialog_ = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_TIMER_SETTINGS), test::StandInMainWindow(),
-                                 TimerSettingsDialogProc, 0);
+                                 TimerSettingsDialogProc, reinterpret_cast<LPARAM>(&snapshot_));
     ASSERT_NE(dialog_, nullptr);
   }
   std::string Text(int id) const {
@@ -59,6 +59,7 @@ class TimerDialog : public ::testing::Test {
 
   HWND dialog_ = nullptr;
   AppSettingsRecord saved_;
+  TimerSettingsSnapshot snapshot_ = {};
 };
 
 TEST_F(TimerDialog, ShowsTheSetTimeAndTheAlarmFileName) {
@@ -152,9 +153,9 @@ TEST_F(TimerDialog, TheLongestAlarmPathIsChosenAgainAndKept) {
     const HWND open = test::WaitForDialogOwnedBy(owner);
     if (open) PostMessageA(open, WM_COMMAND, IDOK, 0);  // the offered file, as it stands
   });
-  const int result = BrowseAlarmSoundFile(chosen, display, owner);
+  const bool result = BrowseAlarmSoundFile(chosen, display, owner);
   user.join();
-  EXPECT_EQ(result, 1);
+  EXPECT_TRUE(result);
   EXPECT_EQ(std::string(chosen), path);
 }
 
