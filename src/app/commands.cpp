@@ -1,4 +1,4 @@
-// The command table: every command identifier is mapped to one action.
+// The command table: every command identifier is mapped to one action; and Reset, which spans the subsystems.
 #include "app/commands.h"
 #include <array>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The command table: every user command, from menus, clicks, keys or the program itself, and the pop-up menus'
-// item states.
+// item states, and Reset of the mode on display.
 #pragma once
 #include <windows.h>
 

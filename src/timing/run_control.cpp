@@ -1,5 +1,5 @@
-// Start, Stop and Reset of the mode on display, and the refresh resolutions of both modes. Everything here runs
-// on the user-interface thread.
+// Start and Stop of the mode on display, zeroing the stopwatch, and the refresh resolutions of both modes.
+// Everything here runs on the user-interface thread.
 #include "timing/run_control.h"
 #include "helpers/window_helpers.h"
 #include "records/app_settings_record.h"

@@ -1,4 +1,4 @@
-// Start, Stop and Reset of the mode on display, and the refresh resolutions of both modes.
+// Start and Stop of the mode on display, zeroing the stopwatch, and the refresh resolutions of both modes.
 #pragma once
 #include <windows.h>
 #include <cstdint>
