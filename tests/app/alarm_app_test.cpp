@@ -7,8 +7,9 @@
 #include "app/command_ids.h"
 #include "app/dialog_driver.h"
 #include "resources/resource.h"  // the program's control ids, shared with its dialogs
-#include "support/chooser_driver.h"
 #include "support/files.h"
+#include "support/poll.h"
+#include "support/process_windows.h"
 #include "support/tone_files.h"
 
 namespace {
@@ -83,7 +84,7 @@ class AlarmInTheProgram : public ::testing::Test {
   void Choose(HWND timerDialog, const std::string& name) {
     const HWND files = Browse(timerDialog);
     ASSERT_NE(files, nullptr);
-    SendMessageA(app::SaveAsNameEdit(files), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    test::SetText(app::SaveAsNameEdit(files), name);
     app::PressButton(files, IDOK);
   }
   // Opens the timer dialog again, which shows the first file once more, and types `name` in the file dialog.
@@ -191,7 +192,7 @@ TEST_F(AlarmInTheProgram, TheFileDialogOffersTheCurrentFileAndAdmitsOnlySoundFil
   ASSERT_NE(dialog, nullptr);
   const HWND files = Browse(dialog);
   ASSERT_NE(files, nullptr);
-  EXPECT_EQ(app::ControlText(files, 1148), "beep.wav") << "the file name box offers the current file";
+  EXPECT_EQ(app::ControlText(files, test::FileNameBoxId), "beep.wav") << "the file name box offers the current file";
   app::PressButton(files, IDCANCEL);
   EXPECT_TRUE(WaitForAlarmName(dialog, ""));
   Close(dialog, IDCANCEL);
@@ -201,7 +202,7 @@ TEST_F(AlarmInTheProgram, TheFileDialogOffersTheCurrentFileAndAdmitsOnlySoundFil
   // Found by its caption: the timer dialog's labels have the id a message box gives its text.
   const HWND refusal = app::WaitForDialog(app_, "Tavrilo");
   ASSERT_NE(refusal, nullptr);
-  EXPECT_EQ(app::ControlText(refusal, 0xFFFF), "再生可能なオーディオファイルではありません。");
+  EXPECT_EQ(app::ControlText(refusal, test::MessageBoxTextId), "再生可能なオーディオファイルではありません。");
   app::PressButton(refusal, IDOK);
   EXPECT_TRUE(WaitForAlarmName(dialog, ""));
   Close(dialog, IDCANCEL);

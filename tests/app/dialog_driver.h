@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <string>
 #include "app/app_driver.h"
+#include "support/process_windows.h"
 
 namespace app {
 
@@ -19,19 +20,14 @@ bool WaitForNoDialog(const RunningApp& app, DWORD timeoutMs = 15000);
 // Control texts through WM_GETTEXT/WM_SETTEXT, which work across processes.
 std::string ControlText(HWND dialog, int id);
 void SetControlText(HWND dialog, int id, const std::string& text);
-// Presses a push button as a click would (BN_CLICKED to the dialog).
-void PressButton(HWND dialog, int id);
+// Shared with the in-process tests: pressing a dialog's button, a message box's texts and the Save As dialog's
+// file name box.
+using test::MessageBoxText;
+using test::PressButton;
+using test::SaveAsNameEdit;
 
-// A message box: its caption and text; the button is pressed after reading them.
-struct MessageBoxText {
-  std::string Caption;
-  std::string Text;
-};
 // Waits for a message box of the process, reads it and answers it with `button` (IDOK, IDYES, IDNO...).
 // Both texts are empty when none appeared in time.
 MessageBoxText AnswerMessageBox(const RunningApp& app, int button, DWORD timeoutMs = 15000);
-
-// The Save As dialog's file name box (the edit inside its combo boxes).
-HWND SaveAsNameEdit(HWND saveAs);
 
 }  // namespace app

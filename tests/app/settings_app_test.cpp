@@ -10,6 +10,7 @@
 #include "resources/resource.h"  // the program's control ids, shared with its dialogs
 #include "support/chooser_driver.h"
 #include "support/files.h"
+#include "support/poll.h"
 
 namespace {
 

@@ -135,7 +135,7 @@ TEST_P(AlarmFile, SoundsAgainAndAgainFromTheExpiryUntilTheStopCommand) {
   const double start = NowMs();
   bool sounding = false;
   bool replayed = false;
-  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring(
+  const test::MessageBoxText box = test::AnswerMessageBoxDuring(
       [&] {
         Command(IDM_START);
         sounding = test::WaitUntil(Sounding);
@@ -214,14 +214,14 @@ TEST_F(Alarm, BehindTheStopwatchDisplayTheCountdownSoundsWhileTheStopwatchKeepsT
 TEST_F(Alarm, AFileDeletedAfterItWasChosenShowsOneErrorAndStaysSilent) {
   UseInstantCountdown();
   ASSERT_TRUE(DeleteFileA(sound_.c_str()));
-  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { ASSERT_TRUE(StartAndExpire()); });
+  const test::MessageBoxText box = test::AnswerMessageBoxDuring([this] { ASSERT_TRUE(StartAndExpire()); });
   EXPECT_EQ(box.Caption, "Tavrilo MCICommandエラーメッセージ");
   EXPECT_EQ(box.Text.rfind("MMSYSTEM Err No.", 0), 0u) << box.Text;
   EXPECT_NE(box.Text.find("\nMCI関連の構造体のAliasは、「Tavrilo_User_Mode_TimerAlarmSound」です。\n"), std::string::npos);
   EXPECT_NE(box.Text.find("\nエラー表示場所は「OnTimerAlarmSoundStart関数内,MCI_OPENまたはMCI_PLAY」です。"),
             std::string::npos)
       << box.Text;
-  const test::MessageBoxSeen second = test::AnswerMessageBoxDuring(Linger, 0, 600);
+  const test::MessageBoxText second = test::AnswerMessageBoxDuring(Linger, 0, 600);
   EXPECT_EQ(second.Text, "") << "one box only";
   EXPECT_FALSE(AlarmSoundActive);
   EXPECT_FALSE(DeviceOpen());
@@ -232,7 +232,7 @@ TEST_F(Alarm, AFileDeletedAfterItWasChosenShowsOneErrorAndStaysSilent) {
 TEST_F(Alarm, WithoutAnAlarmFileTheCountdownExpiresInSilence) {
   UseInstantCountdown();
   AppSettings.TimerAlarmSoundFile[0] = '\0';
-  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { ASSERT_TRUE(StartAndExpire()); }, 0, 600);
+  const test::MessageBoxText box = test::AnswerMessageBoxDuring([this] { ASSERT_TRUE(StartAndExpire()); }, 0, 600);
   EXPECT_EQ(box.Text, "");
   EXPECT_EQ(StartsHandled, 0);
   EXPECT_TRUE(StopItemGreyed());

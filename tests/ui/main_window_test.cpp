@@ -14,6 +14,7 @@
 #include "laps/lap_list.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "support/process_windows.h"
 #include "support/test_support.h"
 #include "timing/frame_pacing.h"
 #include "timing/stopwatch_clock.h"
@@ -278,13 +279,13 @@ TEST_F(MainWindowInput, TheMenuRefreshFollowsAStartWhileThePopUpIsOpen) {
       nullptr, 0,
       [](void* param) -> DWORD {
         Watch& w = *static_cast<Watch*>(param);
-        HWND menuWindow = nullptr;
-        for (int i = 0; i < 500 && !(menuWindow = FindWindowA("#32768", nullptr)); ++i) Sleep(10);
+        const HWND menuWindow =
+            test::PollForWindow([] { return test::FindWindowOf(GetCurrentProcessId(), test::PopUpMenuClass); }, 5000);
         const HMENU popup = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
         const auto greyed = [popup] { return (GetMenuState(popup, IDM_START, MF_BYCOMMAND) & MF_GRAYED) ? 1 : 0; };
         w.StartGreyedBefore = greyed();
         StopwatchClock.StopwatchRunning = 1;  // a start while the menu is open
-        for (int i = 0; i < 100 && !greyed(); ++i) Sleep(10);
+        test::PollUntil(greyed, 1000);
         w.StartGreyedAfter = greyed();
         StopwatchClock.StopwatchRunning = 0;
         PostMessageA(w.Window, WM_CANCELMODE, 0, 0);
@@ -302,7 +303,7 @@ TEST_F(MainWindowInput, ClosingWithUnsavedLapsWhileRunningStopsTheTickBeforeTheL
   LeftClick();
   Send(WM_CHAR, 'L');
   ASSERT_TRUE(test::WaitUntil([] { return LapList.Count == 1 && StopwatchClock.TotalTime.Ticks > 50; }));
-  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { Send(WM_CLOSE); }, IDNO);
+  const test::MessageBoxText box = test::AnswerMessageBoxDuring([this] { Send(WM_CLOSE); }, IDNO);
   EXPECT_EQ(box.Text, "ラップタイムを保存しますか？");
   EXPECT_FALSE(StopwatchRuns());
   EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);

@@ -47,7 +47,7 @@ class TimerDialog : public ::testing::Test {
   void Press(int id) { SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
   // Presses OK and returns the text of the message box it brings, if any.
   std::string PressOk() {
-    const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { Press(IDOK); }, 0, 400);
+    const test::MessageBoxText box = test::AnswerMessageBoxDuring([this] { Press(IDOK); }, 0, 400);
     EXPECT_EQ(box.Caption, box.Text.empty() ? "" : "Tavrilo");
     return box.Text;
   }
