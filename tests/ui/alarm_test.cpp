@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 #include "support/tone_files.h"
 #include "support/wall_clock.h"
@@ -62,12 +63,11 @@ std::string ToneFile(const std::string& extension) {
 }
 
 // The real main window in timer mode, off-screen, with a countdown of one second and a 0.3 s alarm file.
-class Alarm : public ::testing::Test {
+class Alarm : public test::EngineTest {
  protected:
   virtual std::string AlarmExtension() const { return "wav"; }
   void SetUp() override {
-    test::ResetEngineState();
-    saved_ = AppSettings;
+    EngineTest::SetUp();
     const std::string folder = test::ScratchFolder();
     sound_ = folder + "\\beep." + AlarmExtension();
     const std::string bytes = ToneFile(AlarmExtension());
@@ -88,9 +88,7 @@ class Alarm : public ::testing::Test {
     FlashTaskbarButton = FlashWindowEx;
     DestroyWindow(window_);
     EXPECT_FALSE(DeviceOpen()) << "the exit closes the device";
-    IniPath[0] = '\0';
-    AppSettings = saved_;
-    test::ResetEngineState();
+    EngineTest::TearDown();
   }
 
   void Command(int id) { SendMessageA(window_, WM_COMMAND, id, 0); }
@@ -122,7 +120,6 @@ class Alarm : public ::testing::Test {
 
   HWND window_ = nullptr;
   std::string sound_;
-  AppSettingsRecord saved_;
 };
 
 // Each admitted kind of alarm file.

@@ -9,22 +9,18 @@
 #include "laps/lap_history.h"
 #include "laps/lap_list.h"
 #include "resources/resource.h"
+#include "support/engine_test.h"
 #include "support/process_windows.h"
 #include "support/test_support.h"
 #include "timing/stopwatch_clock.h"
 
 namespace {
 
-class LapExport : public ::testing::Test {
+class LapExport : public test::EngineTest {
  protected:
   void SetUp() override {
-    test::ResetEngineState();
+    EngineTest::SetUp();
     folder_ = test::ScratchFolder();
-  }
-  void TearDown() override {
-    const HWND history = LapList.LapHistoryWindow;
-    if (history) SendMessageA(history, WM_COMMAND, IDCANCEL, 0);
-    test::ResetEngineState();
   }
   static void TakeLaps(int count, int ticksEach) {
     for (int i = 0; i < count; ++i) {

@@ -14,6 +14,7 @@
 #include "laps/lap_list.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
 #include "support/process_windows.h"
 #include "support/test_support.h"
 #include "timing/frame_pacing.h"
@@ -22,18 +23,16 @@
 namespace {
 
 // Item states of a pop-up loaded from the program's own menu resource.
-class MenuStates : public ::testing::Test {
+class MenuStates : public test::EngineTest {
  protected:
   void SetUp() override {
-    test::ResetEngineState();
-    saved_ = AppSettings;
+    EngineTest::SetUp();
     menu_ = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
     ASSERT_NE(menu_, nullptr);
   }
   void TearDown() override {
     DestroyMenu(menu_);
-    AppSettings = saved_;
-    test::ResetEngineState();
+    EngineTest::TearDown();
   }
   HMENU Popup(int mode) {
     AppSettings.Timer_Mode = mode;
@@ -44,7 +43,6 @@ class MenuStates : public ::testing::Test {
   static bool Greyed(HMENU menu, int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
   static bool Checked(HMENU menu, int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
   HMENU menu_ = nullptr;
-  AppSettingsRecord saved_;
 };
 
 TEST_F(MenuStates, StopwatchItemsFollowTheRunState) {
@@ -126,20 +124,17 @@ TEST_F(MenuStates, TimerItemsFollowTheCountdownAndTheAlarm) {
 }
 
 // The real main window, created in this process from a settings file of the test's own.
-class MainWindowInput : public ::testing::Test {
+class MainWindowInput : public test::EngineTest {
  protected:
   void SetUp() override {
-    test::ResetEngineState();
-    saved_ = AppSettings;
-    window_ = test::OpenRealMainWindow(extraIni_);
+    EngineTest::SetUp();
+    window_ = test::OpenRealMainWindow();
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override {
     StopwatchClock.StopwatchRunning = 0;
     DestroyWindow(window_);
-    IniPath[0] = '\0';
-    AppSettings = saved_;
-    test::ResetEngineState();
+    EngineTest::TearDown();
   }
   void Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     SendMessageA(window_, message, wParam, lParam);
@@ -158,8 +153,6 @@ class MainWindowInput : public ::testing::Test {
   static bool StopwatchRuns() { return StopwatchClock.StopwatchRunning != 0; }
   static bool CountdownRuns() { return StopwatchClock.TimerRunning != 0; }
   HWND window_ = nullptr;
-  std::string extraIni_;
-  AppSettingsRecord saved_;
 };
 
 TEST_F(MainWindowInput, ClicksSpaceChordMiddleButtonAndRDriveTheStopwatch) {

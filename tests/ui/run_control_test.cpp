@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/mm_timer.h"
 #include "timing/run_control.h"
@@ -9,10 +10,8 @@
 
 namespace {
 
-class RunControl : public ::testing::Test {
+class RunControl : public test::EngineTest {
  protected:
-  void SetUp() override { test::ResetEngineState(); }
-  void TearDown() override { test::ResetEngineState(); }
   HWND Window() const { return test::StandInMainWindow(); }
 };
 

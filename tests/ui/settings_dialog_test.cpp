@@ -12,6 +12,7 @@
 #include "settings/app_settings.h"
 #include "settings/color_dialog.h"
 #include "support/chooser_driver.h"
+#include "support/engine_test.h"
 #include "support/poll.h"
 #include "support/test_support.h"
 #include "timing/stopwatch_clock.h"
@@ -84,11 +85,10 @@ LOGFONTA DefaultFont() {
   return font;
 }
 
-class SettingsDialog : public ::testing::Test {
+class SettingsDialog : public test::EngineTest {
  protected:
   void SetUp() override {
-    test::ResetEngineState();
-    saved_ = AppSettings;
+    EngineTest::SetUp();
     standIn_ = MainWindow;
     AppSettingsRecord& s = AppSettings;
     s.LBClickStartStopEnable = 1;
@@ -113,8 +113,7 @@ class SettingsDialog : public ::testing::Test {
     if (dialog_) DestroyWindow(dialog_);
     SetWindowLongPtrA(standIn_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StandInProc));
     ApplyTopMost(standIn_, 0);
-    AppSettings = saved_;
-    test::ResetEngineState();
+    EngineTest::TearDown();
   }
   // The dialog, created modeless and hidden, so that its controls can be used from this thread. It has no
   // owner: under Wine a window that owns another cannot be made topmost, and the dialog acts on MainWindow
@@ -151,7 +150,6 @@ class SettingsDialog : public ::testing::Test {
   }
   HWND dialog_ = nullptr;
   HWND standIn_ = nullptr;
-  AppSettingsRecord saved_;
 };
 
 TEST_F(SettingsDialog, OpensCentredWithEachBoxAndListShowingItsSetting) {
