@@ -6,6 +6,7 @@
 #include "app/app_driver.h"
 #include "app/command_ids.h"
 #include "app/dialog_driver.h"
+#include "app/program_test.h"
 #include "resources/resource.h"  // the program's control ids, shared with its dialogs
 #include "support/files.h"
 #include "support/poll.h"
@@ -31,10 +32,10 @@ bool WaitForAlarmName(HWND dialog, const std::string& name) {
 }
 
 // The program in timer mode, with a 0.3 s alarm file in a folder of its own (not the program's).
-class AlarmInTheProgram : public ::testing::Test {
+class AlarmInTheProgram : public app::ProgramTest {
  protected:
   void TearDown() override {
-    app::Dispose(app_);
+    ProgramTest::TearDown();
     if (!sounds_.empty()) test::RemoveFolder(sounds_);
   }
   // `timerSetting` holds lines of the [Timer_Setting] section; the alarm file is set unless `withAlarm` is false.
@@ -46,8 +47,7 @@ class AlarmInTheProgram : public ::testing::Test {
     test::WriteBytes(beep_, test::ToneWav(300));
     test::WriteBytes(app::IniPathOf(app_), "[Timer_Mode]\r\nTimer_Mode=1\r\n[Timer_Setting]\r\n" + timerSetting +
                                                (withAlarm ? "TimerAlarmSoundFile=" + beep_ + "\r\n" : ""));
-    ASSERT_TRUE(app::Launch(app_));
-    ASSERT_TRUE(app::Settles(app_));
+    StartPrepared();
   }
   std::string AlarmFileSetting() const {
     char path[MAX_PATH] = "";
@@ -100,7 +100,6 @@ class AlarmInTheProgram : public ::testing::Test {
   // once the picture has settled, by when the alarm has long opened it.
   bool AlarmSounds() { return app::Settles(app_) && WaitForFileInUse(beep_, true); }
 
-  app::RunningApp app_;
   std::string sounds_;
   std::string beep_;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 #include "app/app_driver.h"
 #include "app/dialog_driver.h"
+#include "app/program_test.h"
 #include "support/files.h"
 #include "support/poll.h"
 #include "support/process_windows.h"
@@ -19,15 +20,13 @@ using test::PollUntil;
 // The journal and the lap files are written within moments.
 constexpr DWORD FileWaitMs = 5000;
 
-class LapsAfterAKill : public ::testing::Test {
+class LapsAfterAKill : public app::ProgramTest {
  protected:
+  // The window is enough: these tests start typing as soon as it is there.
   void SetUp() override {
     app_ = app::PrepareApp();
-    ASSERT_TRUE(app::Launch(app_));
+    LaunchPrepared();
   }
-  void TearDown() override { app::Dispose(app_); }
-
-  std::string File(const std::string& name) const { return test::ReadBytes(app_.Folder + "\\" + name); }
   bool JournalExists() const {
     return GetFileAttributesA((app_.Folder + "\\Tavrilo.laps").c_str()) != INVALID_FILE_ATTRIBUTES;
   }
@@ -55,7 +54,7 @@ class LapsAfterAKill : public ::testing::Test {
     CloseHandle(app_.Process.hThread);
     CloseHandle(app_.Process.hProcess);
     app_.Process = {};
-    ASSERT_TRUE(app::Launch(app_));
+    LaunchPrepared();
   }
   void ExpectTheQuestionAnswering(int answer) {
     const app::MessageBoxText box = app::AnswerMessageBox(app_, answer);
@@ -71,7 +70,6 @@ class LapsAfterAKill : public ::testing::Test {
     EXPECT_TRUE(app::WaitForNoDialog(app_));
     return proposed;
   }
-  app::RunningApp app_;
 };
 
 TEST_F(LapsAfterAKill, YesSavesEveryRecoveredLapUnderItsNumberAndTheNewRunJournalsAfresh) {

@@ -5,6 +5,7 @@
 #include <vector>
 #include "app/app_driver.h"
 #include "app/dialog_driver.h"
+#include "app/program_test.h"
 #include "support/files.h"
 #include "support/poll.h"
 #include "support/process_windows.h"
@@ -13,13 +14,11 @@ namespace {
 
 constexpr int LapList = 1001;  // the history window's list box
 
-class LapsInTheProgram : public ::testing::Test {
+class LapsInTheProgram : public app::ProgramTest {
  protected:
-  void TearDown() override { app::Dispose(app_); }
+  // Starts the program and keeps its picture at zero.
   void Start() {
-    app_ = app::PrepareApp();
-    ASSERT_TRUE(app::Launch(app_));
-    ASSERT_TRUE(app::Settles(app_));
+    ASSERT_NO_FATAL_FAILURE(ProgramTest::Start());
     atZero_ = app::Capture(app_);
   }
   // Starts the stopwatch, takes `count` laps with L and stops.
@@ -55,13 +54,11 @@ class LapsInTheProgram : public ::testing::Test {
   static bool WaitForLines(HWND history, size_t count) {
     return test::PollUntil([&] { return Lines(history).size() == count; }, 3000);
   }
-  std::string File(const std::string& name) const { return test::ReadBytes(app_.Folder + "\\" + name); }
   // Resets with R and answers the save question; returns its text.
   std::string ResetAnswering(int answer) {
     app::TypeChar(app_, 'r');
     return app::AnswerMessageBox(app_, answer).Text;
   }
-  app::RunningApp app_;
   app::Picture atZero_;
 };
 

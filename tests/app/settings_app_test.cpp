@@ -7,6 +7,7 @@
 #include "app/app_driver.h"
 #include "app/command_ids.h"
 #include "app/dialog_driver.h"
+#include "app/program_test.h"
 #include "resources/resource.h"  // the program's control ids, shared with its dialogs
 #include "support/chooser_driver.h"
 #include "support/files.h"
@@ -72,21 +73,8 @@ bool SpoilVersionResource(const std::string& exe) {
          EndUpdateResourceA(update, FALSE);
 }
 
-class SettingsProgram : public ::testing::Test {
+class SettingsProgram : public app::ProgramTest {
  protected:
-  void TearDown() override { app::Dispose(app_); }
-  void Start(const std::string& ini = "") {
-    app_ = app::PrepareApp(ini);
-    ASSERT_TRUE(app::Launch(app_)) << "no main window appeared";
-    ASSERT_TRUE(app::Settles(app_));
-  }
-  // Closes the program and starts a fresh copy with the settings file it wrote.
-  void Restart() {
-    ASSERT_EQ(app::CloseApp(app_), 0u);
-    const std::string ini = test::ReadBytes(app::IniPathOf(app_));
-    app::Dispose(app_);
-    Start(ini);
-  }
   std::string Exe() const { return app_.Folder + "\\Tavrilo.exe"; }
   HWND OpenSettings() {
     if (!app::ChooseFromMenu(app_, 'e')) return nullptr;
@@ -131,7 +119,6 @@ class SettingsProgram : public ::testing::Test {
   bool PictureBecomes(const app::Picture& expected) {
     return test::PollUntil([&] { return app::Capture(app_) == expected; });
   }
-  app::RunningApp app_;
 };
 
 TEST_F(SettingsProgram, EachOptionShowsAtOnceAndTheNextStartShowsTheSamePicture) {
