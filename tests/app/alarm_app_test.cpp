@@ -55,16 +55,10 @@ class AlarmInTheProgram : public app::ProgramTest {
                              app::IniPathOf(app_).c_str());
     return path;
   }
-  HWND OpenTimerDialog() {
-    if (!app::ChooseFromMenu(app_, 'g')) return nullptr;
-    return app::WaitForDialog(app_, "タイマー設定");
-  }
+  HWND OpenTimerDialog() { return app::OpenDialogFromMenu(app_, 'g', "タイマー設定"); }
   HWND ReopenTimerDialog() { return app::ReopenDialog(app_, IDM_TIMER_SETTING, "タイマー設定"); }
   // Ends the timer dialog with OK or Cancel.
-  void Close(HWND dialog, int button) {
-    app::PressButton(dialog, button);
-    ASSERT_TRUE(app::WaitForNoDialog(app_));
-  }
+  void Close(HWND dialog, int button) { ASSERT_TRUE(app::EndDialogWith(app_, dialog, button)); }
   // Sets the countdown in the dialog and confirms it, which reloads the countdown.
   void SetCountdown(const char* hours, const char* minutes, const char* seconds) {
     const HWND dialog = ReopenTimerDialog();

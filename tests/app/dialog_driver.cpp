@@ -4,6 +4,10 @@
 
 namespace app {
 
+HWND OpenDialogFromMenu(const RunningApp& app, char mnemonic, const std::string& title) {
+  return ChooseFromMenu(app, mnemonic) ? WaitForDialog(app, title) : nullptr;
+}
+
 HWND ReopenDialog(const RunningApp& app, WORD command, const std::string& title) {
   PostMessageA(app.Window, WM_COMMAND, command, 0);
   return WaitForDialog(app, title);
@@ -20,6 +24,11 @@ HWND FindAnyDialog(const RunningApp& app) {
 
 bool WaitForNoDialog(const RunningApp& app, DWORD timeoutMs) {
   return test::PollUntil([&app] { return !FindAnyDialog(app); }, timeoutMs);
+}
+
+bool EndDialogWith(const RunningApp& app, HWND dialog, int button) {
+  PressButton(dialog, button);
+  return WaitForNoDialog(app);
 }
 
 std::string ControlText(HWND dialog, int id) { return test::WindowText(GetDlgItem(dialog, id)); }

@@ -9,6 +9,8 @@ namespace app {
 
 // The process's visible dialog window (class #32770) with this title, or null once the timeout passes.
 HWND WaitForDialog(const RunningApp& app, const std::string& title, DWORD timeoutMs = 15000);
+// Opens a dialog through the pop-up menu item with this mnemonic. Returns the dialog, or null.
+HWND OpenDialogFromMenu(const RunningApp& app, char mnemonic, const std::string& title);
 // Opens a dialog again by its menu item's command, not through the menu: right after a dialog has closed, the
 // activation that follows may close a pop-up menu as soon as it opens. Returns the dialog, or null.
 HWND ReopenDialog(const RunningApp& app, WORD command, const std::string& title);
@@ -16,6 +18,8 @@ HWND ReopenDialog(const RunningApp& app, WORD command, const std::string& title)
 HWND FindAnyDialog(const RunningApp& app);
 // True once no dialog of the process is visible any more.
 bool WaitForNoDialog(const RunningApp& app, DWORD timeoutMs = 15000);
+// Ends a dialog with a button (OK, Cancel...) and waits until no dialog of the process is left.
+bool EndDialogWith(const RunningApp& app, HWND dialog, int button);
 
 // Control texts through WM_GETTEXT/WM_SETTEXT, which work across processes.
 std::string ControlText(HWND dialog, int id);

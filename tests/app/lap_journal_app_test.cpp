@@ -66,8 +66,7 @@ class LapsAfterAKill : public app::ProgramTest {
     const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
     if (!saveAs) return "(no Save As dialog)";
     const std::string proposed = test::WindowText(app::SaveAsNameEdit(saveAs));
-    app::PressButton(saveAs, IDOK);
-    EXPECT_TRUE(app::WaitForNoDialog(app_));
+    EXPECT_TRUE(app::EndDialogWith(app_, saveAs, IDOK));
     return proposed;
   }
 };

@@ -33,10 +33,7 @@ class LapsInTheProgram : public app::ProgramTest {
     app::TypeChar(app_, ' ');
     ASSERT_TRUE(app::Settles(app_));
   }
-  HWND OpenHistory() {
-    if (!app::ChooseFromMenu(app_, 'u')) return nullptr;
-    return app::WaitForDialog(app_, "ラップタイム履歴画面");
-  }
+  HWND OpenHistory() { return app::OpenDialogFromMenu(app_, 'u', "ラップタイム履歴画面"); }
   static std::vector<std::string> Lines(HWND history) {
     std::vector<std::string> lines;
     const HWND list = GetDlgItem(history, LapList);
@@ -141,8 +138,7 @@ TEST_F(LapsInTheProgram, NoOrACancelledSaveWritesNothingAndTheResetStillHappens)
   EXPECT_EQ(ResetAnswering(IDYES), "ラップタイムを保存しますか？");
   const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
   ASSERT_NE(saveAs, nullptr);
-  app::PressButton(saveAs, IDCANCEL);
-  ASSERT_TRUE(app::WaitForNoDialog(app_));
+  ASSERT_TRUE(app::EndDialogWith(app_, saveAs, IDCANCEL));
   ASSERT_TRUE(app::Settles(app_));
   EXPECT_EQ(app::Capture(app_), atZero_);
   EXPECT_EQ(File("LapTimeList0000.txt"), "");

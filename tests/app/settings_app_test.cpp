@@ -76,10 +76,7 @@ bool SpoilVersionResource(const std::string& exe) {
 class SettingsProgram : public app::ProgramTest {
  protected:
   std::string Exe() const { return app_.Folder + "\\Tavrilo.exe"; }
-  HWND OpenSettings() {
-    if (!app::ChooseFromMenu(app_, 'e')) return nullptr;
-    return app::WaitForDialog(app_, "各種設定");
-  }
+  HWND OpenSettings() { return app::OpenDialogFromMenu(app_, 'e', "各種設定"); }
   // The settings dialog and the font chooser it opens; the chooser is null when either did not appear.
   struct FontChooserOpened {
     HWND Settings;
@@ -91,16 +88,9 @@ class SettingsProgram : public app::ProgramTest {
     app::PressButton(settings, IDC_FONT_BUTTON);
     return {settings, WaitForDialogOwnedBy(settings)};
   }
-  HWND OpenVersion() {
-    if (!app::ChooseFromMenu(app_, 'a')) return nullptr;
-    return app::WaitForDialog(app_, "ﾊﾞｰｼﾞｮﾝ情報");
-  }
+  HWND OpenVersion() { return app::OpenDialogFromMenu(app_, 'a', "ﾊﾞｰｼﾞｮﾝ情報"); }
   HWND ReopenVersion() { return app::ReopenDialog(app_, IDM_VERSION, "ﾊﾞｰｼﾞｮﾝ情報"); }
-  // Ends a dialog with OK or Cancel and waits until no dialog of the program is left.
-  bool EndDialogWith(HWND dialog, int button) {
-    app::PressButton(dialog, button);
-    return app::WaitForNoDialog(app_);
-  }
+  bool EndDialogWith(HWND dialog, int button) { return app::EndDialogWith(app_, dialog, button); }
   int Stored(const char* section, const char* key) const {
     return static_cast<int>(GetPrivateProfileIntA(section, key, -999, app::IniPathOf(app_).c_str()));
   }
