@@ -5,10 +5,12 @@
 #include <string>
 #include "app/app_driver.h"
 #include "app/dialog_driver.h"
+#include "app/program_test.h"
 #include "records/command_ids.h"
 #include "resources/resource.h"  // the program's control ids, shared with its dialogs
-#include "support/chooser_driver.h"
 #include "support/files.h"
+#include "support/poll.h"
+#include "support/process_windows.h"
 #include "support/tone_files.h"
 
 namespace {
@@ -30,10 +32,10 @@ bool WaitForAlarmName(HWND dialog, const std::string& name) {
 }
 
 // The program in timer mode, with a 0.3 s alarm file in a folder of its own (not the program's).
-class AlarmInTheProgram : public ::testing::Test {
+class AlarmInTheProgram : public app::ProgramTest {
  protected:
   void TearDown() override {
-    app::Dispose(app_);
+    ProgramTest::TearDown();
     if (!sounds_.empty()) test::RemoveFolder(sounds_);
   }
   // `timerSetting` holds lines of the [Timer_Setting] section; the alarm file is set unless `withAlarm` is false.
@@ -45,8 +47,7 @@ class AlarmInTheProgram : public ::testing::Test {
     test::WriteBytes(beep_, test::ToneWav(300));
     test::WriteBytes(app::IniPathOf(app_), "[Timer_Mode]\r\nTimer_Mode=1\r\n[Timer_Setting]\r\n" + timerSetting +
                                                (withAlarm ? "TimerAlarmSoundFile=" + beep_ + "\r\n" : ""));
-    ASSERT_TRUE(app::Launch(app_));
-    ASSERT_TRUE(app::Settles(app_));
+    StartPrepared();
   }
   std::string AlarmFileSetting() const {
     char path[MAX_PATH] = "";
@@ -54,16 +55,10 @@ class AlarmInTheProgram : public ::testing::Test {
                              app::IniPathOf(app_).c_str());
     return path;
   }
-  HWND OpenTimerDialog() {
-    if (!app::ChooseFromMenu(app_, 'g')) return nullptr;
-    return app::WaitForDialog(app_, "タイマー設定");
-  }
+  HWND OpenTimerDialog() { return app::OpenDialogFromMenu(app_, 'g', "タイマー設定"); }
   HWND ReopenTimerDialog() { return app::ReopenDialog(app_, IDM_TIMER_SETTING, "タイマー設定"); }
   // Ends the timer dialog with OK or Cancel.
-  void Close(HWND dialog, int button) {
-    app::PressButton(dialog, button);
-    ASSERT_TRUE(app::WaitForNoDialog(app_));
-  }
+  void Close(HWND dialog, int button) { ASSERT_TRUE(app::EndDialogWith(app_, dialog, button)); }
   // Sets the countdown in the dialog and confirms it, which reloads the countdown.
   void SetCountdown(const char* hours, const char* minutes, const char* seconds) {
     const HWND dialog = ReopenTimerDialog();
@@ -83,7 +78,7 @@ class AlarmInTheProgram : public ::testing::Test {
   void Choose(HWND timerDialog, const std::string& name) {
     const HWND files = Browse(timerDialog);
     ASSERT_NE(files, nullptr);
-    SendMessageA(app::SaveAsNameEdit(files), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    test::SetText(app::SaveAsNameEdit(files), name);
     app::PressButton(files, IDOK);
   }
   // Opens the timer dialog again, which shows the first file once more, and types `name` in the file dialog.
@@ -99,7 +94,6 @@ class AlarmInTheProgram : public ::testing::Test {
   // once the picture has settled, by when the alarm has long opened it.
   bool AlarmSounds() { return app::Settles(app_) && WaitForFileInUse(beep_, true); }
 
-  app::RunningApp app_;
   std::string sounds_;
   std::string beep_;
 };
@@ -191,7 +185,7 @@ TEST_F(AlarmInTheProgram, TheFileDialogOffersTheCurrentFileAndAdmitsOnlySoundFil
   ASSERT_NE(dialog, nullptr);
   const HWND files = Browse(dialog);
   ASSERT_NE(files, nullptr);
-  EXPECT_EQ(app::ControlText(files, 1148), "beep.wav") << "the file name box offers the current file";
+  EXPECT_EQ(app::ControlText(files, test::FileNameBoxId), "beep.wav") << "the file name box offers the current file";
   app::PressButton(files, IDCANCEL);
   EXPECT_TRUE(WaitForAlarmName(dialog, ""));
   Close(dialog, IDCANCEL);
@@ -201,7 +195,7 @@ TEST_F(AlarmInTheProgram, TheFileDialogOffersTheCurrentFileAndAdmitsOnlySoundFil
   // Found by its caption: the timer dialog's labels have the id a message box gives its text.
   const HWND refusal = app::WaitForDialog(app_, "Tavrilo");
   ASSERT_NE(refusal, nullptr);
-  EXPECT_EQ(app::ControlText(refusal, 0xFFFF), "再生可能なオーディオファイルではありません。");
+  EXPECT_EQ(app::ControlText(refusal, test::MessageBoxTextId), "再生可能なオーディオファイルではありません。");
   app::PressButton(refusal, IDOK);
   EXPECT_TRUE(WaitForAlarmName(dialog, ""));
   Close(dialog, IDCANCEL);

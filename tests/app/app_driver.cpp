@@ -1,8 +1,9 @@
 // Drives a real Tavrilo.exe from outside, as a user would.
 #include "app/app_driver.h"
 #include <vector>
-#include "support/chooser_driver.h"
 #include "support/files.h"
+#include "support/poll.h"
+#include "support/process_windows.h"
 
 namespace app {
 namespace {
@@ -15,24 +16,8 @@ std::string ProgramPath() {
 
 std::string ExePathOf(const RunningApp& app) { return app.Folder + "\\Tavrilo.exe"; }
 
-HWND FindMainWindowOf(DWORD processId) {
-  HWND window = nullptr;
-  while ((window = FindWindowExA(nullptr, window, "StopWatchClass", nullptr)) != nullptr) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == processId && IsWindowVisible(window)) return window;
-  }
-  return nullptr;
-}
-
 HWND OpenMenuWindow(const RunningApp& app) {
-  HWND menu = nullptr;
-  while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(menu, &owner);
-    if (owner == app.Process.dwProcessId && IsWindowVisible(menu)) return menu;
-  }
-  return nullptr;
+  return test::FindWindowOf(app.Process.dwProcessId, test::PopUpMenuClass);
 }
 
 bool MenuIsOpen(const RunningApp& app) { return OpenMenuWindow(app) != nullptr; }
@@ -44,14 +29,8 @@ LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 std::string IniPathOf(const RunningApp& app) { return app.Folder + "\\Tavrilo.ini"; }
 
 RunningApp PrepareApp(const std::string& ini) {
-  static int serial = 0;
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
   RunningApp app;
-  do {
-    app.Folder = std::string(temp) + "tavrilo-app-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 std::to_string(++serial);
-  } while (!CreateDirectoryA(app.Folder.c_str(), nullptr));
+  app.Folder = test::MakeFreshFolder("tavrilo-app-");
   CopyFileA(ProgramPath().c_str(), ExePathOf(app).c_str(), FALSE);
   if (!ini.empty()) test::WriteBytes(IniPathOf(app), ini);
   return app;
@@ -65,11 +44,11 @@ bool Launch(RunningApp& app) {
                       &app.Process)) {
     return false;
   }
-  const DWORD start = GetTickCount();
-  while (!(app.Window = FindMainWindowOf(app.Process.dwProcessId))) {
-    if (GetTickCount() - start > 15000 || WaitForSingleObject(app.Process.hProcess, 0) == WAIT_OBJECT_0) return false;
-    Sleep(10);
-  }
+  test::PollUntil([&app] {
+    app.Window = test::FindWindowOf(app.Process.dwProcessId, "StopWatchClass");
+    return app.Window || WaitForSingleObject(app.Process.hProcess, 0) == WAIT_OBJECT_0;
+  });
+  if (!app.Window) return false;
   WaitForInputIdle(app.Process.hProcess, 5000);
   return true;
 }
@@ -193,44 +172,36 @@ Picture Capture(const RunningApp& app) {
 }
 
 bool WaitForChange(const RunningApp& app, const Picture& before, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    if (Capture(app) != before) return true;
-    Sleep(15);
-  }
-  return false;
+  return test::PollUntil([&] { return Capture(app) != before; }, timeoutMs, 15);
 }
 
 bool Settles(const RunningApp& app, DWORD quietMs, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
   Picture last = Capture(app);
   DWORD quietSince = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    Sleep(25);
-    Picture now = Capture(app);
-    if (now != last) {
-      last = std::move(now);
-      quietSince = GetTickCount();
-    } else if (GetTickCount() - quietSince >= quietMs) {
-      return true;
-    }
-  }
-  return false;
+  return test::PollUntil(
+      [&] {
+        Picture now = Capture(app);
+        if (now == last) return GetTickCount() - quietSince >= quietMs;
+        last = std::move(now);
+        quietSince = GetTickCount();
+        return false;
+      },
+      timeoutMs, 25);
 }
 
 bool KeepsChanging(const RunningApp& app, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
   Picture last = Capture(app);
-  for (int changes = 0; changes < 2;) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(15);
-    Picture now = Capture(app);
-    if (now != last) {
-      ++changes;
-      last = std::move(now);
-    }
-  }
-  return true;
+  int changes = 0;
+  return test::PollUntil(
+      [&] {
+        Picture now = Capture(app);
+        if (now != last) {
+          ++changes;
+          last = std::move(now);
+        }
+        return changes == 2;
+      },
+      timeoutMs, 15);
 }
 
 }  // namespace app

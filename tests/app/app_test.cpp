@@ -5,18 +5,13 @@
 #include <string>
 #include <vector>
 #include "app/app_driver.h"
+#include "app/program_test.h"
 #include "support/files.h"
 
 namespace {
 
-class Program : public ::testing::Test {
+class Program : public app::ProgramTest {
  protected:
-  void TearDown() override { app::Dispose(app_); }
-  void Start(const std::string& ini = "") {
-    app_ = app::PrepareApp(ini);
-    ASSERT_TRUE(app::Launch(app_)) << "no main window appeared";
-    ASSERT_TRUE(app::Settles(app_));  // the first paint is done
-  }
   int CenterX() const { return app::ClientRect(app_).right / 2; }
   int CenterY() const { return app::ClientRect(app_).bottom / 2; }
   bool Running() const { return app::KeepsChanging(app_); }
@@ -27,7 +22,6 @@ class Program : public ::testing::Test {
     const size_t start = at + 2;
     return file.substr(start, file.find("\r\n", start) - start);
   }
-  app::RunningApp app_;
 };
 
 // Every line of the file a first run writes, in order, with the read-out's height (the last fitted one) apart.

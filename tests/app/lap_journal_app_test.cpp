@@ -2,35 +2,31 @@
 // file written from the recovered laps, and the journal's end.
 #include <gtest/gtest.h>
 #include <cctype>
-#include <functional>
 #include <string>
 #include <vector>
 #include "app/app_driver.h"
 #include "app/dialog_driver.h"
+#include "app/program_test.h"
 #include "support/files.h"
+#include "support/poll.h"
+#include "support/process_windows.h"
 
 namespace {
 
 const char* const RecoveryQuestion = "前回の計測で保存されていないラップタイムがあります。保存しますか？";
 
-bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(10);
-  }
-  return true;
-}
+using test::PollUntil;
 
-class LapsAfterAKill : public ::testing::Test {
+// The journal and the lap files are written within moments.
+constexpr DWORD FileWaitMs = 5000;
+
+class LapsAfterAKill : public app::ProgramTest {
  protected:
+  // The window is enough: these tests start typing as soon as it is there.
   void SetUp() override {
     app_ = app::PrepareApp();
-    ASSERT_TRUE(app::Launch(app_));
+    LaunchPrepared();
   }
-  void TearDown() override { app::Dispose(app_); }
-
-  std::string File(const std::string& name) const { return test::ReadBytes(app_.Folder + "\\" + name); }
   bool JournalExists() const {
     return GetFileAttributesA((app_.Folder + "\\Tavrilo.laps").c_str()) != INVALID_FILE_ATTRIBUTES;
   }
@@ -48,7 +44,8 @@ class LapsAfterAKill : public ::testing::Test {
     for (int i = 0; i < count; ++i) {
       const size_t before = JournalLaps().size();
       app::TypeChar(app_, 'L');
-      ASSERT_TRUE(Eventually([&] { return JournalLaps().size() == before + 1; })) << "lap " << before + 1;
+      ASSERT_TRUE(PollUntil([&] { return JournalLaps().size() == before + 1; }, FileWaitMs))
+          << "lap " << before + 1;
     }
   }
   void KillAndRestart() {
@@ -57,7 +54,7 @@ class LapsAfterAKill : public ::testing::Test {
     CloseHandle(app_.Process.hThread);
     CloseHandle(app_.Process.hProcess);
     app_.Process = {};
-    ASSERT_TRUE(app::Launch(app_));
+    LaunchPrepared();
   }
   void ExpectTheQuestionAnswering(int answer) {
     const app::MessageBoxText box = app::AnswerMessageBox(app_, answer);
@@ -68,13 +65,10 @@ class LapsAfterAKill : public ::testing::Test {
   std::string AcceptSaveAs() {
     const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
     if (!saveAs) return "(no Save As dialog)";
-    char proposed[MAX_PATH] = "";
-    SendMessageA(app::SaveAsNameEdit(saveAs), WM_GETTEXT, sizeof proposed, reinterpret_cast<LPARAM>(proposed));
-    app::PressButton(saveAs, IDOK);
-    EXPECT_TRUE(app::WaitForNoDialog(app_));
+    const std::string proposed = test::WindowText(app::SaveAsNameEdit(saveAs));
+    EXPECT_TRUE(app::EndDialogWith(app_, saveAs, IDOK));
     return proposed;
   }
-  app::RunningApp app_;
 };
 
 TEST_F(LapsAfterAKill, YesSavesEveryRecoveredLapUnderItsNumberAndTheNewRunJournalsAfresh) {
@@ -93,15 +87,17 @@ TEST_F(LapsAfterAKill, YesSavesEveryRecoveredLapUnderItsNumberAndTheNewRunJourna
   ExpectTheQuestionAnswering(IDYES);
   EXPECT_EQ(AcceptSaveAs(), "LapTimeList0001.txt");
   const std::string expected = laps[0] + laps[1] + laps[2];
-  EXPECT_TRUE(Eventually([&] { return File("LapTimeList0001.txt") == expected; })) << File("LapTimeList0001.txt");
-  EXPECT_TRUE(Eventually([&] { return !JournalExists(); }));
+  EXPECT_TRUE(PollUntil([&] { return File("LapTimeList0001.txt") == expected; }, FileWaitMs))
+      << File("LapTimeList0001.txt");
+  EXPECT_TRUE(PollUntil([&] { return !JournalExists(); }, FileWaitMs));
 
   app::TypeChar(app_, ' ');
   ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
   EXPECT_EQ(JournalLaps().at(0).substr(0, 5), "0001,") << "the recovered laps are not the new run's";
   PostMessageA(app_.Window, WM_CLOSE, 0, 0);
   ASSERT_NE(app::WaitForDialog(app_, "Tavrilo"), nullptr);
-  EXPECT_TRUE(Eventually([&] { return JournalLaps().size() == 2; })) << "the close's last lap is journalled too";
+  EXPECT_TRUE(PollUntil([&] { return JournalLaps().size() == 2; }, FileWaitMs))
+      << "the close's last lap is journalled too";
   EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, "ラップタイムを保存しますか？");
   ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);
   EXPECT_FALSE(JournalExists()) << "a normal exit deletes it";
@@ -112,21 +108,21 @@ TEST_F(LapsAfterAKill, NoAndAResetDeleteTheJournalAndSavedLapsAreNotAskedForAgai
   ASSERT_NO_FATAL_FAILURE(TakeLaps(2));
   ASSERT_NO_FATAL_FAILURE(KillAndRestart());
   ExpectTheQuestionAnswering(IDNO);
-  EXPECT_TRUE(Eventually([&] { return !JournalExists(); }));
+  EXPECT_TRUE(PollUntil([&] { return !JournalExists(); }, FileWaitMs));
 
   app::TypeChar(app_, ' ');
   ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
   app::TypeChar(app_, ' ');
   app::TypeChar(app_, 'r');
   EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, "ラップタイムを保存しますか？");
-  EXPECT_TRUE(Eventually([&] { return !JournalExists(); })) << "a reset deletes it";
+  EXPECT_TRUE(PollUntil([&] { return !JournalExists(); }, FileWaitMs)) << "a reset deletes it";
 
   app::TypeChar(app_, ' ');
   ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
   app::TypeChar(app_, ' ');
   ASSERT_TRUE(app::ChooseFromMenu(app_, 'l'));
   EXPECT_EQ(AcceptSaveAs(), "LapTimeList0000.txt") << "No wrote no file";
-  ASSERT_TRUE(Eventually([&] { return !File("LapTimeList0000.txt").empty(); }));
+  ASSERT_TRUE(PollUntil([&] { return !File("LapTimeList0000.txt").empty(); }, FileWaitMs));
   DWORD_PTR answer = 0;  // once this is answered, the save command has finished
   ASSERT_TRUE(SendMessageTimeoutA(app_.Window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer));
   ASSERT_NO_FATAL_FAILURE(KillAndRestart());

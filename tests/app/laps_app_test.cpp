@@ -5,19 +5,20 @@
 #include <vector>
 #include "app/app_driver.h"
 #include "app/dialog_driver.h"
+#include "app/program_test.h"
 #include "support/files.h"
+#include "support/poll.h"
+#include "support/process_windows.h"
 
 namespace {
 
 constexpr int LapList = 1001;  // the history window's list box
 
-class LapsInTheProgram : public ::testing::Test {
+class LapsInTheProgram : public app::ProgramTest {
  protected:
-  void TearDown() override { app::Dispose(app_); }
+  // Starts the program and keeps its picture at zero.
   void Start() {
-    app_ = app::PrepareApp();
-    ASSERT_TRUE(app::Launch(app_));
-    ASSERT_TRUE(app::Settles(app_));
+    ASSERT_NO_FATAL_FAILURE(ProgramTest::Start());
     atZero_ = app::Capture(app_);
   }
   // Starts the stopwatch, takes `count` laps with L and stops.
@@ -32,10 +33,7 @@ class LapsInTheProgram : public ::testing::Test {
     app::TypeChar(app_, ' ');
     ASSERT_TRUE(app::Settles(app_));
   }
-  HWND OpenHistory() {
-    if (!app::ChooseFromMenu(app_, 'u')) return nullptr;
-    return app::WaitForDialog(app_, "ラップタイム履歴画面");
-  }
+  HWND OpenHistory() { return app::OpenDialogFromMenu(app_, 'u', "ラップタイム履歴画面"); }
   static std::vector<std::string> Lines(HWND history) {
     std::vector<std::string> lines;
     const HWND list = GetDlgItem(history, LapList);
@@ -51,19 +49,13 @@ class LapsInTheProgram : public ::testing::Test {
     return lines;
   }
   static bool WaitForLines(HWND history, size_t count) {
-    for (int i = 0; i < 300; ++i) {
-      if (Lines(history).size() == count) return true;
-      Sleep(10);
-    }
-    return false;
+    return test::PollUntil([&] { return Lines(history).size() == count; }, 3000);
   }
-  std::string File(const std::string& name) const { return test::ReadBytes(app_.Folder + "\\" + name); }
   // Resets with R and answers the save question; returns its text.
   std::string ResetAnswering(int answer) {
     app::TypeChar(app_, 'r');
     return app::AnswerMessageBox(app_, answer).Text;
   }
-  app::RunningApp app_;
   app::Picture atZero_;
 };
 
@@ -113,9 +105,7 @@ TEST_F(LapsInTheProgram, ResetAsksToSaveAndWritesTheLapsAndAFinalLapUnderTheFirs
   EXPECT_EQ(ResetAnswering(IDYES), "ラップタイムを保存しますか？");
   const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
   ASSERT_NE(saveAs, nullptr);
-  char proposed[MAX_PATH] = "";
-  SendMessageA(app::SaveAsNameEdit(saveAs), WM_GETTEXT, sizeof proposed, reinterpret_cast<LPARAM>(proposed));
-  EXPECT_STREQ(proposed, "LapTimeList0002.txt");
+  EXPECT_EQ(test::WindowText(app::SaveAsNameEdit(saveAs)), "LapTimeList0002.txt");
   app::PressButton(saveAs, IDOK);
   ASSERT_TRUE(app::Settles(app_));
   ASSERT_TRUE(WaitForLines(history, 0)) << "the reset empties the open history window";
@@ -148,8 +138,7 @@ TEST_F(LapsInTheProgram, NoOrACancelledSaveWritesNothingAndTheResetStillHappens)
   EXPECT_EQ(ResetAnswering(IDYES), "ラップタイムを保存しますか？");
   const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
   ASSERT_NE(saveAs, nullptr);
-  app::PressButton(saveAs, IDCANCEL);
-  ASSERT_TRUE(app::WaitForNoDialog(app_));
+  ASSERT_TRUE(app::EndDialogWith(app_, saveAs, IDCANCEL));
   ASSERT_TRUE(app::Settles(app_));
   EXPECT_EQ(app::Capture(app_), atZero_);
   EXPECT_EQ(File("LapTimeList0000.txt"), "");
@@ -166,7 +155,7 @@ TEST_F(LapsInTheProgram, TheSaveCommandSavesTheCurrentTimeAsAnExtraLineAndOverwr
   const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
   ASSERT_NE(saveAs, nullptr);
   ASSERT_TRUE(WaitForLines(history, 4)) << "the current time is listed while the dialog is open";
-  SendMessageA(app::SaveAsNameEdit(saveAs), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("mine"));
+  test::SetText(app::SaveAsNameEdit(saveAs), "mine");
   app::PressButton(saveAs, IDOK);
   const app::MessageBoxText overwrite = app::AnswerMessageBox(app_, IDYES);
   EXPECT_EQ(overwrite.Caption, "名前を付けて保存") << "an existing file is replaced only on request";
@@ -185,8 +174,8 @@ TEST_F(LapsInTheProgram, TheClipboardGetsTheShownLapTimeAndCtrlCWorksOnlyWhileSt
   // program tries to open it.
   const auto copied = [](DWORD before, DWORD timeoutMs) {
     std::string text = "(nothing copied)";
-    for (DWORD waited = 0; GetClipboardSequenceNumber() == before && waited < timeoutMs; waited += 10) Sleep(10);
-    if (GetClipboardSequenceNumber() == before || !OpenClipboard(nullptr)) return text;
+    const bool changed = test::PollUntil([before] { return GetClipboardSequenceNumber() != before; }, timeoutMs);
+    if (!changed || !OpenClipboard(nullptr)) return text;
     if (const HANDLE data = GetClipboardData(CF_TEXT)) {
       text = static_cast<const char*>(GlobalLock(data));
       GlobalUnlock(data);

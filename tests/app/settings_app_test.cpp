@@ -6,10 +6,12 @@
 #include <utility>
 #include "app/app_driver.h"
 #include "app/dialog_driver.h"
+#include "app/program_test.h"
 #include "records/command_ids.h"
 #include "resources/resource.h"  // the program's control ids, shared with its dialogs
 #include "support/chooser_driver.h"
 #include "support/files.h"
+#include "support/poll.h"
 
 namespace {
 
@@ -71,26 +73,10 @@ bool SpoilVersionResource(const std::string& exe) {
          EndUpdateResourceA(update, FALSE);
 }
 
-class SettingsProgram : public ::testing::Test {
+class SettingsProgram : public app::ProgramTest {
  protected:
-  void TearDown() override { app::Dispose(app_); }
-  void Start(const std::string& ini = "") {
-    app_ = app::PrepareApp(ini);
-    ASSERT_TRUE(app::Launch(app_)) << "no main window appeared";
-    ASSERT_TRUE(app::Settles(app_));
-  }
-  // Closes the program and starts a fresh copy with the settings file it wrote.
-  void Restart() {
-    ASSERT_EQ(app::CloseApp(app_), 0u);
-    const std::string ini = test::ReadBytes(app::IniPathOf(app_));
-    app::Dispose(app_);
-    Start(ini);
-  }
   std::string Exe() const { return app_.Folder + "\\Tavrilo.exe"; }
-  HWND OpenSettings() {
-    if (!app::ChooseFromMenu(app_, 'e')) return nullptr;
-    return app::WaitForDialog(app_, "各種設定");
-  }
+  HWND OpenSettings() { return app::OpenDialogFromMenu(app_, 'e', "各種設定"); }
   // The settings dialog and the font chooser it opens; the chooser is null when either did not appear.
   struct FontChooserOpened {
     HWND Settings;
@@ -102,16 +88,9 @@ class SettingsProgram : public ::testing::Test {
     app::PressButton(settings, IDC_FONT_BUTTON);
     return {settings, WaitForDialogOwnedBy(settings)};
   }
-  HWND OpenVersion() {
-    if (!app::ChooseFromMenu(app_, 'a')) return nullptr;
-    return app::WaitForDialog(app_, "ﾊﾞｰｼﾞｮﾝ情報");
-  }
+  HWND OpenVersion() { return app::OpenDialogFromMenu(app_, 'a', "ﾊﾞｰｼﾞｮﾝ情報"); }
   HWND ReopenVersion() { return app::ReopenDialog(app_, IDM_VERSION, "ﾊﾞｰｼﾞｮﾝ情報"); }
-  // Ends a dialog with OK or Cancel and waits until no dialog of the program is left.
-  bool EndDialogWith(HWND dialog, int button) {
-    app::PressButton(dialog, button);
-    return app::WaitForNoDialog(app_);
-  }
+  bool EndDialogWith(HWND dialog, int button) { return app::EndDialogWith(app_, dialog, button); }
   int Stored(const char* section, const char* key) const {
     return static_cast<int>(GetPrivateProfileIntA(section, key, -999, app::IniPathOf(app_).c_str()));
   }
@@ -130,7 +109,6 @@ class SettingsProgram : public ::testing::Test {
   bool PictureBecomes(const app::Picture& expected) {
     return test::PollUntil([&] { return app::Capture(app_) == expected; });
   }
-  app::RunningApp app_;
 };
 
 TEST_F(SettingsProgram, EachOptionShowsAtOnceAndTheNextStartShowsTheSamePicture) {

@@ -2,8 +2,10 @@
 // the tests in this process and for those that drive Tavrilo.exe from outside.
 #pragma once
 #include <windows.h>
-#include <functional>
 #include <string>
+#include <utility>
+#include "support/poll.h"
+#include "support/process_windows.h"
 
 namespace test {
 
@@ -12,28 +14,9 @@ constexpr int ColorChooserRed = 706, ColorChooserGreen = 707, ColorChooserBlue =
 constexpr int ColorChooserAddCustom = 712;
 constexpr int FontChooserFaces = 1136, FontChooserSizes = 1138, FontChooserColors = 1139;
 
-// Polls without pumping messages (for a thread or process that owns no window).
-inline bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(10);
-  }
-  return true;
-}
-
 // The visible dialog that `owner` owns, once it appears; null after the timeout.
 inline HWND WaitForDialogOwnedBy(HWND owner, DWORD timeoutMs = 15000) {
-  HWND found = nullptr;
-  PollUntil(
-      [owner, &found] {
-        for (HWND d = nullptr; (d = FindWindowExA(nullptr, d, "#32770", nullptr)) != nullptr;) {
-          if (IsWindowVisible(d) && GetWindow(d, GW_OWNER) == owner) found = d;
-        }
-        return found != nullptr;
-      },
-      timeoutMs);
-  return found;
+  return PollForWindow([owner] { return FindDialogOwnedBy(owner); }, timeoutMs);
 }
 
 inline bool WaitUntilClosed(HWND dialog) {
@@ -59,7 +42,7 @@ inline void TypeChooserColor(HWND chooser, int red, int green, int blue) {
   for (const auto& [id, value] :
        {std::pair{ColorChooserRed, red}, {ColorChooserGreen, green}, {ColorChooserBlue, blue}}) {
     const HWND edit = GetDlgItem(chooser, id);
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_string(value).c_str()));
+    SetText(edit, std::to_string(value));
     SendMessageA(chooser, WM_COMMAND, MAKEWPARAM(id, EN_UPDATE), reinterpret_cast<LPARAM>(edit));
   }
 }

@@ -32,6 +32,17 @@ std::string ExecutableFolder() {
   return folder.substr(0, folder.find_last_of('\\'));
 }
 
+std::string MakeFreshFolder(const std::string& prefix) {
+  static int serial = 0;
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  std::string folder;
+  do {
+    folder = std::string(base) + prefix + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+  } while (!CreateDirectoryA(folder.c_str(), nullptr));
+  return folder;
+}
+
 void RemoveFolder(const std::string& folder) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);

@@ -1,4 +1,4 @@
-// Files for the tests: whole-file reads and writes, and removing a scratch folder.
+// Files for the tests: whole-file reads and writes, and making and removing scratch folders.
 #pragma once
 #include <string>
 
@@ -9,6 +9,8 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 // The folder of this test executable, where the build puts what the tests read.
 std::string ExecutableFolder();
+// A new empty folder under the temporary directory: `prefix`, this process's id and a serial number.
+std::string MakeFreshFolder(const std::string& prefix);
 // Deletes the folder's files and then the folder.
 void RemoveFolder(const std::string& folder);
 

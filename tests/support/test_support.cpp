@@ -162,42 +162,27 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 namespace {
 
 struct WatchedBox {
-  DWORD ProcessId;
   DWORD TimeoutMs;
   int Button;
-  MessageBoxSeen Seen;
+  MessageBoxText Seen;
   std::atomic<bool> ActionRunning{true};
 };
 
+// Looks for as long as the action runs, and at least the watch's time from its start.
 DWORD WINAPI WatchForBox(void* param) {
   WatchedBox* watched = static_cast<WatchedBox*>(param);
   const DWORD start = GetTickCount();
-  while (watched->ActionRunning || GetTickCount() - start < watched->TimeoutMs) {
-    HWND box = nullptr;
-    while ((box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(box, &owner);
-      // A message box is the dialog whose text is the static control 0xFFFF.
-      const HWND text = GetDlgItem(box, 0xFFFF);
-      if (owner != watched->ProcessId || !IsWindowVisible(box) || !text) continue;
-      char buffer[1024];
-      GetWindowTextA(box, buffer, sizeof buffer);
-      watched->Seen.Caption = buffer;
-      GetWindowTextA(text, buffer, sizeof buffer);
-      watched->Seen.Text = buffer;
-      const HWND button = watched->Button ? GetDlgItem(box, watched->Button) : FindWindowExA(box, nullptr, "Button", nullptr);
-      PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
-      return 0;
-    }
-    Sleep(10);
-  }
+  const auto givenUp = [&] { return !watched->ActionRunning && GetTickCount() - start >= watched->TimeoutMs; };
+  HWND box = nullptr;
+  PollUntil([&] { return givenUp() || (box = FindMessageBoxOf(GetCurrentProcessId())) != nullptr; }, INFINITE);
+  if (box) watched->Seen = ReadAndAnswer(box, watched->Button);
   return 0;
 }
 
 }  // namespace
 
-MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, int button, DWORD timeoutMs) {
-  WatchedBox watched{GetCurrentProcessId(), timeoutMs, button, {}};
+MessageBoxText AnswerMessageBoxDuring(const std::function<void()>& action, int button, DWORD timeoutMs) {
+  WatchedBox watched{timeoutMs, button, {}};
   HANDLE watcher = CreateThread(nullptr, 0, WatchForBox, &watched, 0, nullptr);
   action();
   watched.ActionRunning = false;
@@ -213,14 +198,7 @@ TimerCallLog& InstallTimerCallLog() {
 }
 
 std::string ScratchFolder() {
-  static int serial = 0;
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  std::string folder;
-  do {
-    folder = std::string(base) + "tavrilo-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-             std::to_string(++serial);
-  } while (!CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string folder = MakeFreshFolder("tavrilo-test-");
   Scratch.push_back(folder);
   return folder;
 }

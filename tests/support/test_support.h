@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include "support/files.h"
+#include "support/process_windows.h"
 
 namespace test {
 
@@ -42,11 +43,7 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
 // Runs `action` on this thread while a watcher answers the first message box of this process with `button`
 // (0: its first button), and returns the box's caption and text (both empty when no box appeared). The watcher
 // looks for the whole action and at least `timeoutMs` from its start.
-struct MessageBoxSeen {
-  std::string Caption;
-  std::string Text;
-};
-MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, int button = 0, DWORD timeoutMs = 5000);
+MessageBoxText AnswerMessageBoxDuring(const std::function<void()>& action, int button = 0, DWORD timeoutMs = 5000);
 
 // Multimedia timer calls as the engine made them; the real calls still happen unless creation is made to fail.
 struct TimerCallLog {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/countdown.h"
 #include "timing/run_control.h"
@@ -41,16 +42,17 @@ std::vector<std::string> Layout(const std::string& file) {
   return names;
 }
 
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public test::EngineTest {
  protected:
   void SetUp() override {
+    EngineTest::SetUp();
+    StartAfresh();
+  }
+  // What each case of a test starts from: a clean engine and a settings file of its own.
+  void StartAfresh() {
     test::ResetEngineState();
     path_ = test::ScratchFolder() + "\\Tavrilo.ini";
     lstrcpynA(IniPath, path_.c_str(), MAX_PATH);
-  }
-  void TearDown() override {
-    IniPath[0] = '\0';
-    test::ResetEngineState();
   }
   // Writes the file, then loads it as start-up does.
   void LoadFrom(const std::string& bytes) {
@@ -165,7 +167,7 @@ TEST_F(SettingsFile, NormalisesOnlyWhatItMustAndWritesOddValuesBack) {
   };
   for (const StoredValueCase& c : cases) {
     SCOPED_TRACE(c.Stored);
-    SetUp();
+    StartAfresh();
     LoadFrom(c.Stored);
     c.Check();
     const std::string saved = SaveAndRead();
@@ -186,7 +188,7 @@ TEST_F(SettingsFile, BadFilesGiveDefaultsAndAreWrittenBackComplete) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     const std::string& content = cases[i];
     SCOPED_TRACE(i);
-    SetUp();
+    StartAfresh();
     LoadFrom(content);
     EXPECT_EQ(AppSettings.TimerSettingMinute, 5);
     EXPECT_EQ(AppSettings.Window_Width, 240);
@@ -205,7 +207,7 @@ TEST_F(SettingsFile, BadFilesGiveDefaultsAndAreWrittenBackComplete) {
 TEST_F(SettingsFile, AbsurdNumbersNeitherCrashNorOverflow) {
   for (const char* value : {"2147483647", "-2147483648", "abc", "99999999999999"}) {
     SCOPED_TRACE(value);
-    SetUp();
+    StartAfresh();
     std::string file;
     for (const std::string& name : Layout(DefaultFile)) {
       file += name[0] == '[' ? name + "\r\n" : name + "=" + value + "\r\n";
@@ -226,7 +228,7 @@ TEST_F(SettingsFile, LongFaceNamesAreCutToWholeCharactersWithinThirtyOneBytes) {
   EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "0123456789012345678901234567890");
   EXPECT_NE(SaveAndRead().find("FontFaceName=0123456789012345678901234567890\r\n"), std::string::npos);
 
-  SetUp();
+  StartAfresh();
   LoadFrom("[Font_Setting]\r\nFontFaceName=ABゴシックゴシックゴシックゴシックゴシッ\r\n");  // 40 bytes
   // 30 bytes: the 31st would be the first half of a character.
   EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ABゴシックゴシックゴシックゴシ");
@@ -241,13 +243,13 @@ TEST_F(SettingsFile, AlarmFileIsKeptOnlyWhileItExists) {
   EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, "beep.wav");
 
   DeleteFileA(sound.c_str());
-  SetUp();
+  StartAfresh();
   LoadFrom("[Timer_Setting]\r\nTimerAlarmSoundFile=" + sound + "\r\n");
   EXPECT_STREQ(AppSettings.TimerAlarmSoundFile, "");
   EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, "");
   EXPECT_NE(SaveAndRead().find("\r\nTimerAlarmSoundFile=\r\n"), std::string::npos);
 
-  SetUp();
+  StartAfresh();
   LoadFrom("[Timer_Setting]\r\nTimerAlarmSoundFile=C:\\" + std::string(300, 'a') + ".wav\r\n");
   EXPECT_STREQ(AppSettings.TimerAlarmSoundFile, "");
 }

@@ -6,6 +6,7 @@
 #include "display/time_text.h"
 #include "records/command_ids.h"
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/countdown.h"
 #include "timing/frame_pacing.h"
@@ -14,13 +15,8 @@
 
 namespace {
 
-class Countdown : public ::testing::Test {
+class Countdown : public test::EngineTest {
  protected:
-  void SetUp() override { test::ResetEngineState(); }
-  void TearDown() override {
-    test::ResetEngineState();
-    SetTime(0, 5, 0);
-  }
   HWND Window() const { return test::StandInMainWindow(); }
 
   static void SetTime(int32_t h, int32_t m, int32_t s) {

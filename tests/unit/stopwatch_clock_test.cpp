@@ -5,6 +5,7 @@
 #include "display/time_text.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/frame_pacing.h"
 #include "timing/run_control.h"
@@ -27,10 +28,8 @@ std::string LapText() {
   return text;
 }
 
-class StopwatchTick : public ::testing::Test {
+class StopwatchTick : public test::EngineTest {
  protected:
-  void SetUp() override { test::ResetEngineState(); }
-  void TearDown() override { test::ResetEngineState(); }
   HWND Window() const { return test::StandInMainWindow(); }
 };
 

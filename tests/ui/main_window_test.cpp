@@ -15,6 +15,8 @@
 #include "records/window_messages.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
+#include "support/process_windows.h"
 #include "support/test_support.h"
 #include "timing/frame_pacing.h"
 #include "timing/stopwatch_clock.h"
@@ -22,18 +24,16 @@
 namespace {
 
 // Item states of a pop-up loaded from the program's own menu resource.
-class MenuStates : public ::testing::Test {
+class MenuStates : public test::EngineTest {
  protected:
   void SetUp() override {
-    test::ResetEngineState();
-    saved_ = AppSettings;
+    EngineTest::SetUp();
     menu_ = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
     ASSERT_NE(menu_, nullptr);
   }
   void TearDown() override {
     DestroyMenu(menu_);
-    AppSettings = saved_;
-    test::ResetEngineState();
+    EngineTest::TearDown();
   }
   HMENU Popup(int mode) {
     AppSettings.Timer_Mode = mode;
@@ -44,7 +44,6 @@ class MenuStates : public ::testing::Test {
   static bool Greyed(HMENU menu, int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
   static bool Checked(HMENU menu, int id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
   HMENU menu_ = nullptr;
-  AppSettingsRecord saved_;
 };
 
 TEST_F(MenuStates, StopwatchItemsFollowTheRunState) {
@@ -126,20 +125,17 @@ TEST_F(MenuStates, TimerItemsFollowTheCountdownAndTheAlarm) {
 }
 
 // The real main window, created in this process from a settings file of the test's own.
-class MainWindowInput : public ::testing::Test {
+class MainWindowInput : public test::EngineTest {
  protected:
   void SetUp() override {
-    test::ResetEngineState();
-    saved_ = AppSettings;
-    window_ = test::OpenRealMainWindow(extraIni_);
+    EngineTest::SetUp();
+    window_ = test::OpenRealMainWindow();
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override {
     StopwatchClock.StopwatchRunning = 0;
     DestroyWindow(window_);
-    IniPath[0] = '\0';
-    AppSettings = saved_;
-    test::ResetEngineState();
+    EngineTest::TearDown();
   }
   void Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     SendMessageA(window_, message, wParam, lParam);
@@ -158,8 +154,6 @@ class MainWindowInput : public ::testing::Test {
   static bool StopwatchRuns() { return StopwatchClock.StopwatchRunning != 0; }
   static bool CountdownRuns() { return StopwatchClock.TimerRunning != 0; }
   HWND window_ = nullptr;
-  std::string extraIni_;
-  AppSettingsRecord saved_;
 };
 
 TEST_F(MainWindowInput, ClicksSpaceChordMiddleButtonAndRDriveTheStopwatch) {
@@ -279,13 +273,13 @@ TEST_F(MainWindowInput, TheMenuRefreshFollowsAStartWhileThePopUpIsOpen) {
       nullptr, 0,
       [](void* param) -> DWORD {
         Watch& w = *static_cast<Watch*>(param);
-        HWND menuWindow = nullptr;
-        for (int i = 0; i < 500 && !(menuWindow = FindWindowA("#32768", nullptr)); ++i) Sleep(10);
+        const HWND menuWindow =
+            test::PollForWindow([] { return test::FindWindowOf(GetCurrentProcessId(), test::PopUpMenuClass); }, 5000);
         const HMENU popup = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
         const auto greyed = [popup] { return (GetMenuState(popup, IDM_START, MF_BYCOMMAND) & MF_GRAYED) ? 1 : 0; };
         w.StartGreyedBefore = greyed();
         StopwatchClock.StopwatchRunning = 1;  // a start while the menu is open
-        for (int i = 0; i < 100 && !greyed(); ++i) Sleep(10);
+        test::PollUntil(greyed, 1000);
         w.StartGreyedAfter = greyed();
         StopwatchClock.StopwatchRunning = 0;
         PostMessageA(w.Window, WM_CANCELMODE, 0, 0);
@@ -303,7 +297,7 @@ TEST_F(MainWindowInput, ClosingWithUnsavedLapsWhileRunningStopsTheTickBeforeTheL
   LeftClick();
   Send(WM_CHAR, 'L');
   ASSERT_TRUE(test::WaitUntil([] { return LapList.Count == 1 && StopwatchClock.TotalTime.Ticks > 50; }));
-  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { Send(WM_CLOSE); }, IDNO);
+  const test::MessageBoxText box = test::AnswerMessageBoxDuring([this] { Send(WM_CLOSE); }, IDNO);
   EXPECT_EQ(box.Text, "ラップタイムを保存しますか？");
   EXPECT_FALSE(StopwatchRuns());
   EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);

@@ -13,6 +13,7 @@
 #include "records/command_ids.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 #include "support/tone_files.h"
 #include "support/wall_clock.h"
@@ -62,12 +63,11 @@ std::string ToneFile(const std::string& extension) {
 }
 
 // The real main window in timer mode, off-screen, with a countdown of one second and a 0.3 s alarm file.
-class Alarm : public ::testing::Test {
+class Alarm : public test::EngineTest {
  protected:
   virtual std::string AlarmExtension() const { return "wav"; }
   void SetUp() override {
-    test::ResetEngineState();
-    saved_ = AppSettings;
+    EngineTest::SetUp();
     const std::string folder = test::ScratchFolder();
     sound_ = folder + "\\beep." + AlarmExtension();
     const std::string bytes = ToneFile(AlarmExtension());
@@ -88,9 +88,7 @@ class Alarm : public ::testing::Test {
     FlashTaskbarButton = FlashWindowEx;
     DestroyWindow(window_);
     EXPECT_FALSE(DeviceOpen()) << "the exit closes the device";
-    IniPath[0] = '\0';
-    AppSettings = saved_;
-    test::ResetEngineState();
+    EngineTest::TearDown();
   }
 
   void Command(int id) { SendMessageA(window_, WM_COMMAND, id, 0); }
@@ -122,7 +120,6 @@ class Alarm : public ::testing::Test {
 
   HWND window_ = nullptr;
   std::string sound_;
-  AppSettingsRecord saved_;
 };
 
 // Each admitted kind of alarm file.
@@ -135,7 +132,7 @@ TEST_P(AlarmFile, SoundsAgainAndAgainFromTheExpiryUntilTheStopCommand) {
   const double start = NowMs();
   bool sounding = false;
   bool replayed = false;
-  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring(
+  const test::MessageBoxText box = test::AnswerMessageBoxDuring(
       [&] {
         Command(IDM_START);
         sounding = test::WaitUntil(Sounding);
@@ -214,14 +211,14 @@ TEST_F(Alarm, BehindTheStopwatchDisplayTheCountdownSoundsWhileTheStopwatchKeepsT
 TEST_F(Alarm, AFileDeletedAfterItWasChosenShowsOneErrorAndStaysSilent) {
   UseInstantCountdown();
   ASSERT_TRUE(DeleteFileA(sound_.c_str()));
-  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { ASSERT_TRUE(StartAndExpire()); });
+  const test::MessageBoxText box = test::AnswerMessageBoxDuring([this] { ASSERT_TRUE(StartAndExpire()); });
   EXPECT_EQ(box.Caption, "Tavrilo MCICommandエラーメッセージ");
   EXPECT_EQ(box.Text.rfind("MMSYSTEM Err No.", 0), 0u) << box.Text;
   EXPECT_NE(box.Text.find("\nMCI関連の構造体のAliasは、「Tavrilo_User_Mode_TimerAlarmSound」です。\n"), std::string::npos);
   EXPECT_NE(box.Text.find("\nエラー表示場所は「OnTimerAlarmSoundStart関数内,MCI_OPENまたはMCI_PLAY」です。"),
             std::string::npos)
       << box.Text;
-  const test::MessageBoxSeen second = test::AnswerMessageBoxDuring(Linger, 0, 600);
+  const test::MessageBoxText second = test::AnswerMessageBoxDuring(Linger, 0, 600);
   EXPECT_EQ(second.Text, "") << "one box only";
   EXPECT_FALSE(AlarmSoundActive);
   EXPECT_FALSE(DeviceOpen());
@@ -232,7 +229,7 @@ TEST_F(Alarm, AFileDeletedAfterItWasChosenShowsOneErrorAndStaysSilent) {
 TEST_F(Alarm, WithoutAnAlarmFileTheCountdownExpiresInSilence) {
   UseInstantCountdown();
   AppSettings.TimerAlarmSoundFile[0] = '\0';
-  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { ASSERT_TRUE(StartAndExpire()); }, 0, 600);
+  const test::MessageBoxText box = test::AnswerMessageBoxDuring([this] { ASSERT_TRUE(StartAndExpire()); }, 0, 600);
   EXPECT_EQ(box.Text, "");
   EXPECT_EQ(StartsHandled, 0);
   EXPECT_TRUE(StopItemGreyed());

@@ -8,15 +8,16 @@
 #include "settings/app_settings.h"
 #include "settings/timer_dialog.h"
 #include "support/chooser_driver.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 #include "support/tone_files.h"
 
 namespace {
 
-class TimerDialog : public ::testing::Test {
+class TimerDialog : public test::EngineTest {
  protected:
   void SetUp() override {
-    saved_ = AppSettings;
+    EngineTest::SetUp();
     AppSettings.TimerSettingHour = 1;
     AppSettings.TimerSettingMinute = 2;
     AppSettings.TimerSettingSecond = 3;
@@ -26,7 +27,7 @@ class TimerDialog : public ::testing::Test {
   }
   void TearDown() override {
     DestroyWindow(dialog_);
-    AppSettings = saved_;
+    EngineTest::TearDown();
   }
   void Open() {
     if (dialog_) DestroyWindow(dialog_);
@@ -47,7 +48,7 @@ class TimerDialog : public ::testing::Test {
   void Press(int id) { SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
   // Presses OK and returns the text of the message box it brings, if any.
   std::string PressOk() {
-    const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { Press(IDOK); }, 0, 400);
+    const test::MessageBoxText box = test::AnswerMessageBoxDuring([this] { Press(IDOK); }, 0, 400);
     EXPECT_EQ(box.Caption, box.Text.empty() ? "" : "Tavrilo");
     return box.Text;
   }
@@ -58,7 +59,6 @@ class TimerDialog : public ::testing::Test {
   }
 
   HWND dialog_ = nullptr;
-  AppSettingsRecord saved_;
   TimerSettingsSnapshot snapshot_ = {};
 };
 

@@ -1,4 +1,4 @@
-// Unit tests of the library, run in-process under Wine.
+// The main of the in-process tests (unit_tests and ui_tests), run under Wine.
 #include <gtest/gtest.h>
 #include "app/startup.h"
 #include "records/app_globals.h"

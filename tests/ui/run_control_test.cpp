@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/mm_timer.h"
 #include "timing/run_control.h"
@@ -10,10 +11,8 @@
 
 namespace {
 
-class RunControl : public ::testing::Test {
+class RunControl : public test::EngineTest {
  protected:
-  void SetUp() override { test::ResetEngineState(); }
-  void TearDown() override { test::ResetEngineState(); }
   HWND Window() const { return test::StandInMainWindow(); }
 };
 
@@ -88,7 +87,7 @@ TEST_F(RunControl, AFailedTimerCreationClaimsNothingAndTellsTheUser) {
   test::TimerCallLog& log = test::InstallTimerCallLog();
   log.FailCreation = true;
   int result = -1;
-  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([&] { result = StartMeasurement(Window()); });
+  const test::MessageBoxText box = test::AnswerMessageBoxDuring([&] { result = StartMeasurement(Window()); });
   EXPECT_EQ(result, 0);
   EXPECT_EQ(box.Caption, "Tavrilo");
   EXPECT_EQ(box.Text, "タイマーを開始できませんでした。");
@@ -119,7 +118,7 @@ TEST_F(RunControl, ResetClearsEveryCounterAndTheLaps) {
   test::TakeRepaintRequest(Window());
 
   // Unsaved laps: a last lap is recorded and the save question comes (answered No).
-  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([this] { ResetStopwatch(Window()); }, IDNO);
+  const test::MessageBoxText box = test::AnswerMessageBoxDuring([this] { ResetStopwatch(Window()); }, IDNO);
   EXPECT_EQ(box.Text, "ラップタイムを保存しますか？");
   EXPECT_EQ(LapList.Count, 0);
   EXPECT_EQ(LapList.Records[0].Text[0], '\0');

@@ -16,6 +16,7 @@
 #include "laps/lap_list.h"
 #include "records/app_globals.h"
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/stopwatch_clock.h"
 
@@ -183,11 +184,10 @@ constexpr View Views[] = {
     {0, 0, 0, 0},  // both views off
 };
 
-class SettingsFuzz : public ::testing::TestWithParam<int> {
+class SettingsFuzz : public test::EngineTest, public ::testing::WithParamInterface<int> {
  protected:
   void SetUp() override {
-    test::ResetEngineState();
-    saved_ = AppSettings;
+    EngineTest::SetUp();
     folder_ = test::ScratchFolder();
     // The class may be registered by an earlier test of this process; one registered here is removed again.
     registeredClass_ = RegisterMainWindowClass(AppInstance);
@@ -195,10 +195,8 @@ class SettingsFuzz : public ::testing::TestWithParam<int> {
     ASSERT_FALSE(keys_.empty());
   }
   void TearDown() override {
-    IniPath[0] = '\0';
     if (registeredClass_) UnregisterClassA(MAKEINTATOM(registeredClass_), AppInstance);
-    AppSettings = saved_;
-    test::ResetEngineState();
+    EngineTest::TearDown();
   }
 
   // Every section and key of the file a first run writes, in its order; that file stays as the defaults.
@@ -308,7 +306,6 @@ class SettingsFuzz : public ::testing::TestWithParam<int> {
   std::vector<IniKey> keys_;
   std::string folder_;
   ATOM registeredClass_ = 0;
-  AppSettingsRecord saved_;
 };
 
 TEST_P(SettingsFuzz, EveryFileLoadsPaintsLapsAndClosesAndKeepsWhatItRead) {

@@ -12,6 +12,8 @@
 #include "settings/app_settings.h"
 #include "settings/color_dialog.h"
 #include "support/chooser_driver.h"
+#include "support/engine_test.h"
+#include "support/poll.h"
 #include "support/test_support.h"
 #include "timing/stopwatch_clock.h"
 
@@ -22,6 +24,7 @@ using test::ChooseListItem;
 using test::FontChooserColors;
 using test::FontChooserSizes;
 using test::PollUntil;
+using test::PressButton;
 using test::TypeChooserColor;
 using test::WaitForDialogOwnedBy;
 using test::WaitUntilClosed;
@@ -65,10 +68,6 @@ void DisarmRedrawHold() {
   StopwatchClock.DialogRedrawHoldCount = 5;
 }
 
-void Press(HWND dialog, int id) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
 // Runs `action` on this thread, where it opens a modal dialog, while `user` works that dialog from a second
 // thread as a person would; `user` must close what it opened.
 void WhileUserActs(const std::function<void()>& action, const std::function<void()>& user) {
@@ -86,11 +85,10 @@ LOGFONTA DefaultFont() {
   return font;
 }
 
-class SettingsDialog : public ::testing::Test {
+class SettingsDialog : public test::EngineTest {
  protected:
   void SetUp() override {
-    test::ResetEngineState();
-    saved_ = AppSettings;
+    EngineTest::SetUp();
     standIn_ = MainWindow;
     AppSettingsRecord& s = AppSettings;
     s.LBClickStartStopEnable = 1;
@@ -115,8 +113,7 @@ class SettingsDialog : public ::testing::Test {
     if (dialog_) DestroyWindow(dialog_);
     SetWindowLongPtrA(standIn_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StandInProc));
     ApplyTopMost(standIn_, 0);
-    AppSettings = saved_;
-    test::ResetEngineState();
+    EngineTest::TearDown();
   }
   // The dialog, created modeless and hidden, so that its controls can be used from this thread. It has no
   // owner: under Wine a window that owns another cannot be made topmost, and the dialog acts on MainWindow
@@ -153,7 +150,6 @@ class SettingsDialog : public ::testing::Test {
   }
   HWND dialog_ = nullptr;
   HWND standIn_ = nullptr;
-  AppSettingsRecord saved_;
   SettingsSnapshot snapshot_ = {};
 };
 
@@ -307,19 +303,19 @@ TEST_F(SettingsDialog, EveryNestedDialogAndChooserArmsTheRedrawHold) {
                   const HWND colors = WaitForDialogOwnedBy(dialog_);
                   atColorDialog = RedrawHoldFreshlyArmed();
                   DisarmRedrawHold();
-                  Press(colors, IDC_HAND_COLOR);
+                  PressButton(colors, IDC_HAND_COLOR);
                   const HWND chooser = WaitForDialogOwnedBy(colors);
                   atColorChooser = RedrawHoldFreshlyArmed();
-                  Press(chooser, IDCANCEL);
+                  PressButton(chooser, IDCANCEL);
                   WaitUntilClosed(chooser);
-                  Press(colors, IDCANCEL);
+                  PressButton(colors, IDCANCEL);
                 });
   DisarmRedrawHold();
   WhileUserActs([&] { Command(IDC_FONT_BUTTON); },
                 [&] {
                   const HWND chooser = WaitForDialogOwnedBy(dialog_);
                   atFontChooser = RedrawHoldFreshlyArmed();
-                  Press(chooser, IDCANCEL);
+                  PressButton(chooser, IDCANCEL);
                 });
   EXPECT_TRUE(atColorDialog);
   EXPECT_TRUE(atColorChooser);
@@ -336,7 +332,7 @@ TEST_F(SettingsDialog, CancellingTheFontChooserKeepsFontAndColourButRefitsAndRep
                   // Trying other sizes and colours writes into the font being edited.
                   ChooseAnotherListItem(chooser, FontChooserSizes);
                   ChooseAnotherListItem(chooser, FontChooserColors);
-                  Press(chooser, IDCANCEL);
+                  PressButton(chooser, IDCANCEL);
                 });
   EXPECT_EQ(std::memcmp(&AppSettings.Font_Setting, &before, sizeof before), 0);
   EXPECT_EQ(AppSettings.FontColor, RGB(10, 20, 30));
@@ -353,10 +349,10 @@ class ColorDialog : public SettingsDialog {
   }
   // Opens the chooser through `button`, types a colour and cancels.
   static void PickAndCancel(HWND colors, int button) {
-    Press(colors, button);
+    PressButton(colors, button);
     const HWND chooser = WaitForDialogOwnedBy(colors);
     TypeChooserColor(chooser, 9, 9, 9);
-    Press(chooser, IDCANCEL);
+    PressButton(chooser, IDCANCEL);
     WaitUntilClosed(chooser);
   }
 };
@@ -365,15 +361,15 @@ TEST_F(ColorDialog, APickedColourShowsAtOnceAndCancelPutsItBackAndRepaints) {
   bool centred = false, chooserCentred = false, shownAtOnce = false;
   Run([&](HWND colors) {
     centred = IsCentredOnScreen(colors);
-    Press(colors, IDC_BACKGROUND_COLOR);
+    PressButton(colors, IDC_BACKGROUND_COLOR);
     const HWND chooser = WaitForDialogOwnedBy(colors);
     chooserCentred = IsCentredOnScreen(chooser);
     TypeChooserColor(chooser, 200, 30, 40);
-    Press(chooser, IDOK);
+    PressButton(chooser, IDOK);
     WaitUntilClosed(chooser);
     shownAtOnce = PollUntil([] { return AppSettings.BackGroundColor == RGB(200, 30, 40) && Log.Paints > 0; });
     Log.Paints = 0;
-    Press(colors, IDCANCEL);
+    PressButton(colors, IDCANCEL);
   });
   EXPECT_TRUE(centred);
   EXPECT_TRUE(chooserCentred);
@@ -385,7 +381,7 @@ TEST_F(ColorDialog, APickedColourShowsAtOnceAndCancelPutsItBackAndRepaints) {
 TEST_F(ColorDialog, ACancelledChooserChangesAndRepaintsNothing) {
   Run([](HWND colors) {
     PickAndCancel(colors, IDC_FACE_COLOR);
-    Press(colors, IDCANCEL);
+    PressButton(colors, IDCANCEL);
   });
   EXPECT_EQ(AppSettings.ClockFaceColor, RGB(192, 192, 192));
   EXPECT_FALSE(Repainted());
@@ -394,20 +390,20 @@ TEST_F(ColorDialog, ACancelledChooserChangesAndRepaintsNothing) {
 TEST_F(ColorDialog, CustomColoursLastForTheRunWithTheEditedColourInSlotZero) {
   const COLORREF added = RGB(10, 20, 30);
   Run([](HWND colors) {
-    Press(colors, IDC_BACKGROUND_COLOR);
+    PressButton(colors, IDC_BACKGROUND_COLOR);
     const HWND chooser = WaitForDialogOwnedBy(colors);
     TypeChooserColor(chooser, 10, 20, 30);
     // Added twice, so that it also lands in a slot other than the first.
     SendMessageA(chooser, WM_COMMAND, test::ColorChooserAddCustom, 0);
     SendMessageA(chooser, WM_COMMAND, test::ColorChooserAddCustom, 0);
-    Press(chooser, IDOK);
+    PressButton(chooser, IDOK);
     WaitUntilClosed(chooser);
-    Press(colors, IDOK);
+    PressButton(colors, IDOK);
   });
   AppSettings.SecondHandColor = RGB(50, 60, 70);
   Run([](HWND colors) {
     PickAndCancel(colors, IDC_HAND_COLOR);
-    Press(colors, IDCANCEL);
+    PressButton(colors, IDCANCEL);
   });
   EXPECT_EQ(CustomColors[0], RGB(50, 60, 70)) << "the colour being edited";
   int kept = 0;

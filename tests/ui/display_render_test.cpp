@@ -9,6 +9,7 @@
 #include "helpers/dpi.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
@@ -112,12 +113,10 @@ void FillLaps(int count) {
   LapList.Count = count;
 }
 
-class DisplayRender : public ::testing::Test {
+class DisplayRender : public test::EngineTest {
  protected:
   void SetUp() override {
-    test::ResetEngineState();
-    saved_ = AppSettings;
-    lstrcpynA(savedIniPath_, IniPath, MAX_PATH);
+    EngineTest::SetUp();
     const std::string absent = test::ScratchFolder() + "\\absent.ini";
     lstrcpynA(IniPath, absent.c_str(), MAX_PATH);
     LoadSettings();  // the defaults
@@ -130,9 +129,7 @@ class DisplayRender : public ::testing::Test {
   void TearDown() override {
     ReleaseDisplayResources();
     for (HWND window : windows_) DestroyWindow(window);
-    AppSettings = saved_;
-    lstrcpynA(IniPath, savedIniPath_, MAX_PATH);
-    test::ResetEngineState();
+    EngineTest::TearDown();
   }
 
   // A hidden window whose client area is exactly width x height.
@@ -174,8 +171,6 @@ class DisplayRender : public ::testing::Test {
   UINT dpi_ = FileDpi;  // the window's DPI for every layout
 
  private:
-  AppSettingsRecord saved_;
-  char savedIniPath_[MAX_PATH] = "";
   std::vector<HWND> windows_;
 };
 

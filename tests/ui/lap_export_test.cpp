@@ -9,21 +9,18 @@
 #include "laps/lap_history.h"
 #include "laps/lap_list.h"
 #include "resources/resource.h"
+#include "support/engine_test.h"
+#include "support/process_windows.h"
 #include "support/test_support.h"
 #include "timing/stopwatch_clock.h"
 
 namespace {
 
-class LapExport : public ::testing::Test {
+class LapExport : public test::EngineTest {
  protected:
   void SetUp() override {
-    test::ResetEngineState();
+    EngineTest::SetUp();
     folder_ = test::ScratchFolder();
-  }
-  void TearDown() override {
-    const HWND history = LapList.LapHistoryWindow;
-    if (history) SendMessageA(history, WM_COMMAND, IDCANCEL, 0);
-    test::ResetEngineState();
   }
   static void TakeLaps(int count, int ticksEach) {
     for (int i = 0; i < count; ++i) {
@@ -46,23 +43,13 @@ std::string SaveAsDuring(const std::function<void()>& action, const std::string&
       nullptr, 0,
       [](void* param) -> DWORD {
         Watch& w = *static_cast<Watch*>(param);
-        HWND dialog = nullptr;
-        for (int i = 0; i < 1000 && !dialog; ++i) {
-          // This process's dialog: programs started by other tests may show one of the same name.
-          DWORD owner = 0;
-          dialog = FindWindowA("#32770", "名前を付けて保存");
-          if (dialog) GetWindowThreadProcessId(dialog, &owner);
-          if (owner != GetCurrentProcessId()) dialog = nullptr;
-          if (!dialog) Sleep(10);
-        }
+        // This process's dialog: programs started by other tests may show one of the same name.
+        const HWND dialog =
+            test::PollForWindow([] { return test::FindDialogOf(GetCurrentProcessId(), "名前を付けて保存"); }, 10000);
         if (!dialog) return 0;
-        HWND name = GetDlgItem(dialog, 1148);
-        for (HWND inner; name && (inner = GetDlgItem(name, 1148)) != nullptr;) name = inner;
-        if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) name = edit;
-        char proposed[MAX_PATH] = "";
-        SendMessageA(name, WM_GETTEXT, sizeof proposed, reinterpret_cast<LPARAM>(proposed));
-        w.Proposed = proposed;
-        if (!w.Path.empty()) SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.Path.c_str()));
+        const HWND name = test::SaveAsNameEdit(dialog);
+        w.Proposed = test::WindowText(name);
+        if (!w.Path.empty()) test::SetText(name, w.Path);
         PostMessageA(dialog, WM_COMMAND, w.Path.empty() ? IDCANCEL : IDOK, 0);
         return 0;
       },
@@ -107,7 +94,7 @@ TEST_F(LapExport, TheFileHoldsOneNumberedLineForEachLapAndReplacesAnOlderFile) {
 TEST_F(LapExport, FailedCreationsAndWritesAreReportedAndNotTakenForSaved) {
   TakeLaps(3, 100);
   int result = -1;
-  test::MessageBoxSeen box = test::AnswerMessageBoxDuring(
+  test::MessageBoxText box = test::AnswerMessageBoxDuring(
       [&] { result = WriteLapFile(nullptr, (folder_ + "\\missing\\laps.txt").c_str()); });
   EXPECT_EQ(result, 0);
   EXPECT_EQ(box.Caption, "Tavrilo");
@@ -156,7 +143,7 @@ TEST_F(LapExport, WithAThousandLapsTheSaveCommandSavesExactlyThose) {
 
 TEST_F(LapExport, TheSaveQuestionSavesOnYesAndKeepsTheLapsUnsavedOtherwise) {
   const HWND owner = test::StandInMainWindow();
-  test::MessageBoxSeen box = test::AnswerMessageBoxDuring([&] { AskSaveLaps(owner); }, IDNO, 500);
+  test::MessageBoxText box = test::AnswerMessageBoxDuring([&] { AskSaveLaps(owner); }, IDNO, 500);
   EXPECT_EQ(box.Text, "") << "no laps, no question";
 
   TakeLaps(2, 100);
@@ -191,7 +178,7 @@ TEST_F(LapExport, TheClipboardGetsTheCurrentLapTimeOrTheUserHearsWhyNot) {
 
   // While another window holds the clipboard open, the copy fails and says so.
   int result = -1;
-  const test::MessageBoxSeen box = test::AnswerMessageBoxDuring([&] { result = CopyResultToClipboard(owner); });
+  const test::MessageBoxText box = test::AnswerMessageBoxDuring([&] { result = CopyResultToClipboard(owner); });
   CloseClipboard();
   EXPECT_EQ(result, 0);
   EXPECT_EQ(box.Text, "クリップボードをオープンできません。");

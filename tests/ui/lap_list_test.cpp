@@ -5,19 +5,15 @@
 #include "laps/lap_list.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
 
 namespace {
 
-class Laps : public ::testing::Test {
+class Laps : public test::EngineTest {
  protected:
-  void SetUp() override { test::ResetEngineState(); }
-  void TearDown() override {
-    if (history_ && IsWindow(history_)) SendMessageA(history_, WM_COMMAND, IDCANCEL, 0);
-    test::ResetEngineState();
-  }
   // The real lap history window, owned by the stand-in main window.
   HWND OpenHistoryList() {
     OpenLapHistory(test::StandInMainWindow());
