@@ -22,10 +22,6 @@ struct ColorDialogState {
   bool Changed;
 };
 
-ColorDialogState& StateOf(HWND dialog) {
-  return *reinterpret_cast<ColorDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 struct ColorButton {
   int Id;
   COLORREF AppSettingsRecord::*Field;
@@ -37,19 +33,19 @@ constexpr ColorButton ColorButtons[] = {
 };
 
 void OnInitColorDialog(HWND dialog, ColorDialogState* state) {
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+  KeepDialogState(dialog, state);
   *state = ColorDialogState{CurrentClockColors(), false};
   CenterWindowOnScreen(dialog);
 }
 
 void OnColorButton(HWND dialog, const ColorButton& button) {
   if (!PickColor(dialog, AppSettings.*button.Field)) return;
-  StateOf(dialog).Changed = true;
+  DialogState<ColorDialogState>(dialog).Changed = true;
   RequestMainWindowRepaint();
 }
 
 void OnColorCancel(HWND dialog) {
-  const ColorDialogState& state = StateOf(dialog);
+  const ColorDialogState& state = DialogState<ColorDialogState>(dialog);
   EndDialog(dialog, IDCANCEL);
   if (state.Changed) {
     PutBackClockColors(state.Opened);

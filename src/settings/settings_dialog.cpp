@@ -36,10 +36,6 @@ static_assert(std::size(OptionBoxes) == SettingsBoxCount, "the snapshot keeps on
 constexpr const char* RotationItems[] = {"1周、60秒", "1周、30秒", "1周、15秒"};
 constexpr const char* SecondDivisionItems[] = {"時分割通常", "24フレーム"};
 
-SettingsSnapshot& SnapshotOf(HWND dialog) {
-  return *reinterpret_cast<SettingsSnapshot*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 void TakeSnapshot(SettingsSnapshot& snapshot) {
   const AppSettingsRecord& s = AppSettings;
   for (size_t i = 0; i < SettingsBoxCount; ++i) snapshot.Boxes[i] = s.*OptionBoxes[i].Field;
@@ -68,7 +64,7 @@ void FillList(HWND dialog, int id, const char* const* items, size_t count, int32
 }
 
 void OnInitSettingsDialog(HWND dialog, SettingsSnapshot* snapshot) {
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(snapshot));
+  KeepDialogState(dialog, snapshot);
   TakeSnapshot(*snapshot);
   for (const OptionBox& box : OptionBoxes) {
     SendDlgItemMessageA(dialog, box.Id, BM_SETCHECK, static_cast<WPARAM>(AppSettings.*box.Field), 0);
@@ -136,7 +132,7 @@ void OnColorsButton(HWND dialog) {
 }
 
 void OnSettingsCancel(HWND dialog) {
-  const SettingsSnapshot& snapshot = SnapshotOf(dialog);
+  const SettingsSnapshot& snapshot = DialogState<SettingsSnapshot>(dialog);
   AppSettingsRecord& s = AppSettings;
   for (size_t i = 0; i < SettingsBoxCount; ++i) s.*OptionBoxes[i].Field = snapshot.Boxes[i];
   ApplyTopMost(MainWindow, s.WindowTopMost);

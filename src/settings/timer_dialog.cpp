@@ -30,10 +30,6 @@ const CountdownField CountdownFields[] = {
     {IDC_TIMER_SECONDS, IDC_TIMER_SECONDS_SPIN, &AppSettingsRecord::TimerSettingSecond, 59, "秒の設定は0～59迄です。"},
 };
 
-TimerSettingsSnapshot& SnapshotOf(HWND dialog) {
-  return *reinterpret_cast<TimerSettingsSnapshot*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 void TakeSnapshot(TimerSettingsSnapshot& snapshot) {
   const AppSettingsRecord& s = AppSettings;
   snapshot.Hour = s.TimerSettingHour;
@@ -60,7 +56,7 @@ UINT ReadField(HWND dialog, const CountdownField& field) {
 void ShowAlarmName(HWND dialog) { SetDlgItemTextA(dialog, IDC_ALARM_FILE, AppSettings.AlarmSoundDisplayName); }
 
 void OnInitDialog(HWND dialog, TimerSettingsSnapshot* snapshot) {
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(snapshot));
+  KeepDialogState(dialog, snapshot);
   CenterWindowOnScreen(dialog);
   TakeSnapshot(*snapshot);
   for (const CountdownField& field : CountdownFields) {
@@ -81,7 +77,7 @@ void OnOk(HWND dialog) {
 }
 
 void OnCancel(HWND dialog) {
-  PutBackSnapshot(SnapshotOf(dialog));
+  PutBackSnapshot(DialogState<TimerSettingsSnapshot>(dialog));
   EndDialog(dialog, IDCANCEL);
 }
 
