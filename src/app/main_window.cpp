@@ -212,6 +212,8 @@ void CALLBACK MenuRefreshTimerProc(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_
 
 // The pop-up menu of the mode on display, at a point of the screen, its item states kept current while it is open.
 void ShowPopupMenu(HWND window, POINT point) {
+  // One at a time: a second would take over the refresh of the first, whose timer would then never be killed.
+  if (MenuRefreshOpen) return;
   const HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
   if (!menu) return;
   const HMENU popup = GetSubMenu(menu, InTimerMode() ? 1 : 0);
@@ -234,7 +236,8 @@ void OnRButtonUp(HWND window, WPARAM keys, LPARAM position) {
   ShowPopupMenu(window, point);
 }
 
-// The menu key and Shift+F10 (position -1) open the same pop-up at the window's centre. Other positions come
+// The menu key and Shift+F10 (position -1) open the same pop-up at the window's centre: the system turns the
+// menu key's release into WM_CONTEXTMENU itself, and the default procedure Shift+F10. Other positions come
 // from the frame (the caption's right button): those keep the system menu.
 LRESULT OnContextMenu(HWND window, WPARAM source, LPARAM position) {
   if (position != -1) return DefWindowProcA(window, WM_CONTEXTMENU, source, position);
@@ -246,11 +249,8 @@ LRESULT OnContextMenu(HWND window, WPARAM source, LPARAM position) {
   return 0;
 }
 
-void OnKeyUp(HWND window, WPARAM key) {
+void OnKeyUp(WPARAM key) {
   if (key == VK_CONTROL) CtrlKeyDown = 0;
-  // Wine's default procedure does not turn the menu key into WM_CONTEXTMENU; the key is taken here, on every
-  // platform alike, and not passed on, so that the menu never opens twice.
-  if (key == VK_APPS) OnContextMenu(window, reinterpret_cast<WPARAM>(window), -1);
 }
 
 LRESULT OnNcLButtonDblClk(HWND window, WPARAM hitTest, LPARAM position) {
@@ -278,20 +278,15 @@ void OnChar(HWND window, WPARAM character) {
   }
 }
 
-// Whether a frame should give way to the message waiting first: input and posted messages, but neither another
-// frame (which shows the picture itself) nor the quit message, which comes only once no posted message is left,
-// so a frame waiting for it would wait for ever (as it would for timer messages, which are not looked for).
-bool FrameGivesWayTo(const MSG& waiting) { return waiting.message != WM_SHOW_FRAME && waiting.message != WM_QUIT; }
-
-// A paced frame gives way as a paint does, so that a click is never kept waiting behind a picture: it is posted
-// again behind what waits.
+// A paced frame is drawn at the priority of a paint, so that input that waits is taken first. One still waiting
+// for its paint when the next is asked for is shown at once: input never holds the picture back longer than a
+// display frame, and the message that brings it, being posted, is never kept behind input.
 void OnShowFrame(HWND window) {
-  MSG waiting;
-  if (PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_QS_INPUT | (QS_POSTMESSAGE << 16))) {
-    if (FrameGivesWayTo(waiting)) PostMessageA(window, WM_SHOW_FRAME, 0, 0);
+  TakeFrameRequest();
+  if (!FrameIsDue()) {
+    ScheduleFrame(window);
     return;
   }
-  TakeFrameRequest();
   ShowFrame(window);
   ++PaintCount;
 }
@@ -329,7 +324,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DPICHANGED: OnDpiChanged(window, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_NCLBUTTONDBLCLK: return OnNcLButtonDblClk(window, wParam, lParam);
     case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
-    case WM_KEYUP: OnKeyUp(window, wParam); return 0;
+    case WM_KEYUP: OnKeyUp(wParam); return 0;
     // A Ctrl released while another window had the focus never comes here as a key message.
     case WM_KILLFOCUS: CtrlKeyDown = 0; return 0;
     case WM_ENABLE: if (!wParam) OnDisabled(); return 0;

@@ -358,10 +358,44 @@ void DeleteDrawingKit(DrawingKit& kit) {
 
 void ComposeView(HWND) { Compose(); }
 
+namespace {
+
+// True from a frame's schedule until a paint or a frame has shown the latest state.
+bool FrameDue = false;
+
+// What the screen must be given for it to show the composition: the moving parts it shows and the new ones, or
+// everything when the face layer was redrawn.
+RECT ChangedArea(const Composition& composition) {
+  RECT changed = WholeBackBuffer();
+  if (!composition.FaceRedrawn) UnionRect(&changed, &ShownMovingArea, &composition.Moving);
+  return changed;
+}
+
+bool Contains(const RECT& outer, const RECT& inner) {
+  if (IsRectEmpty(&inner)) return true;
+  RECT common;
+  return IntersectRect(&common, &outer, &inner) && EqualRect(&common, &inner);
+}
+
+}  // namespace
+
+void ScheduleFrame(HWND window) {
+  FrameDue = true;
+  // Any invalid part brings the paint, which adds what changed; the moving parts shown are part of that.
+  RECT invalid = IsRectEmpty(&ShownMovingArea) ? WholeBackBuffer() : ShownMovingArea;
+  InvalidateRect(window, &invalid, FALSE);
+}
+
+bool FrameIsDue() { return FrameDue; }
+
 void PaintMainWindow(HWND window) {
+  const Composition composition = Compose();
+  const RECT changed = ChangedArea(composition);
+  // A frame is due: the paint shows all of it, also what moved outside the invalid area.
+  if (FrameDue && BackBuffer.Bitmap) InvalidateRect(window, &changed, FALSE);
+  FrameDue = false;
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
-  const Composition composition = Compose();
   RECT clip = {};
   const int region = GetClipBox(dc, &clip);
   if (region == ERROR || region == NULLREGION || !BackBuffer.Bitmap) {
@@ -371,11 +405,10 @@ void PaintMainWindow(HWND window) {
   CopyLayer(dc, BackBuffer.Dc, clip);
   EndPaint(window, &paint);
   // Outside the clip box the screen may still show older moving parts, or an older face.
-  RECT whole = WholeBackBuffer();
-  if (EqualRect(&clip, &whole)) {
+  if (Contains(clip, changed)) {
     ShownMovingArea = composition.Moving;
   } else if (composition.FaceRedrawn) {
-    ShownMovingArea = whole;
+    ShownMovingArea = WholeBackBuffer();
   } else {
     UnionRect(&ShownMovingArea, &ShownMovingArea, &composition.Moving);
   }
@@ -383,9 +416,9 @@ void PaintMainWindow(HWND window) {
 
 void ShowFrame(HWND window) {
   const Composition composition = Compose();
+  FrameDue = false;
   if (!BackBuffer.Bitmap) return;
-  RECT changed = WholeBackBuffer();
-  if (!composition.FaceRedrawn) UnionRect(&changed, &ShownMovingArea, &composition.Moving);
+  const RECT changed = ChangedArea(composition);
   HDC dc = GetDC(window);
   if (!dc) return;
   CopyLayer(dc, BackBuffer.Dc, changed);

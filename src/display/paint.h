@@ -11,9 +11,15 @@
 void RebuildBackBuffer(HWND window);
 // Deletes the fonts, pens, brushes, the face layer, the back bitmap and the memory device context.
 void ReleaseDisplayResources();
-// WM_PAINT: composes the view of the current mode on the back buffer and copies the clip box to the screen.
+// WM_PAINT: composes the view of the current mode on the back buffer and copies the clip box to the screen, and
+// when a frame is due, also everything that changed since the picture the screen shows.
 void PaintMainWindow(HWND window);
-// A paced frame: composes the latest state and copies to the screen what changed since the picture it shows.
+// A paced frame, drawn at the priority of a paint: the window is invalidated so that input waiting before the
+// paint is taken first, and the paint shows the latest state.
+void ScheduleFrame(HWND window);
+// True while a scheduled frame waits for its paint.
+bool FrameIsDue();
+// A frame now: composes the latest state and copies to the screen what changed since the picture it shows.
 void ShowFrame(HWND window);
 // Composes the current view on the back buffer without touching the screen (the paint handler's first half).
 void ComposeView(HWND window);

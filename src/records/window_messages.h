@@ -11,9 +11,8 @@ constexpr UINT WM_SHOW_NEW_LAPS = WM_APP + 1;
 // Answers how many pictures the window has shown since it was created; benchmarks read it from outside.
 constexpr UINT WM_GET_PAINT_COUNT = WM_APP + 2;
 
-// The paced repaint: the main window is posted WM_SHOW_FRAME (once until it takes it), and shows the latest state
-// by copying to the screen only what changed. Under Wine this is one round trip to the window server instead of
-// the invalidation, the paint message and the update region's bookkeeping of a full paint.
+// The paced repaint: the main window is posted WM_SHOW_FRAME (once until it takes it) and draws the frame at the
+// priority of a paint, after any input that waits; the paint copies to the screen only what changed.
 constexpr UINT WM_SHOW_FRAME = WM_APP + 3;
 
 // Brings the lap journal up to the lap count in wParam (the first one offers the previous run's laps); posted by

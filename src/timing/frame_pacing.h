@@ -35,7 +35,7 @@ extern FramePacer CountdownPacer;
 
 // From a timer callback: posts WM_SHOW_FRAME unless one is still on its way.
 void RequestFrame();
-// The main window, on WM_SHOW_FRAME, before it shows the frame: later requests post again.
+// The main window, on WM_SHOW_FRAME, as it takes the request: later requests post again.
 void TakeFrameRequest();
 
 // Called from a timer callback `elapsedMs` after its previous call. True when the callback should ask for a

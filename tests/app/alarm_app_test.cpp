@@ -163,13 +163,23 @@ TEST_F(AlarmInTheProgram, StopThenStartContinuesAndResetOrExitSilenceTheAlarm) {
 }
 
 TEST_F(AlarmInTheProgram, AFileDeletedAfterItWasChosenBringsOneErrorAndTheProgramGoesOn) {
-  // 0:00:00 at 0.010 s runs out at once.
+  // 0:00:00 at 0.010 s runs out at once. The box comes up while the mouse moves over the window, and still
+  // answers a real Return.
   Start("TimerSettingMinute=0\r\nTimerSecondResolutionIndex=9\r\n");
   ASSERT_TRUE(DeleteFileA(beep_.c_str()));
-  Type(' ');
-  const app::MessageBoxText error = app::AnswerMessageBox(app_, IDOK);
-  EXPECT_EQ(error.Caption, "Tavrilo MCICommandエラーメッセージ");
-  EXPECT_NE(error.Text.find("「OnTimerAlarmSoundStart関数内,MCI_OPENまたはMCI_PLAY」"), std::string::npos) << error.Text;
+  HWND box = nullptr;
+  {
+    const app::MovingMouse moving(app_);
+    ASSERT_TRUE(moving.WaitForMoves(20));
+    Type(' ');
+    box = test::PollForWindow([this] { return test::FindMessageBoxOf(app_.Process.dwProcessId); });
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(moving.WaitForMoves(150));
+  }
+  EXPECT_EQ(test::WindowText(box), "Tavrilo MCICommandエラーメッセージ");
+  const std::string text = test::WindowText(GetDlgItem(box, test::MessageBoxTextId));
+  EXPECT_NE(text.find("「OnTimerAlarmSoundStart関数内,MCI_OPENまたはMCI_PLAY」"), std::string::npos) << text;
+  ASSERT_TRUE(app::AnswerWithKey(box, VK_RETURN));
   ASSERT_TRUE(app::WaitForNoDialog(app_));
   EXPECT_EQ(app::AnswerMessageBox(app_, IDOK, 800).Text, "") << "one box only";
   EXPECT_EQ(app::CloseApp(app_), 0u);

@@ -1,5 +1,7 @@
 // Drives a real Tavrilo.exe from outside, as a user would.
 #include "app/app_driver.h"
+#include <initializer_list>
+#include <iterator>
 #include <vector>
 #include "support/files.h"
 #include "support/poll.h"
@@ -19,10 +21,6 @@ std::string ExePathOf(const RunningApp& app) { return app.Folder + "\\Tavrilo.ex
 HWND OpenMenuWindow(const RunningApp& app) {
   return test::FindWindowOf(app.Process.dwProcessId, test::PopUpMenuClass);
 }
-
-bool MenuIsOpen(const RunningApp& app) { return OpenMenuWindow(app) != nullptr; }
-
-LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
 }  // namespace
 
@@ -91,40 +89,147 @@ RECT ClientRect(const RunningApp& app) {
   return client;
 }
 
-void PressButton(const RunningApp& app, UINT downMessage, UINT upMessage, WPARAM downKeys, int x, int y) {
-  PostMessageA(app.Window, downMessage, downKeys, Point(x, y));
-  PostMessageA(app.Window, upMessage, 0, Point(x, y));
+namespace {
+
+void SendInputs(std::vector<INPUT> inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void Click(const RunningApp& app, int x, int y) { PressButton(app, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, x, y); }
-
-void MiddleClick(const RunningApp& app, int x, int y) {
-  PressButton(app, WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON, x, y);
+INPUT KeyInput(WORD key, bool up) {
+  INPUT input = {};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
 }
 
-void Chord(const RunningApp& app, bool leftFirst, int x, int y) {
-  const UINT firstDown = leftFirst ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
-  const UINT secondDown = leftFirst ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
-  const WPARAM firstKey = leftFirst ? MK_LBUTTON : MK_RBUTTON;
-  const WPARAM secondKey = leftFirst ? MK_RBUTTON : MK_LBUTTON;
-  PostMessageA(app.Window, firstDown, firstKey, Point(x, y));
-  PostMessageA(app.Window, secondDown, MK_LBUTTON | MK_RBUTTON, Point(x, y));
-  PostMessageA(app.Window, leftFirst ? WM_LBUTTONUP : WM_RBUTTONUP, secondKey, Point(x, y));
-  PostMessageA(app.Window, leftFirst ? WM_RBUTTONUP : WM_LBUTTONUP, 0, Point(x, y));
+INPUT MouseInput(DWORD flags) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  return input;
+}
+
+// An absolute position in the 0..65535 units of the primary screen that the system maps back to this pixel.
+LONG Normalized(LONG pixel, int screenMetric) {
+  const LONG size = GetSystemMetrics(screenMetric);
+  return static_cast<LONG>((static_cast<LONGLONG>(pixel) * 65536 + size - 1) / size);
+}
+
+INPUT MoveInput(const RunningApp& app, int x, int y) {
+  POINT point = {x, y};
+  ClientToScreen(app.Window, &point);
+  INPUT input = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+  input.mi.dx = Normalized(point.x, SM_CXSCREEN);
+  input.mi.dy = Normalized(point.y, SM_CYSCREEN);
+  return input;
+}
+
+DWORD DownFlag(MouseButton button) {
+  switch (button) {
+    case MouseButton::Left: return MOUSEEVENTF_LEFTDOWN;
+    case MouseButton::Right: return MOUSEEVENTF_RIGHTDOWN;
+    case MouseButton::Middle: break;
+  }
+  return MOUSEEVENTF_MIDDLEDOWN;
+}
+// Each button's up flag is twice its down flag.
+DWORD UpFlag(MouseButton button) { return DownFlag(button) << 1; }
+
+}  // namespace
+
+bool MenuIsOpen(const RunningApp& app) { return OpenMenuWindow(app) != nullptr; }
+
+bool BringToFront(HWND window) {
+  const HWND top = GetAncestor(window, GA_ROOT);
+  if (!IsWindowEnabled(top)) return false;  // a user cannot bring it forward either: its box is in front
+  const DWORD thread = GetWindowThreadProcessId(top, nullptr);
+  const auto active = [top, thread] {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetForegroundWindow() == top && GetGUIThreadInfo(thread, &info) && info.hwndActive == top;
+  };
+  if (active()) return true;
+  SetForegroundWindow(top);
+  return test::PollUntil(active, 5000);
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  for (WORD key : keys) inputs.push_back(KeyInput(key, false));
+  for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) inputs.push_back(KeyInput(*key, true));
+  SendInputs(inputs);
+}
+
+void TypeKey(char character) {
+  const SHORT scan = VkKeyScanA(character);
+  const WORD key = LOBYTE(scan);
+  if (HIBYTE(scan) & 1) {
+    PressKeys({VK_SHIFT, key});
+  } else {
+    PressKeys({key});
+  }
 }
 
 void TypeChar(const RunningApp& app, char character) {
-  PostMessageA(app.Window, WM_CHAR, static_cast<unsigned char>(character), 1);
+  BringToFront(app.Window);
+  TypeKey(character);
+}
+
+void MoveMouse(const RunningApp& app, int x, int y) { SendInputs({MoveInput(app, x, y)}); }
+
+void PressButton(const RunningApp& app, MouseButton button, int x, int y) {
+  BringToFront(app.Window);
+  SendInputs({MoveInput(app, x, y), MouseInput(DownFlag(button)), MouseInput(UpFlag(button))});
+}
+
+void Click(const RunningApp& app, int x, int y) { PressButton(app, MouseButton::Left, x, y); }
+
+void MiddleClick(const RunningApp& app, int x, int y) { PressButton(app, MouseButton::Middle, x, y); }
+
+void Chord(const RunningApp& app, bool leftFirst, int x, int y) {
+  const MouseButton first = leftFirst ? MouseButton::Left : MouseButton::Right;
+  const MouseButton second = leftFirst ? MouseButton::Right : MouseButton::Left;
+  BringToFront(app.Window);
+  SendInputs({MoveInput(app, x, y), MouseInput(DownFlag(first)), MouseInput(DownFlag(second)),
+              MouseInput(UpFlag(first)), MouseInput(UpFlag(second))});
+}
+
+MovingMouse::MovingMouse(const RunningApp& app)
+    : thread_([this, &app] {
+        const RECT client = ClientRect(app);
+        if (client.right <= 0 || client.bottom <= 0) return;
+        for (int i = 0; !stop_; ++i, ++moves_) {
+          // A slanting path that covers the client area, bouncing off its edges.
+          const int x = i % (2 * client.right), y = (i * 3) % (2 * client.bottom);
+          MoveMouse(app, x < client.right ? x : 2 * client.right - 1 - x,
+                    y < client.bottom ? y : 2 * client.bottom - 1 - y);
+          Sleep(2);
+        }
+      }) {}
+
+MovingMouse::~MovingMouse() {
+  stop_ = true;
+  thread_.join();
+}
+
+bool MovingMouse::WaitForMoves(int count) const {
+  const int target = moves_ + count;
+  return test::PollUntil([this, target] { return moves_ >= target; });
 }
 
 bool ChooseFromMenu(const RunningApp& app, char mnemonic, MenuOpener opener, POINT* origin) {
   switch (opener) {
-    case MenuOpener::RightButton: PressButton(app, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, 20, 20); break;
+    case MenuOpener::RightButton: PressButton(app, MouseButton::Right, 20, 20); break;
     case MenuOpener::MenuKey:
-      PostMessageA(app.Window, WM_KEYDOWN, VK_APPS, 1);
-      PostMessageA(app.Window, WM_KEYUP, VK_APPS, 0xC0000001);
+      BringToFront(app.Window);
+      PressKeys({VK_APPS});
       break;
-    case MenuOpener::ShiftF10: PostMessageA(app.Window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app.Window), -1); break;
+    case MenuOpener::ShiftF10:
+      BringToFront(app.Window);
+      PressKeys({VK_SHIFT, VK_F10});
+      break;
   }
   if (!test::PollUntil([&app] { return MenuIsOpen(app); }, 10000)) return false;
   if (origin) {
@@ -133,7 +238,7 @@ bool ChooseFromMenu(const RunningApp& app, char mnemonic, MenuOpener opener, POI
     *origin = POINT{menu.left, menu.top};
     ScreenToClient(app.Window, origin);
   }
-  TypeChar(app, mnemonic);
+  TypeKey(mnemonic);  // the open menu takes the keys of its window's thread
   return test::PollUntil([&app] { return !MenuIsOpen(app); }, 10000);
 }
 

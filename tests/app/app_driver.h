@@ -1,8 +1,11 @@
 // Drives a real Tavrilo.exe from outside, as a user would: a copy in a fresh folder, its window found, input
-// posted to it, its pixels and files read, and its exit awaited.
+// sent to it through the system's input queue, its pixels and files read, and its exit awaited.
 #pragma once
 #include <windows.h>
+#include <atomic>
+#include <initializer_list>
 #include <string>
+#include <thread>
 
 namespace app {
 
@@ -26,17 +29,45 @@ DWORD CloseApp(RunningApp& app, DWORD timeoutMs = 10000);
 void Dispose(RunningApp& app);
 
 RECT ClientRect(const RunningApp& app);
-// Client-area mouse and key input, posted to the window as the system would deliver it.
-void Click(const RunningApp& app, int x, int y);
-void PressButton(const RunningApp& app, UINT downMessage, UINT upMessage, WPARAM downKeys, int x, int y);
-void Chord(const RunningApp& app, bool leftFirst, int x, int y);
-void MiddleClick(const RunningApp& app, int x, int y);
+// Real input, through the system's input queue as a user's comes (not posted to the window, which would put it
+// in order with the program's own posted messages). Keys go to the focus of the window in front; the helpers
+// that take an app bring its main window to the front first. Positions are in its client area.
+// Brings the window's top-level window to the front and waits until it is its thread's active window; false
+// when it is disabled (a box or dialog of its own is in front) or did not come.
+bool BringToFront(HWND window);
+// Presses the keys in order and releases them in reverse (Ctrl+C: {VK_CONTROL, 'C'}).
+void PressKeys(std::initializer_list<WORD> keys);
+// Types a character as its key (with Shift when the layout needs it) to whatever window is in front.
+void TypeKey(char character);
 void TypeChar(const RunningApp& app, char character);
-// How a user opens the pop-up menu: a right click at (20, 20), the menu key, or Shift+F10, which Windows' default
-// window procedure turns into WM_CONTEXTMENU at position -1 (posted as such: a posted key carries no Shift).
+enum class MouseButton { Left, Right, Middle };
+void MoveMouse(const RunningApp& app, int x, int y);
+// Moves the mouse to the point, then presses and releases the button there.
+void PressButton(const RunningApp& app, MouseButton button, int x, int y);
+void Click(const RunningApp& app, int x, int y);
+void MiddleClick(const RunningApp& app, int x, int y);
+// Both buttons pressed, the first before the second, and released in the same order.
+void Chord(const RunningApp& app, bool leftFirst, int x, int y);
+// While it lives, a thread moves the mouse to and fro over the window's client area every 2 ms, as a hand does.
+class MovingMouse {
+ public:
+  explicit MovingMouse(const RunningApp& app);
+  ~MovingMouse();
+  MovingMouse(const MovingMouse&) = delete;
+  MovingMouse& operator=(const MovingMouse&) = delete;
+  // Waits until the mouse has been moved `count` times more; false when that took over 15 s.
+  bool WaitForMoves(int count) const;
+
+ private:
+  std::atomic<int> moves_{0};
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+bool MenuIsOpen(const RunningApp& app);
+// How a user opens the pop-up menu: a right click at (20, 20), the menu key, or Shift+F10.
 enum class MenuOpener { RightButton, MenuKey, ShiftF10 };
-// Opens the pop-up menu and chooses an item by its mnemonic; false when the menu did not open or close. The menu's
-// top-left corner, in client coordinates, goes to `origin` if given.
+// Opens the pop-up menu and chooses an item by its mnemonic key (or leaves it with '\x1b', Escape); false when the menu did not open or close. The
+// menu's top-left corner, in client coordinates, goes to `origin` if given.
 [[nodiscard]] bool ChooseFromMenu(const RunningApp& app, char mnemonic, MenuOpener opener = MenuOpener::RightButton,
                                   POINT* origin = nullptr);
 
@@ -52,7 +83,7 @@ struct Picture {
 Picture Capture(const RunningApp& app);
 // Waits until the picture changes from `before` (true) or the timeout passes (false).
 bool WaitForChange(const RunningApp& app, const Picture& before, DWORD timeoutMs = 10000);
-// Input is posted, so it takes effect a moment later: these wait for what it leads to.
+// Input takes effect a moment later: these wait for what it leads to.
 // True once the picture has stayed the same for `quietMs` (false when it still changes after the timeout).
 bool Settles(const RunningApp& app, DWORD quietMs = 250, DWORD timeoutMs = 10000);
 // True when the picture keeps changing (twice within the timeout): a measurement is running.

@@ -1,12 +1,18 @@
 // Tavrilo.exe started in a fresh folder and used from outside: start-up, the single-instance rule, clicks,
 // keys, the pop-up menu and the settings file written at exit.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <array>
+#include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 #include "app/app_driver.h"
+#include "app/dialog_driver.h"
 #include "app/program_test.h"
 #include "support/files.h"
+#include "support/poll.h"
+#include "support/process_windows.h"
 
 namespace {
 
@@ -16,6 +22,9 @@ class Program : public app::ProgramTest {
   int CenterY() const { return app::ClientRect(app_).bottom / 2; }
   bool Running() const { return app::KeepsChanging(app_); }
   std::string SettingsFile() const { return test::ReadBytes(app::IniPathOf(app_)); }
+  HWND MessageBoxShown(DWORD timeoutMs = 15000) const {
+    return test::PollForWindow([this] { return test::FindMessageBoxOf(app_.Process.dwProcessId); }, timeoutMs);
+  }
   static std::string Line(const std::string& file, const std::string& key) {
     const size_t at = file.find("\r\n" + key + "=");
     if (at == std::string::npos) return "(missing)";
@@ -233,6 +242,145 @@ TEST_F(Program, ARestoredSizeMessageClearsTheMaximisedMark) {
   SendMessageA(app_.Window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
   EXPECT_EQ(app::CloseApp(app_), 0u);
   EXPECT_EQ(Line(SettingsFile(), "Window_Maximize"), "Window_Maximize=0");
+}
+
+// The mouse moving over a running measurement, as a hand does, keeps neither the picture nor any input waiting.
+struct MovingMouseCase {
+  const char* Name;
+  const char* Ini;
+  bool TimerView;
+};
+
+class MouseOverARunningProgram : public Program, public ::testing::WithParamInterface<MovingMouseCase> {};
+
+TEST_P(MouseOverARunningProgram, LeavesThePictureMovingAndEveryInputAnswered) {
+  const bool timerView = GetParam().TimerView;
+  Start(GetParam().Ini);
+  const app::Picture atZero = app::Capture(app_);
+  app::Click(app_, CenterX(), CenterY());
+  {
+    const app::MovingMouse moving(app_);
+    ASSERT_TRUE(moving.WaitForMoves(300));
+    EXPECT_TRUE(Running()) << "the picture moves on while the mouse moves";
+  }
+  app::Click(app_, CenterX(), CenterY());
+  EXPECT_TRUE(app::Settles(app_)) << "a click stops";
+  app::TypeChar(app_, ' ');
+  EXPECT_TRUE(Running()) << "space starts";
+  app::TypeChar(app_, 'l');
+  const auto lapTaken = [this] { return File("Tavrilo.laps").substr(0, 5) == "0001,"; };
+  EXPECT_TRUE(timerView || test::PollUntil(lapTaken)) << "L takes a lap";
+  app::TypeChar(app_, ' ');
+  ASSERT_TRUE(app::Settles(app_)) << "space stops";
+  app::TypeChar(app_, 'r');
+  if (!timerView) {
+    const HWND question = MessageBoxShown();
+    ASSERT_NE(question, nullptr) << "R asks to save the lap";
+    EXPECT_TRUE(app::AnswerWithKey(question, 'N'));
+  }
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), atZero) << "R resets";
+  EXPECT_TRUE(app::ChooseFromMenu(app_, '\x1b')) << "a right click opens the menu and Escape closes it";
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, MouseOverARunningProgram,
+    ::testing::Values(MovingMouseCase{"Dial10ms", "[StopWatch_Setting]\r\nSecondResolution=9\r\n", false},
+                      MovingMouseCase{"Dial1ms", "[StopWatch_Setting]\r\nSecondResolution=11\r\n", false},
+                      MovingMouseCase{"DigitalOnly10ms", "[StopWatch_Setting]\r\nAnalogModeOnOff=0\r\nSecondResolution=9\r\n", false},
+                      MovingMouseCase{"DigitalOnly1ms", "[StopWatch_Setting]\r\nAnalogModeOnOff=0\r\nSecondResolution=11\r\n", false},
+                      MovingMouseCase{"Timer10ms", "[Timer_Mode]\r\nTimer_Mode=1\r\n[Timer_Setting]\r\nTimerSecondResolutionIndex=9\r\n", true},
+                      MovingMouseCase{"Timer1ms", "[Timer_Mode]\r\nTimer_Mode=1\r\n[Timer_Setting]\r\nTimerSecondResolutionIndex=11\r\n", true}),
+    [](const ::testing::TestParamInfo<MovingMouseCase>& info) { return std::string(info.param.Name); });
+
+// A seeded random walk of real input at 0.001 s: moves, the three buttons and chords, the keys the program knows
+// and others, the menu opened and left, and every box or dialog answered as a user would. Afterwards the program
+// still answers and exits cleanly with a complete settings file. TAVRILO_WALK_SEED=n replays a walk.
+class RandomWalk : public Program {
+ protected:
+  // Answers whatever box or dialog of the program is open: No to a question, Return to a notice, Escape to a
+  // dialog. False when one stayed open.
+  bool AnswerWhatIsOpen() {
+    for (HWND open; (open = app::FindAnyDialog(app_)) != nullptr;) {
+      const bool question = GetDlgItem(open, IDNO) != nullptr;
+      const bool notice = GetDlgItem(open, test::MessageBoxTextId) != nullptr;
+      if (!app::AnswerWithKey(open, question ? 'N' : notice ? VK_RETURN : VK_ESCAPE)) return false;
+    }
+    return true;
+  }
+  // What the walk's last actions bring up comes within a moment: answers until nothing has been open for 0.5 s.
+  bool AnswerUntilNothingOpens() {
+    DWORD quietSince = GetTickCount();
+    return test::PollUntil([&] {
+      if (!app::FindAnyDialog(app_)) return GetTickCount() - quietSince >= 500;
+      quietSince = GetTickCount();
+      return !AnswerWhatIsOpen();
+    }) && !app::FindAnyDialog(app_);
+  }
+  void Step(std::mt19937& random) {
+    const RECT client = app::ClientRect(app_);
+    const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const int x = pick(client.right), y = pick(client.bottom);
+    switch (pick(10)) {
+      case 0:
+        for (int i = 0; i < 20; ++i) app::MoveMouse(app_, pick(client.right), pick(client.bottom));
+        break;
+      case 1: app::Click(app_, x, y); break;
+      case 2: app::MiddleClick(app_, x, y); break;
+      case 3: app::Chord(app_, pick(2) == 0, x, y); break;
+      case 4: {  // the menu, by the right button or the menu key, left with Escape
+        if (pick(2) == 0) {
+          app::PressButton(app_, app::MouseButton::Right, x, y);
+        } else if (app::BringToFront(app_.Window)) {
+          app::PressKeys({VK_APPS});
+        }
+        // A box that came up first keeps the menu from opening.
+        if (test::PollUntil([this] { return app::MenuIsOpen(app_) || app::FindAnyDialog(app_); }, 3000) &&
+            app::MenuIsOpen(app_)) {
+          app::PressKeys({VK_ESCAPE});
+          EXPECT_TRUE(test::PollUntil([this] { return !app::MenuIsOpen(app_); }, 5000)) << "the menu stays open";
+        }
+        break;
+      }
+      case 5:
+        if (app::BringToFront(app_.Window)) app::PressKeys({VK_CONTROL, 'C'});
+        break;
+      default: app::TypeChar(app_, " lLrR1qz\x1b\r"[pick(10)]); break;
+    }
+  }
+};
+
+TEST_F(RandomWalk, LeavesTheProgramAnsweringRealInputAndExitingCleanly) {
+  const char* given = std::getenv("TAVRILO_WALK_SEED");
+  const unsigned seed = given ? static_cast<unsigned>(std::strtoul(given, nullptr, 10)) : GetTickCount();
+  SCOPED_TRACE("TAVRILO_WALK_SEED=" + std::to_string(seed));
+  std::mt19937 random(seed);
+  Start("[StopWatch_Setting]\r\nSecondResolution=11\r\n");
+  const DWORD start = GetTickCount();
+  for (int step = 0; step < 300 && GetTickCount() - start < 25000; ++step) {
+    ASSERT_TRUE(AnswerWhatIsOpen()) << "step " << step;
+    ASSERT_NO_FATAL_FAILURE(Step(random)) << "step " << step;
+    Sleep(10 + random() % 40);  // a user's pace
+  }
+  ASSERT_TRUE(AnswerUntilNothingOpens());
+  const bool running = app::KeepsChanging(app_, 2000);
+  app::TypeChar(app_, ' ');
+  EXPECT_TRUE(running ? app::Settles(app_) : Running()) << "space still stops or starts";
+  PostMessageA(app_.Window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(test::PollUntil([this] {
+    return AnswerWhatIsOpen() && WaitForSingleObject(app_.Process.hProcess, 50) == WAIT_OBJECT_0;
+  }));
+  DWORD code = 1;
+  GetExitCodeProcess(app_.Process.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  int height = 0;
+  std::vector<std::string> keys = LinesOf(SettingsFile(), height), expected = FirstRunLines;
+  for (auto* lines : {&keys, &expected}) {  // keys of the walk's own file stay where they were
+    for (std::string& line : *lines) line = line.substr(0, line.find('='));
+    std::sort(lines->begin(), lines->end());
+  }
+  EXPECT_EQ(keys, expected) << "every section and key";
 }
 
 }  // namespace

@@ -31,6 +31,12 @@ bool EndDialogWith(const RunningApp& app, HWND dialog, int button) {
   return WaitForNoDialog(app);
 }
 
+bool AnswerWithKey(HWND window, WORD key) {
+  if (!BringToFront(window)) return false;
+  PressKeys({key});
+  return test::PollUntil([window] { return !IsWindowVisible(window); });
+}
+
 std::string ControlText(HWND dialog, int id) { return test::WindowText(GetDlgItem(dialog, id)); }
 
 void SetControlText(HWND dialog, int id, const std::string& text) { test::SetText(GetDlgItem(dialog, id), text); }

@@ -21,6 +21,9 @@ bool WaitForNoDialog(const RunningApp& app, DWORD timeoutMs = 15000);
 // Ends a dialog with a button (OK, Cancel...) and waits until no dialog of the process is left.
 bool EndDialogWith(const RunningApp& app, HWND dialog, int button);
 
+// Brings a box or dialog to the front and presses a key there (VK_RETURN, VK_ESCAPE, 'N'...), as a user would;
+// true once it has closed.
+bool AnswerWithKey(HWND window, WORD key);
 // Control texts through WM_GETTEXT/WM_SETTEXT, which work across processes.
 std::string ControlText(HWND dialog, int id);
 void SetControlText(HWND dialog, int id, const std::string& text);

@@ -79,13 +79,13 @@ TEST_F(LapsInTheProgram, TheHistoryWindowListsLapsNewestFirstAndTakesLapsWithL) 
 
   // L pressed in the history window's focused list takes a lap and types nothing into the list.
   const HWND list = GetDlgItem(history, LapList);
-  PostMessageA(list, WM_KEYDOWN, 'L', 1);
-  PostMessageA(list, WM_KEYUP, 'L', 0xC0000001);
+  ASSERT_TRUE(app::BringToFront(history));
+  app::PressKeys({'L'});
   ASSERT_TRUE(WaitForLines(history, 4));
   EXPECT_EQ(Lines(history)[0].substr(0, 11), "LAP 0004 : ");
   EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), LB_ERR) << "no type-ahead selection";
 
-  PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 1);
+  app::PressKeys({VK_ESCAPE});
   EXPECT_TRUE(app::WaitForNoDialog(app_)) << "Esc closes it";
   app::TypeChar(app_, ' ');
   ASSERT_TRUE(app::Settles(app_));
@@ -184,10 +184,8 @@ TEST_F(LapsInTheProgram, TheClipboardGetsTheShownLapTimeAndCtrlCWorksOnlyWhileSt
     return text;
   };
   const auto ctrlC = [this] {
-    PostMessageA(app_.Window, WM_KEYDOWN, VK_CONTROL, 1);
-    PostMessageA(app_.Window, WM_KEYDOWN, 'C', 1);
-    PostMessageA(app_.Window, WM_KEYUP, 'C', 0xC0000001);
-    PostMessageA(app_.Window, WM_KEYUP, VK_CONTROL, 0xC0000001);
+    app::BringToFront(app_.Window);
+    app::PressKeys({VK_CONTROL, 'C'});
   };
   ctrlC();
   EXPECT_EQ(copied(GetClipboardSequenceNumber(), 3000), "00:00:00.00");

@@ -25,7 +25,8 @@ constexpr const char* DefaultFace = "ＭＳ Ｐゴシック";
 
 bool IsTopMost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
-// Ticks or unticks a check box as a click would; the dialog has acted on it when this returns.
+// Ticks or unticks a check box as a click would; the dialog has acted on it when this returns. This tests the
+// dialog's logic, not input, so it need not come through the input queue.
 void ClickBox(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 // Picks a colour through one of the colour dialog's buttons: the chooser opens, the colour is typed in, OK.
@@ -286,7 +287,8 @@ TEST_F(SettingsProgram, TheVersionDialogShowsTheFileVersionAndClosesWithEnterOrE
     const HWND version = key == VK_ESCAPE ? OpenVersion() : ReopenVersion();
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(app::ControlText(version, IDC_VERSION_TEXT), ExpectedVersionLine(Exe()));
-    PostMessageA(GetDlgItem(version, IDOK), WM_KEYDOWN, key, 0);
+    ASSERT_TRUE(app::BringToFront(version));
+    app::PressKeys({static_cast<WORD>(key)});
     EXPECT_TRUE(app::WaitForNoDialog(app_)) << "key " << key;
   }
   EXPECT_EQ(app::CloseApp(app_), 0u);

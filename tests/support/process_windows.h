@@ -71,7 +71,8 @@ inline HWND FindMessageBoxOf(DWORD processId) {
   });
 }
 
-// Presses a push button as a click would (BN_CLICKED to the dialog).
+// Presses a push button as a click would (BN_CLICKED to the dialog). This tests the dialog's logic, not input,
+// so it need not come through the input queue.
 inline void PressButton(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }

@@ -194,6 +194,12 @@ TEST_F(MainWindowInput, AfterAStopAtOneMillisecondTheScreenShowsTheExactStoppedT
   Command(IDM_STOPWATCH_INTERVAL_1MS);
   Command(IDM_START);
   ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TotalTime.Ticks > 300; }));
+  // Between two frames: a few milliseconds after one was shown, no message taken since, so that the screen shows
+  // the stopped time only if the stop itself repaints.
+  const auto paints = [this] { return SendMessageA(window_, WM_GET_PAINT_COUNT, 0, 0); };
+  const LRESULT framesBefore = paints();
+  ASSERT_TRUE(test::WaitUntil([&] { return paints() != framesBefore; }));
+  Sleep(4);
   Command(IDM_STOP);
   ASSERT_TRUE(test::WaitUntil([this] {
     MSG frame;
