@@ -163,13 +163,16 @@ TEST_F(AlarmInTheProgram, StopThenStartContinuesAndResetOrExitSilenceTheAlarm) {
 }
 
 TEST_F(AlarmInTheProgram, AFileDeletedAfterItWasChosenBringsOneErrorAndTheProgramGoesOn) {
-  // 0:00:00 at 0.010 s runs out at once. The box comes up while the mouse moves over the window, and still
-  // answers a real Return.
-  Start("TimerSettingMinute=0\r\nTimerSecondResolutionIndex=9\r\n");
+  // A second at 0.010 s, with the mouse moving over the window, which is put where the box will come up: at the
+  // screen's centre, and smaller than the box. The box still answers a real Return.
+  Start("TimerSettingMinute=0\r\nTimerSettingSecond=1\r\nTimerSecondResolutionIndex=9\r\n");
   ASSERT_TRUE(DeleteFileA(beep_.c_str()));
+  SetWindowPos(app_.Window, nullptr, GetSystemMetrics(SM_CXSCREEN) / 2 - 100, GetSystemMetrics(SM_CYSCREEN) / 2 - 30,
+               200, 60, SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(app::Settles(app_));
   HWND box = nullptr;
   {
-    const app::MovingMouse moving(app_);
+    const app::MovingMouse moving(app_.Window);
     ASSERT_TRUE(moving.WaitForMoves(20));
     Type(' ');
     box = test::PollForWindow([this] { return test::FindMessageBoxOf(app_.Process.dwProcessId); });

@@ -117,9 +117,9 @@ LONG Normalized(LONG pixel, int screenMetric) {
   return static_cast<LONG>((static_cast<LONGLONG>(pixel) * 65536 + size - 1) / size);
 }
 
-INPUT MoveInput(const RunningApp& app, int x, int y) {
+INPUT MoveInput(HWND window, int x, int y) {
   POINT point = {x, y};
-  ClientToScreen(app.Window, &point);
+  ClientToScreen(window, &point);
   INPUT input = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
   input.mi.dx = Normalized(point.x, SM_CXSCREEN);
   input.mi.dy = Normalized(point.y, SM_CYSCREEN);
@@ -177,11 +177,11 @@ void TypeChar(const RunningApp& app, char character) {
   TypeKey(character);
 }
 
-void MoveMouse(const RunningApp& app, int x, int y) { SendInputs({MoveInput(app, x, y)}); }
+void MoveMouse(const RunningApp& app, int x, int y) { SendInputs({MoveInput(app.Window, x, y)}); }
 
 void PressButton(const RunningApp& app, MouseButton button, int x, int y) {
   BringToFront(app.Window);
-  SendInputs({MoveInput(app, x, y), MouseInput(DownFlag(button)), MouseInput(UpFlag(button))});
+  SendInputs({MoveInput(app.Window, x, y), MouseInput(DownFlag(button)), MouseInput(UpFlag(button))});
 }
 
 void Click(const RunningApp& app, int x, int y) { PressButton(app, MouseButton::Left, x, y); }
@@ -192,20 +192,21 @@ void Chord(const RunningApp& app, bool leftFirst, int x, int y) {
   const MouseButton first = leftFirst ? MouseButton::Left : MouseButton::Right;
   const MouseButton second = leftFirst ? MouseButton::Right : MouseButton::Left;
   BringToFront(app.Window);
-  SendInputs({MoveInput(app, x, y), MouseInput(DownFlag(first)), MouseInput(DownFlag(second)),
+  SendInputs({MoveInput(app.Window, x, y), MouseInput(DownFlag(first)), MouseInput(DownFlag(second)),
               MouseInput(UpFlag(first)), MouseInput(UpFlag(second))});
 }
 
-MovingMouse::MovingMouse(const RunningApp& app)
-    : thread_([this, &app] {
-        const RECT client = ClientRect(app);
+MovingMouse::MovingMouse(HWND window)
+    : thread_([this, window] {
+        RECT client = {};
+        GetClientRect(window, &client);
         if (client.right <= 0 || client.bottom <= 0) return;
         for (int i = 0; !stop_; ++i, ++moves_) {
           // A slanting path that covers the client area, bouncing off its edges.
           const int x = i % (2 * client.right), y = (i * 3) % (2 * client.bottom);
-          MoveMouse(app, x < client.right ? x : 2 * client.right - 1 - x,
-                    y < client.bottom ? y : 2 * client.bottom - 1 - y);
-          Sleep(2);
+          SendInputs({MoveInput(window, x < client.right ? x : 2 * client.right - 1 - x,
+                               y < client.bottom ? y : 2 * client.bottom - 1 - y)});
+          Sleep(1);
         }
       }) {}
 

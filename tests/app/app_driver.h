@@ -48,10 +48,11 @@ void Click(const RunningApp& app, int x, int y);
 void MiddleClick(const RunningApp& app, int x, int y);
 // Both buttons pressed, the first before the second, and released in the same order.
 void Chord(const RunningApp& app, bool leftFirst, int x, int y);
-// While it lives, a thread moves the mouse to and fro over the window's client area every 2 ms, as a hand does.
+// While it lives, a thread moves the mouse to and fro over a window's client area every millisecond or so, as a
+// quick hand does.
 class MovingMouse {
  public:
-  explicit MovingMouse(const RunningApp& app);
+  explicit MovingMouse(HWND window);
   ~MovingMouse();
   MovingMouse(const MovingMouse&) = delete;
   MovingMouse& operator=(const MovingMouse&) = delete;

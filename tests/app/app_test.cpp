@@ -259,8 +259,8 @@ TEST_P(MouseOverARunningProgram, LeavesThePictureMovingAndEveryInputAnswered) {
   const app::Picture atZero = app::Capture(app_);
   app::Click(app_, CenterX(), CenterY());
   {
-    const app::MovingMouse moving(app_);
-    ASSERT_TRUE(moving.WaitForMoves(300));
+    const app::MovingMouse moving(app_.Window);
+    ASSERT_TRUE(moving.WaitForMoves(1000));
     EXPECT_TRUE(Running()) << "the picture moves on while the mouse moves";
   }
   app::Click(app_, CenterX(), CenterY());
