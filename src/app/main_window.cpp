@@ -278,12 +278,16 @@ void OnChar(HWND window, WPARAM character) {
   }
 }
 
-// A paced frame is drawn at the priority of a paint, so that input that waits is taken first. One still waiting
-// for its paint when the next is asked for is shown at once: input never holds the picture back longer than a
-// display frame, and the message that brings it, being posted, is never kept behind input.
+// Whether mouse or key input waits in this thread's queue.
+bool InputWaits() { return HIWORD(GetQueueStatus(QS_INPUT)) != 0; }
+
+// A paced frame never keeps input waiting: with input in the queue it is drawn at the priority of a paint, after
+// that input. Input never holds the picture back longer than a display frame either: a frame still waiting for
+// its paint when the next is asked for is drawn at once. With no input waiting it is drawn at once too, which
+// costs less than a paint.
 void OnShowFrame(HWND window) {
   TakeFrameRequest();
-  if (!FrameIsDue()) {
+  if (!FrameIsDue() && InputWaits()) {
     ScheduleFrame(window);
     return;
   }

@@ -14,7 +14,7 @@ void ReleaseDisplayResources();
 // WM_PAINT: composes the view of the current mode on the back buffer and copies the clip box to the screen, and
 // when a frame is due, also everything that changed since the picture the screen shows.
 void PaintMainWindow(HWND window);
-// A paced frame, drawn at the priority of a paint: the window is invalidated so that input waiting before the
+// A paced frame drawn at the priority of a paint: the window is invalidated so that input waiting before the
 // paint is taken first, and the paint shows the latest state.
 void ScheduleFrame(HWND window);
 // True while a scheduled frame waits for its paint.

@@ -11,8 +11,8 @@ constexpr UINT WM_SHOW_NEW_LAPS = WM_APP + 1;
 // Answers how many pictures the window has shown since it was created; benchmarks read it from outside.
 constexpr UINT WM_GET_PAINT_COUNT = WM_APP + 2;
 
-// The paced repaint: the main window is posted WM_SHOW_FRAME (once until it takes it) and draws the frame at the
-// priority of a paint, after any input that waits; the paint copies to the screen only what changed.
+// The paced repaint: the main window is posted WM_SHOW_FRAME (once until it takes it) and draws the frame at once,
+// or at the priority of a paint when input waits; only what changed is copied to the screen.
 constexpr UINT WM_SHOW_FRAME = WM_APP + 3;
 
 // Brings the lap journal up to the lap count in wParam (the first one offers the previous run's laps); posted by
