@@ -150,9 +150,14 @@ bool BringToFront(HWND window) {
     info.cbSize = sizeof info;
     return GetForegroundWindow() == top && GetGUIThreadInfo(thread, &info) && info.hwndActive == top;
   };
-  if (active()) return true;
-  SetForegroundWindow(top);
-  return test::PollUntil(active, 5000);
+  if (!active()) {
+    SetForegroundWindow(top);
+    if (!test::PollUntil(active, 5000)) return false;
+  }
+  // Once it has answered a sent message, its thread has also taken the activation sent before it: a late one
+  // would close a pop-up menu that the input about to come opens.
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutA(top, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) != 0;
 }
 
 void PressKeys(std::initializer_list<WORD> keys) {
