@@ -120,12 +120,8 @@ void OnDestroy() {
   PostQuitMessage(0);
 }
 
-void OnClose(HWND window) {
-  if (StopwatchClock.StopwatchStarted && LapList.Count > 0 && LapList.Unsaved) {
-    // The last lap is written on this thread, so the tick must not run beside it.
-    StopStopwatchTimer();
-    AskSaveLapsWithFinalLap(window);
-  }
+// A minimised or maximised window is stored by its normal rectangle, where it comes back.
+void StoreNormalPlacement(HWND window) {
   const WINDOWPLACEMENT placement = ReadPlacement(window);
   if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_SHOWMAXIMIZED) {
     AppSettings.Window_X_Pos = NormalLeft;
@@ -133,6 +129,15 @@ void OnClose(HWND window) {
     AppSettings.Window_Width = NormalWidth;
     AppSettings.Window_Height = NormalHeight;
   }
+}
+
+void OnClose(HWND window) {
+  if (StopwatchClock.StopwatchStarted && LapList.Count > 0 && LapList.Unsaved) {
+    // The last lap is written on this thread, so the tick must not run beside it.
+    StopStopwatchTimer();
+    AskSaveLapsWithFinalLap(window);
+  }
+  StoreNormalPlacement(window);
   PostMessageA(window, WM_DESTROY, 0, 0);
 }
 
