@@ -172,18 +172,18 @@ int ResetMeasurement(HWND window) {
     LoadCountdown(window);
     return 1;
   }
-  if (StopwatchClock.StopwatchRunning || !StopwatchClock.StopwatchStarted) return 0;
-  ResetStopwatch(window);
-  return 1;
+  if (StopwatchClock.StopwatchRunning) return 0;
+  return ResetStopwatch(window);
 }
 
-void ResetStopwatch(HWND window) {
-  if (!StopwatchClock.StopwatchStarted) return;
-  if (LapList.Unsaved) AskSaveLapsWithFinalLap(window);
+int ResetStopwatch(HWND window) {
+  if (!StopwatchClock.StopwatchStarted) return 0;
+  if (LapList.Unsaved && !AskSaveLapsBeforeReset(window)) return 0;
   ClearLaps();
   DiscardLapJournal();
   ZeroStopwatchCounters();
   RequestRepaint(window);
   StopwatchClock.StopwatchStarted = 0;
   LapList.Unsaved = 0;
+  return 1;
 }

@@ -14,7 +14,8 @@ LRESULT OnCommand(HWND window, WPARAM wParam);
 // Also called on the multimedia timer thread while a pop-up is open.
 void UpdateMenuState(HMENU menu);
 // Reset of the mode on display: 1 when it acted, 0 when the measurement runs or there is nothing to reset. The
-// stopwatch's unsaved laps are offered for saving, with the time since the last lap as a final lap.
+// stopwatch's unsaved laps are offered for saving, with the time since the last lap as a final lap; unless they
+// are saved or declined, nothing is reset.
 int ResetMeasurement(HWND window);
-// The stopwatch's part of it, once the stopwatch is stopped.
-void ResetStopwatch(HWND window);
+// The stopwatch's part of it, once the stopwatch is stopped; the same result.
+int ResetStopwatch(HWND window);

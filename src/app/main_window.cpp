@@ -8,6 +8,7 @@
 #include "display/layout.h"
 #include "display/paint.h"
 #include "helpers/dpi.h"
+#include "helpers/window_helpers.h"
 #include "laps/lap_export.h"
 #include "laps/lap_journal.h"
 #include "laps/lap_list.h"
@@ -37,7 +38,7 @@ int NormalLeft = 0, NormalTop = 0, NormalWidth = 0, NormalHeight = 0;
 // The DPI of the screen the window is on: the system's when it is created, then what each WM_DPICHANGED says.
 // 0 until first asked for: the size limits are asked for before the window's creation handler runs.
 UINT Dpi = 0;
-bool DestroyDone = false;
+bool RunEnded = false;
 LRESULT PaintCount = 0;
 
 // The pop-up menu's live refresh: a 100 ms timer whose callback updates the open pop-up's item states (the
@@ -75,7 +76,7 @@ WINDOWPLACEMENT ReadPlacement(HWND window) {
 }
 
 void OnCreate(HWND window) {
-  DestroyDone = false;
+  RunEnded = false;
   Dpi = WindowDpi(window);
   PaintCount = 0;
   StopwatchClockRecord& clock = StopwatchClock;
@@ -107,16 +108,23 @@ void OnCreate(HWND window) {
   IgnoreLeftUpAfterCaptionDoubleClick = 0;
 }
 
-void OnDestroy() {
-  // The window is not destroyed until the process ends, which may bring a second WM_DESTROY: do this once.
-  if (DestroyDone) return;
-  DestroyDone = true;
+// The run ends, by a close or with the Windows session: the timers and the alarm stop, unsaved laps stay in the
+// journal for the next start, and the settings are written. Once only: the window is not destroyed until the
+// process ends, which may bring a second WM_DESTROY.
+void EndRun() {
+  if (RunEnded) return;
+  RunEnded = true;
   StopStopwatchTimer();
   StopCountdownTimer();
-  EndLapJournal();  // the save question has been answered, or nothing was unsaved
+  EndLapJournal();
   SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);  // the sound, and the taskbar's flashing
-  ReleaseDisplayResources();
   SaveSettings();
+}
+
+void OnDestroy() {
+  if (RunEnded) return;
+  EndRun();
+  ReleaseDisplayResources();
   PostQuitMessage(0);
 }
 
@@ -135,10 +143,20 @@ void OnClose(HWND window) {
   if (StopwatchClock.StopwatchStarted && LapList.Count > 0 && LapList.Unsaved) {
     // The last lap is written on this thread, so the tick must not run beside it.
     StopStopwatchTimer();
-    AskSaveLapsWithFinalLap(window);
+    // Declined laps may go; laps whose save was cancelled or failed stay in the journal for the next start.
+    if (AskSaveLapsWithFinalLap(window) == SaveAnswer::Declined) LapList.Unsaved = 0;
   }
   StoreNormalPlacement(window);
   PostMessageA(window, WM_DESTROY, 0, 0);
+}
+
+// The Windows session ends: the process will be ended once this returns, and no WM_DESTROY comes. An open
+// dialog counts as cancelled, so only what was confirmed is stored; no box is shown.
+void OnEndSession(HWND window, WPARAM ending) {
+  if (!ending) return;
+  CancelDialogsWithSnapshots();
+  StoreNormalPlacement(window);
+  EndRun();
 }
 
 void OnMove(HWND window) {
@@ -323,6 +341,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_GET_PAINT_COUNT: return PaintCount;
     case WM_SHOW_FRAME: OnShowFrame(window); return 0;
     case WM_CLOSE: OnClose(window); return 0;
+    case WM_QUERYENDSESSION: return TRUE;  // the stopwatch never holds up the end of a session
+    case WM_ENDSESSION: OnEndSession(window, wParam); return 0;
     case WM_DISPLAYCHANGE: UpdateDisplayRefreshRate(window); return 0;
     case WM_ERASEBKGND: return 1;  // every paint covers the whole client area
     case WM_GETMINMAXINFO: {

@@ -6,11 +6,17 @@
 void CenterWindowOnScreen(HWND window);
 // Whole client area, no erase: the one way anything asks a window to repaint. A null window is ignored.
 void RequestRepaint(HWND window);
-// A dialog's state for one opening, handed over as WM_INITDIALOG's lParam: kept with the dialog from then on
-// and found again from its handle.
+// A modal dialog whose Cancel puts back what it found: `snapshot` is handed over as WM_INITDIALOG's lParam, and
+// its handler keeps it with KeepDialogState. While such dialogs are open, the end of a Windows session cancels
+// them, innermost first, so that only what was confirmed is stored.
+INT_PTR RunDialogWithSnapshot(HINSTANCE instance, int templateId, HWND owner, DLGPROC procedure, void* snapshot);
+void DialogWithSnapshotOpened(HWND dialog);
+void CancelDialogsWithSnapshots();
+// Keeps the snapshot with the dialog, found again from its handle.
 template <class State>
 void KeepDialogState(HWND dialog, State* state) {
   SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+  DialogWithSnapshotOpened(dialog);
 }
 template <class State>
 State& DialogState(HWND dialog) {

@@ -111,19 +111,27 @@ int SaveLapsToFile(HWND owner) {
   return WriteLapFile(owner, path);
 }
 
-void AskSaveLaps(HWND owner) {
-  if (LapList.Count == 0) return;
-  if (MessageBoxA(owner, "ラップタイムを保存しますか？", AppCaption, MB_YESNO) != IDYES) return;
-  if (SaveLapsToFile(owner) == 1) {
-    LapList.Unsaved = 0;
-    MarkLapJournalSaved();
-  }
+SaveAnswer AskSaveLaps(HWND owner) {
+  if (LapList.Count == 0) return SaveAnswer::Declined;
+  if (MessageBoxA(owner, "ラップタイムを保存しますか？", AppCaption, MB_YESNO) != IDYES) return SaveAnswer::Declined;
+  if (SaveLapsToFile(owner) != 1) return SaveAnswer::NotSaved;
+  LapList.Unsaved = 0;
+  MarkLapJournalSaved();
+  return SaveAnswer::Saved;
 }
 
-void AskSaveLapsWithFinalLap(HWND owner) {
+SaveAnswer AskSaveLapsWithFinalLap(HWND owner) {
   StopwatchClock.LapRequest = 0;
   if (LapList.Count < MaxLaps) RecordLap();
-  AskSaveLaps(owner);
+  return AskSaveLaps(owner);
+}
+
+bool AskSaveLapsBeforeReset(HWND owner) {
+  const LapCounters before = ReadLapCounters();
+  const int32_t count = LapList.Count;
+  if (AskSaveLapsWithFinalLap(owner) != SaveAnswer::NotSaved) return true;
+  if (LapList.Count > count) TakeBackLap(before);
+  return false;
 }
 
 void SaveLapsCommand(HWND window) {
@@ -132,7 +140,7 @@ void SaveLapsCommand(HWND window) {
   const bool provisional = LapList.Count < MaxLaps;
   if (provisional) RecordProvisionalLap();
   const int saved = SaveLapsToFile(window);
-  if (provisional) DropProvisionalLap();
+  if (provisional) DropLastLap();
   RequestRepaint(window);
   if (saved == 1) {
     LapList.Unsaved = 0;

@@ -22,11 +22,17 @@ bool WriteLapLine(HANDLE file, int32_t number, const char* text);
 bool WriteAll(HANDLE file, const char* text, DWORD length);
 // Lets the user choose a file and writes every lap to it; 1 when the file was written.
 int SaveLapsToFile(HWND owner);
-// Asks whether to save the laps and saves them on Yes.
-void AskSaveLaps(HWND owner);
-// Before unsaved laps would be lost: the time since the last lap becomes a final lap (while the list has room)
-// and the user is asked. The stopwatch's timer must be stopped.
-void AskSaveLapsWithFinalLap(HWND owner);
+// How the save question ended. The laps may go only once saved or declined: a Cancel in Save As or a file that
+// could not be written (the user has been told) leaves them unsaved.
+enum class SaveAnswer { Saved, Declined, NotSaved };
+// Asks whether to save the laps and saves them on Yes; Declined also when there are none.
+SaveAnswer AskSaveLaps(HWND owner);
+// Before a close: the time since the last lap becomes a final lap (while the list has room) and the user is
+// asked. The stopwatch's timer must be stopped.
+SaveAnswer AskSaveLapsWithFinalLap(HWND owner);
+// Before a reset, the same; true when the laps may go. Otherwise the final lap is taken back whole, so that
+// nothing has changed and the next reset asks again.
+bool AskSaveLapsBeforeReset(HWND owner);
 // The save command: the laps with the current time as a provisional last line that is not kept.
 void SaveLapsCommand(HWND window);
 // Puts the current lap time on the clipboard as text; 1 on success.

@@ -133,18 +133,51 @@ void BringJournalUpTo(int32_t upTo) {
   }
 }
 
-// The previous run's journal: its unsaved laps are offered once, then it goes, unless the chosen lap file
-// could not be written (the user has been told; the next start offers them again).
-void OfferPreviousLaps(HWND window) {
-  if (!ReadLapJournal(JournalPath, Recovered)) return;
-  bool keep = false;
-  if (Recovered.Count > Recovered.Saved &&
-      MessageBoxA(window, "前回の計測で保存されていないラップタイムがあります。保存しますか？", AppCaption, MB_YESNO) ==
-          IDYES) {
-    char file[MAX_PATH];
-    keep = ChooseLapFile(window, file) == 1 && WriteLapRecords(window, file, Recovered.Records, Recovered.Count) != 1;
+// Laps that an offer could not save are kept in journals of their own, "<program>.1.laps" to ".9.laps", where
+// this run's laps, resets and exit never reach them.
+constexpr int KeptJournalCount = 9;
+
+bool KeptJournalPath(int number, char* path) {
+  char extension[16];
+  snprintf(extension, sizeof extension, ".%d.laps", number);
+  return PathBesideProgram(extension, path);
+}
+
+// Offers the unsaved laps of a journal file; true when they may go: nothing unsaved, No, or a lap file written.
+// A Cancel in Save As or a file that could not be written (the user has been told) keeps them.
+bool OfferLapsOf(HWND window, const char* path) {
+  if (!ReadLapJournal(path, Recovered)) return false;
+  if (Recovered.Count <= Recovered.Saved) return true;
+  if (MessageBoxA(window, "前回の計測で保存されていないラップタイムがあります。保存しますか？", AppCaption, MB_YESNO) !=
+      IDYES) {
+    return true;
   }
-  if (!keep) DeleteFileA(JournalPath);
+  char file[MAX_PATH];
+  return ChooseLapFile(window, file) == 1 && WriteLapRecords(window, file, Recovered.Records, Recovered.Count) == 1;
+}
+
+// Moves the previous run's journal out of this run's way; false when no kept journal is free or it cannot move.
+bool KeepPreviousJournal() {
+  char kept[MAX_PATH];
+  for (int number = 1; number <= KeptJournalCount; ++number) {
+    if (KeptJournalPath(number, kept) && MoveFileA(JournalPath, kept)) return true;
+  }
+  return false;
+}
+
+// Every journal an earlier run left is offered in turn, the kept ones first, and goes once its laps may go. The
+// previous run's, when kept, moves aside; when it cannot, this run journals nothing rather than overwrite it.
+void OfferPreviousLaps(HWND window) {
+  char kept[MAX_PATH];
+  for (int number = 1; number <= KeptJournalCount; ++number) {
+    if (KeptJournalPath(number, kept) && FileExists(kept) && OfferLapsOf(window, kept)) DeleteFileA(kept);
+  }
+  if (!FileExists(JournalPath)) return;
+  if (OfferLapsOf(window, JournalPath)) {
+    DeleteFileA(JournalPath);
+  } else if (!KeepPreviousJournal()) {
+    State = JournalState::Off;
+  }
 }
 
 }  // namespace
@@ -189,7 +222,7 @@ void OnLapJournal(HWND window, WPARAM upTo) {
   if (State == JournalState::Starting) {
     State = JournalState::Offering;
     OfferPreviousLaps(window);
-    if (State == JournalState::Offering) State = JournalState::On;  // unless the program ended meanwhile
+    if (State == JournalState::Offering) State = JournalState::On;  // unless it ended meanwhile, or must not write
   }
   BringJournalUpTo(static_cast<int32_t>(std::min<WPARAM>(upTo, MaxLaps)));
 }
@@ -210,6 +243,12 @@ void MarkLapJournalSaved() {
   BringJournalUpTo(SavedLaps);
 }
 
+void RewriteLapJournal() {
+  if (State != JournalState::On) return;
+  CloseJournalFile();
+  if (OpenFreshJournal()) BringJournalUpTo(LapList.Count);
+}
+
 void DiscardLapJournal() {
   if (State != JournalState::On) return;
   CloseJournalFile();
@@ -220,6 +259,12 @@ void DiscardLapJournal() {
 }
 
 void EndLapJournal() {
-  DiscardLapJournal();
+  if (State == JournalState::On && LapList.Unsaved) {
+    BringJournalUpTo(LapList.Count);
+    if (JournalFile != INVALID_HANDLE_VALUE) FlushFileBuffers(JournalFile);
+    CloseJournalFile();
+  } else {
+    DiscardLapJournal();
+  }
   State = JournalState::Off;
 }

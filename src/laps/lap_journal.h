@@ -2,8 +2,9 @@
 // not yet saved outlive a crash, a kill or a power cut, and are offered for saving at the next start.
 //
 // Lines end in CRLF. A lap is a line of the lap file ("000n,lap,total"); "saved,N" says that laps 1..N were
-// saved, and the last whole one counts. Lines are only ever appended, so a cut anywhere costs at most the line
-// it cut. Only the user-interface thread touches the file.
+// saved, and the last whole one counts. Lines are only ever appended (only a lap taken back has the file
+// written afresh), so a cut anywhere costs at most the line it cut. Only the user-interface thread touches the
+// file. Laps an offer at the start could not save are moved to journals of their own and offered again.
 #pragma once
 #include <windows.h>
 #include <cstdint>
@@ -28,7 +29,10 @@ void OnLapJournal(HWND window, WPARAM upTo);
 void JournalRecordedLaps();
 // Every lap of the list has been saved.
 void MarkLapJournalSaved();
+// The list lost its last lap: the journal is written afresh from the list.
+void RewriteLapJournal();
 // The laps were cleared: the journal is deleted and the next lap starts a new one.
 void DiscardLapJournal();
-// A normal exit: the journal is deleted and nothing is written any more.
+// The program ends: the journal is deleted, unless laps are still unsaved (a save at the close was cancelled or
+// failed, or the Windows session ends), which it keeps for the next start. Nothing is written any more.
 void EndLapJournal();

@@ -42,13 +42,19 @@ void RecordProvisionalLap() {
   if (AppendCurrentLap()) ShowInHistoryWindow();
 }
 
-void DropProvisionalLap() {
+void DropLastLap() {
   const int32_t count = LapList.Count - 1;
   if (count < 0) return;
   LapList.Count = count;
   LapList.Records[count].Text[0] = '\0';
   const HWND history = LapList.LapHistoryWindow;
   if (history && IsWindow(history)) SendDlgItemMessageA(history, IDC_LAP_HISTORY_LIST, LB_DELETESTRING, 0, 0);
+}
+
+void TakeBackLap(const LapCounters& before) {
+  DropLastLap();
+  PutBackLapCounters(before);
+  RewriteLapJournal();
 }
 
 void ClearLaps() {

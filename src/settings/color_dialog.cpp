@@ -105,8 +105,7 @@ bool EditClockColors(HWND owner) {
     CustomColorsReady = true;
   }
   ColorDialogState state = {};
-  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_COLORS), owner, ColorDialogProc,
-                         reinterpret_cast<LPARAM>(&state)) == IDOK;
+  return RunDialogWithSnapshot(AppInstance, IDD_COLORS, owner, ColorDialogProc, &state) == IDOK;
 }
 
 bool PickColor(HWND owner, COLORREF& colour) {

@@ -178,8 +178,7 @@ INT_PTR OnSettingsCommand(HWND dialog, int id, int notification) {
 
 bool EditSettings(HWND owner) {
   SettingsSnapshot snapshot = {};
-  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc,
-                         reinterpret_cast<LPARAM>(&snapshot)) == IDOK;
+  return RunDialogWithSnapshot(AppInstance, IDD_SETTINGS, owner, SettingsDialogProc, &snapshot) == IDOK;
 }
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

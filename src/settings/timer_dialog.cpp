@@ -97,8 +97,7 @@ bool IsPlayableExtension(const char* extension) {
 
 bool EditTimerSettings(HWND owner) {
   TimerSettingsSnapshot snapshot = {};
-  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_TIMER_SETTINGS), owner, TimerSettingsDialogProc,
-                         reinterpret_cast<LPARAM>(&snapshot)) == IDOK;
+  return RunDialogWithSnapshot(AppInstance, IDD_TIMER_SETTINGS, owner, TimerSettingsDialogProc, &snapshot) == IDOK;
 }
 
 INT_PTR CALLBACK TimerSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

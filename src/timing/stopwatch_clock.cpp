@@ -166,6 +166,21 @@ void ZeroLapCounters() {
   clock.LapFrameTime = ClockTime{};
 }
 
+LapCounters ReadLapCounters() {
+  const StopwatchClockRecord& clock = StopwatchClock;
+  return LapCounters{clock.LapTime, clock.LapFrameTime, clock.RefreshTicks, clock.HourRefreshCount,
+                     clock.MinuteRefreshCount};
+}
+
+void PutBackLapCounters(const LapCounters& counters) {
+  StopwatchClockRecord& clock = StopwatchClock;
+  clock.LapTime = counters.LapTime;
+  clock.LapFrameTime = counters.LapFrameTime;
+  clock.RefreshTicks = counters.RefreshTicks;
+  clock.HourRefreshCount = counters.HourRefreshCount;
+  clock.MinuteRefreshCount = counters.MinuteRefreshCount;
+}
+
 void CALLBACK ClockTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
   if (BeginCallback(TickBusy, StopwatchClock.StopwatchRunning)) RunTick();
   EndCallback(TickBusy);

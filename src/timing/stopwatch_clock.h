@@ -18,6 +18,16 @@ void StopStopwatchTimer();
 void AdvanceTicks();
 // A new lap begins: the lap's counters and the dial's refresh counts go back to zero, the totals go on.
 void ZeroLapCounters();
+// What a new lap restarts, as it stands: a lap that is taken back puts it back. The timer must be stopped.
+struct LapCounters {
+  ClockTime LapTime;
+  ClockTime LapFrameTime;
+  int32_t RefreshTicks;
+  int32_t HourRefreshCount;
+  int32_t MinuteRefreshCount;
+};
+LapCounters ReadLapCounters();
+void PutBackLapCounters(const LapCounters& counters);
 void BreakDownMillis(ClockTime& record, int32_t divisor);
 void BreakDownFrames(ClockTime& record, int32_t frames);
 // Whole frames at 24 per second in a count of milliseconds.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <cctype>
 #include <string>
+#include <tuple>
 #include <vector>
 #include "app/app_driver.h"
 #include "app/dialog_driver.h"
@@ -27,9 +28,7 @@ class LapsAfterAKill : public app::ProgramTest {
     app_ = app::PrepareApp();
     LaunchPrepared();
   }
-  bool JournalExists() const {
-    return GetFileAttributesA((app_.Folder + "\\Tavrilo.laps").c_str()) != INVALID_FILE_ATTRIBUTES;
-  }
+  bool JournalExists() const { return Exists("Tavrilo.laps"); }
   // The journal's lap lines, CRLF included, as written so far.
   std::vector<std::string> JournalLaps() const {
     std::vector<std::string> laps;
@@ -69,7 +68,80 @@ class LapsAfterAKill : public app::ProgramTest {
     EXPECT_TRUE(app::EndDialogWith(app_, saveAs, IDOK));
     return proposed;
   }
+  bool Exists(const std::string& name) const {
+    return GetFileAttributesA((app_.Folder + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
 };
+
+// Yes to the save question, and then no lap file: Save As cancelled, or a file that cannot be written.
+enum class Moment { Reset, Close, Recovery };
+class LapsNotSaved : public LapsAfterAKill, public testing::WithParamInterface<std::tuple<Moment, bool>> {
+ protected:
+  void SaveYesButNoFile(const char* question) {
+    EXPECT_EQ(app::AnswerMessageBox(app_, IDYES).Text, question);
+    const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
+    ASSERT_NE(saveAs, nullptr);
+    if (!std::get<1>(GetParam())) {
+      ASSERT_TRUE(app::EndDialogWith(app_, saveAs, IDCANCEL));
+      return;
+    }
+    test::SetText(app::SaveAsNameEdit(saveAs), "Z:\\dev\\full.");  // a device that takes no byte
+    app::PressButton(saveAs, IDOK);
+    EXPECT_EQ(app::AnswerMessageBox(app_, IDOK).Text, "ファイルに書き込めません。");
+  }
+};
+
+TEST_P(LapsNotSaved, StayAsTheyWereAndAreAskedForAgain) {
+  const char* const saveQuestion = "ラップタイムを保存しますか？";
+  const char* question = RecoveryQuestion;  // the next that comes
+  app::TypeChar(app_, ' ');
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(2));
+  app::TypeChar(app_, ' ');
+  switch (std::get<0>(GetParam())) {
+    case Moment::Reset: {
+      app::TypeChar(app_, 'r');
+      ASSERT_TRUE(PollUntil([&] { return JournalLaps().size() == 3; }, FileWaitMs)) << "the final lap";
+      const std::string finalLap = JournalLaps()[2];
+      ASSERT_NO_FATAL_FAILURE(SaveYesButNoFile(saveQuestion));
+      EXPECT_TRUE(PollUntil([&] { return JournalLaps().size() == 2; }, FileWaitMs)) << "the final lap taken back";
+      app::TypeChar(app_, ' ');
+      ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
+      app::TypeChar(app_, ' ');
+      EXPECT_GT(JournalLaps().at(2).substr(5, 11), finalLap.substr(5, 11)) << "the lap went on";
+      app::TypeChar(app_, 'r');
+      question = saveQuestion;
+      break;
+    }
+    case Moment::Close:
+      ASSERT_TRUE(app::ChooseFromMenu(app_, 'x'));
+      ASSERT_NO_FATAL_FAILURE(SaveYesButNoFile(saveQuestion));
+      ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);
+      EXPECT_EQ(JournalLaps().size(), 3u) << "the close's final lap is kept too";
+      ASSERT_NO_FATAL_FAILURE(KillAndRestart());
+      break;
+    case Moment::Recovery:
+      ASSERT_NO_FATAL_FAILURE(KillAndRestart());
+      ASSERT_NO_FATAL_FAILURE(SaveYesButNoFile(RecoveryQuestion));
+      EXPECT_TRUE(PollUntil([&] { return !JournalExists() && Exists("Tavrilo.1.laps"); }, FileWaitMs));
+      app::TypeChar(app_, ' ');  // this run's laps, reset and exit leave the kept laps alone
+      ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
+      app::TypeChar(app_, ' ');
+      app::TypeChar(app_, 'r');
+      EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, saveQuestion);
+      ASSERT_EQ(app::CloseApp(app_), 0u);
+      ASSERT_NO_FATAL_FAILURE(LaunchPrepared());
+      break;
+  }
+  EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, question);
+  EXPECT_TRUE(PollUntil([&] { return !JournalExists() && !Exists("Tavrilo.1.laps"); }, FileWaitMs));
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::FindAnyDialog(app_), nullptr) << "asked once";
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(AtResetCloseAndRecovery, LapsNotSaved,
+                         testing::Combine(testing::Values(Moment::Reset, Moment::Close, Moment::Recovery),
+                                          testing::Bool()));
 
 TEST_F(LapsAfterAKill, YesSavesEveryRecoveredLapUnderItsNumberAndTheNewRunJournalsAfresh) {
   app::TypeChar(app_, ' ');

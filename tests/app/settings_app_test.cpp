@@ -281,6 +281,28 @@ TEST_F(SettingsProgram, ARefitAfterTheFontChooserLeavesAMaximisedWindowStoredAsN
   }
 }
 
+// At logoff or shutdown the system ends the process once WM_ENDSESSION is answered: no WM_DESTROY comes.
+TEST_F(SettingsProgram, TheEndOfAWindowsSessionStoresWhatWasConfirmedAndTheNormalPlacement) {
+  Start("[Window_Position]\r\nWindow_Width=300\r\nWindow_Height=320\r\n");
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'p'));  // the read-out off
+  ShowWindowAsync(app_.Window, SW_MAXIMIZE);
+  ASSERT_TRUE(test::PollUntil([this] { return IsZoomed(app_.Window) != FALSE; }));
+  const HWND dialog = OpenSettings();
+  ASSERT_NE(dialog, nullptr);
+  ClickBox(dialog, IDC_THICK_FRAME);  // shown at once, never confirmed
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(app_.Window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  ASSERT_TRUE(SendMessageTimeoutA(app_.Window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  EXPECT_EQ(app::FindAnyDialog(app_), nullptr) << "the dialog was cancelled and no box came";
+  ASSERT_TRUE(TerminateProcess(app_.Process.hProcess, 0));
+  ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);
+  ExpectStopwatchSettings({{"DisitalModeOnOff", 0}, {"FrameGraduation", 1}});
+  EXPECT_EQ(Stored("Window_Position", "Window_Maximize"), 1);
+  EXPECT_EQ(Stored("Window_Position", "Window_Width"), 300);
+  EXPECT_EQ(Stored("Window_Position", "Window_Height"), 320);
+}
+
 TEST_F(SettingsProgram, TheVersionDialogShowsTheFileVersionAndClosesWithEnterOrEscape) {
   Start();
   for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
