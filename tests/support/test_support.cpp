@@ -111,7 +111,11 @@ HWND OpenRealMainWindow(const std::string& ini) {
   static const ATOM registered = RegisterMainWindowClass(AppInstance);
   if (!registered) return nullptr;
   LoadWindowPosition();
-  return CreateMainWindow(AppInstance, SW_SHOWNOACTIVATE) ? static_cast<HWND>(MainWindow) : nullptr;
+  // Made hidden, then shown off-screen: the program brings a window that meets no monitor onto the primary one.
+  if (!CreateMainWindow(AppInstance, SW_HIDE)) return nullptr;
+  SetWindowPos(MainWindow, nullptr, -2000, -2000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  UpdateWindow(MainWindow);
+  return MainWindow;
 }
 
 void ResetEngineState() {
