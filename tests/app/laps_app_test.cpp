@@ -25,11 +25,7 @@ class LapsInTheProgram : public app::ProgramTest {
   void TakeLapsAndStop(int count) {
     app::TypeChar(app_, ' ');
     ASSERT_TRUE(app::KeepsChanging(app_));
-    for (int i = 0; i < count; ++i) {
-      Sleep(120);
-      app::TypeChar(app_, 'L');
-    }
-    Sleep(120);
+    ASSERT_NO_FATAL_FAILURE(TakeLaps(count));
     app::TypeChar(app_, ' ');
     ASSERT_TRUE(app::Settles(app_));
   }
@@ -63,15 +59,11 @@ TEST_F(LapsInTheProgram, TheHistoryWindowListsLapsNewestFirstAndTakesLapsWithL) 
   Start();
   app::TypeChar(app_, ' ');
   ASSERT_TRUE(app::KeepsChanging(app_));
-  Sleep(120);
-  app::TypeChar(app_, 'L');
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
   const HWND history = OpenHistory();  // opened after the first lap, before the others
   ASSERT_NE(history, nullptr);
   ASSERT_TRUE(WaitForLines(history, 1));
-  for (int i = 0; i < 2; ++i) {
-    Sleep(120);
-    app::TypeChar(app_, 'L');
-  }
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(2));
   ASSERT_TRUE(WaitForLines(history, 3));
   std::vector<std::string> lines = Lines(history);
   EXPECT_EQ(lines[0].substr(0, 11), "LAP 0003 : ");
@@ -218,9 +210,7 @@ TEST_F(LapsInTheProgram, ClosingWithUnsavedLapsAsksTheSameQuestionAndStillExitsC
   Start();
   app::TypeChar(app_, ' ');
   ASSERT_TRUE(app::KeepsChanging(app_));
-  Sleep(120);
-  app::TypeChar(app_, 'L');
-  Sleep(120);
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
   PostMessageA(app_.Window, WM_CLOSE, 0, 0);
   EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, "ラップタイムを保存しますか？");
   ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);
