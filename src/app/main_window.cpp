@@ -164,9 +164,9 @@ void OnMove(HWND window) {
   GetWindowRect(window, &outer);
   AppSettings.Window_X_Pos = PositionInFileUnits(outer.left);
   AppSettings.Window_Y_Pos = PositionInFileUnits(outer.top);
-  const WINDOWPLACEMENT placement = ReadPlacement(window);
-  NormalLeft = PositionInFileUnits(placement.rcNormalPosition.left);
-  NormalTop = PositionInFileUnits(placement.rcNormalPosition.top);
+  const POINT normal = NormalCornerOnScreen(ReadPlacement(window).rcNormalPosition);
+  NormalLeft = PositionInFileUnits(normal.x);
+  NormalTop = PositionInFileUnits(normal.y);
 }
 
 void RecordOuterSize(HWND window) {

@@ -4,6 +4,7 @@
 #include "alarm/alarm_sound.h"
 #include "app/main_window.h"
 #include "helpers/dpi.h"
+#include "helpers/window_helpers.h"
 #include "laps/lap_list.h"
 #include "records/app_globals.h"
 #include "records/window_messages.h"
@@ -87,6 +88,8 @@ int CreateMainWindow(HINSTANCE instance, int showCommand) {
     SetWindowPos(window, nullptr, 0, 0, ToPixels(width, screenDpi), ToPixels(height, screenDpi),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  // A window that meets no monitor (its screen has gone since it was stored) would be out of reach.
+  if (!MonitorFromWindow(window, MONITOR_DEFAULTTONULL)) CenterWindowInWorkArea(window);
   MainWindow = window;
   ShowWindow(window, showCommand);
   UpdateWindow(window);

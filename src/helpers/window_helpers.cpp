@@ -1,14 +1,46 @@
 // Small window and menu operations every part of the program uses.
 #include "helpers/window_helpers.h"
+#include <algorithm>
+#include <climits>
 #include <iterator>
 
-void CenterWindowOnScreen(HWND window) {
+namespace {
+
+void CenterWindowIn(HWND window, const RECT& area) {
   RECT outer;
   GetWindowRect(window, &outer);
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
-  MoveWindow(window, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-             width, height, TRUE);
+  const int left = area.left + (area.right - area.left - width) / 2;
+  const int top = area.top + (area.bottom - area.top - height) / 2;
+  MoveWindow(window, left, top, width, height, TRUE);
+}
+
+LONG Shifted(LONG value, LONG to, LONG from) {
+  return static_cast<LONG>(std::clamp<LONGLONG>(LONGLONG{value} + to - from, LONG_MIN, LONG_MAX));
+}
+
+}  // namespace
+
+void CenterWindowOnScreen(HWND window) {
+  CenterWindowIn(window, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+}
+
+void CenterWindowInWorkArea(HWND window) {
+  RECT work;
+  if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) CenterWindowIn(window, work);
+}
+
+POINT WorkspaceToScreen(POINT point, const RECT& monitor, const RECT& work) {
+  return POINT{Shifted(point.x, work.left, monitor.left), Shifted(point.y, work.top, monitor.top)};
+}
+
+POINT NormalCornerOnScreen(const RECT& normal) {
+  const POINT corner = {normal.left, normal.top};
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(MonitorFromRect(&normal, MONITOR_DEFAULTTOPRIMARY), &info)) return corner;
+  return WorkspaceToScreen(corner, info.rcMonitor, info.rcWork);
 }
 
 void RequestRepaint(HWND window) {

@@ -4,6 +4,14 @@
 
 // Moves a window, keeping its size, to the centre of the primary screen; every dialog calls it when it opens.
 void CenterWindowOnScreen(HWND window);
+// The same within the primary screen's work area (the screen less the taskbar).
+void CenterWindowInWorkArea(HWND window);
+// Workspace coordinates (those of a window placement's normal rectangle) start at the top left of the monitor's
+// work area, screen coordinates at the monitor's: they differ when the taskbar is at the top or the left. A
+// workspace point on the screen, given its monitor's and work area's rectangles (held within the 32-bit range),
+// and the top left corner of a normal rectangle on the screen, on the monitor the rectangle is on.
+POINT WorkspaceToScreen(POINT point, const RECT& monitor, const RECT& work);
+POINT NormalCornerOnScreen(const RECT& normal);
 // Whole client area, no erase: the one way anything asks a window to repaint. A null window is ignored.
 void RequestRepaint(HWND window);
 // A modal dialog whose Cancel puts back what it found: `snapshot` is handed over as WM_INITDIALOG's lParam, and

@@ -46,12 +46,14 @@ void TakeSnapshot(SettingsSnapshot& snapshot) {
   snapshot.OneSecDivIndex = s.OneSecDivIndex;
 }
 
-// The main window lays itself out again for its present client size, as after a resize.
+// The main window lays itself out again for its present client size, as after a resize. The size message says
+// the state the window is in, which the window records with its size.
 void RefitMainWindow() {
   const HWND window = MainWindow;
   RECT client = {};
   if (!window || !GetClientRect(window, &client)) return;
-  SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  const WPARAM sizeType = IsZoomed(window) ? SIZE_MAXIMIZED : IsIconic(window) ? SIZE_MINIMIZED : SIZE_RESTORED;
+  SendMessageA(window, WM_SIZE, sizeType, MAKELPARAM(client.right, client.bottom));
 }
 
 void FillList(HWND dialog, int id, const char* const* items, size_t count, int32_t selected) {

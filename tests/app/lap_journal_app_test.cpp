@@ -1,7 +1,6 @@
 // Laps that outlive a killed program: the journal beside Tavrilo.exe, the question at the next start, the lap
 // file written from the recovered laps, and the journal's end.
 #include <gtest/gtest.h>
-#include <cctype>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -18,9 +17,6 @@ const char* const RecoveryQuestion = "前回の計測で保存されていない
 
 using test::PollUntil;
 
-// The journal and the lap files are written within moments.
-constexpr DWORD FileWaitMs = 5000;
-
 class LapsAfterAKill : public app::ProgramTest {
  protected:
   // The window is enough: these tests start typing as soon as it is there.
@@ -29,24 +25,6 @@ class LapsAfterAKill : public app::ProgramTest {
     LaunchPrepared();
   }
   bool JournalExists() const { return Exists("Tavrilo.laps"); }
-  // The journal's lap lines, CRLF included, as written so far.
-  std::vector<std::string> JournalLaps() const {
-    std::vector<std::string> laps;
-    const std::string bytes = File("Tavrilo.laps");
-    for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
-      if (isdigit(static_cast<unsigned char>(bytes[start]))) laps.push_back(bytes.substr(start, end + 2 - start));
-    }
-    return laps;
-  }
-  // Takes `count` laps with L while the stopwatch runs, each awaited in the journal.
-  void TakeLaps(int count) {
-    for (int i = 0; i < count; ++i) {
-      const size_t before = JournalLaps().size();
-      app::TypeChar(app_, 'L');
-      ASSERT_TRUE(PollUntil([&] { return JournalLaps().size() == before + 1; }, FileWaitMs))
-          << "lap " << before + 1;
-    }
-  }
   void KillAndRestart() {
     ASSERT_TRUE(TerminateProcess(app_.Process.hProcess, 1));
     ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 15000), WAIT_OBJECT_0);

@@ -25,11 +25,7 @@ class LapsInTheProgram : public app::ProgramTest {
   void TakeLapsAndStop(int count) {
     app::TypeChar(app_, ' ');
     ASSERT_TRUE(app::KeepsChanging(app_));
-    for (int i = 0; i < count; ++i) {
-      Sleep(120);
-      app::TypeChar(app_, 'L');
-    }
-    Sleep(120);
+    ASSERT_NO_FATAL_FAILURE(TakeLaps(count));
     app::TypeChar(app_, ' ');
     ASSERT_TRUE(app::Settles(app_));
   }
@@ -63,15 +59,11 @@ TEST_F(LapsInTheProgram, TheHistoryWindowListsLapsNewestFirstAndTakesLapsWithL) 
   Start();
   app::TypeChar(app_, ' ');
   ASSERT_TRUE(app::KeepsChanging(app_));
-  Sleep(120);
-  app::TypeChar(app_, 'L');
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
   const HWND history = OpenHistory();  // opened after the first lap, before the others
   ASSERT_NE(history, nullptr);
   ASSERT_TRUE(WaitForLines(history, 1));
-  for (int i = 0; i < 2; ++i) {
-    Sleep(120);
-    app::TypeChar(app_, 'L');
-  }
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(2));
   ASSERT_TRUE(WaitForLines(history, 3));
   std::vector<std::string> lines = Lines(history);
   EXPECT_EQ(lines[0].substr(0, 11), "LAP 0003 : ");
@@ -127,18 +119,19 @@ TEST_F(LapsInTheProgram, ResetAsksToSaveAndWritesTheLapsAndAFinalLapUnderTheFirs
   EXPECT_EQ(app::CloseApp(app_), 0u) << "nothing unsaved any more: no question";
 }
 
-TEST_F(LapsInTheProgram, NoOrACancelledSaveWritesNothingAndTheResetStillHappens) {
+TEST_F(LapsInTheProgram, NoResetsWithoutAFileAndACancelledSaveCancelsTheReset) {
   Start();
   TakeLapsAndStop(2);
-  EXPECT_EQ(ResetAnswering(IDNO), "ラップタイムを保存しますか？");
   ASSERT_TRUE(app::Settles(app_));
-  EXPECT_EQ(app::Capture(app_), atZero_);
-
-  TakeLapsAndStop(2);
+  const app::Picture stopped = app::Capture(app_);
   EXPECT_EQ(ResetAnswering(IDYES), "ラップタイムを保存しますか？");
   const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
   ASSERT_NE(saveAs, nullptr);
   ASSERT_TRUE(app::EndDialogWith(app_, saveAs, IDCANCEL));
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), stopped);
+
+  EXPECT_EQ(ResetAnswering(IDNO), "ラップタイムを保存しますか？");
   ASSERT_TRUE(app::Settles(app_));
   EXPECT_EQ(app::Capture(app_), atZero_);
   EXPECT_EQ(File("LapTimeList0000.txt"), "");
@@ -218,9 +211,7 @@ TEST_F(LapsInTheProgram, ClosingWithUnsavedLapsAsksTheSameQuestionAndStillExitsC
   Start();
   app::TypeChar(app_, ' ');
   ASSERT_TRUE(app::KeepsChanging(app_));
-  Sleep(120);
-  app::TypeChar(app_, 'L');
-  Sleep(120);
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
   PostMessageA(app_.Window, WM_CLOSE, 0, 0);
   EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, "ラップタイムを保存しますか？");
   ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);

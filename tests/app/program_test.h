@@ -2,14 +2,20 @@
 // settings it wrote, and always ended and removed with its folder.
 #pragma once
 #include <gtest/gtest.h>
+#include <cctype>
 #include <string>
+#include <vector>
 #include "app/app_driver.h"
 #include "support/files.h"
+#include "support/poll.h"
 
 namespace app {
 
 class ProgramTest : public ::testing::Test {
  protected:
+  // The journal and the lap files are written within moments.
+  static constexpr DWORD FileWaitMs = 5000;
+
   void TearDown() override { Dispose(app_); }
 
   // Starts a fresh copy with `ini` as its settings file and waits until its first paint is done.
@@ -33,6 +39,25 @@ class ProgramTest : public ::testing::Test {
   }
   // A file in the program's folder, or an empty string.
   std::string File(const std::string& name) const { return test::ReadBytes(app_.Folder + "\\" + name); }
+  // The journal's lap lines, CRLF included, as written so far.
+  std::vector<std::string> JournalLaps() const {
+    std::vector<std::string> laps;
+    const std::string bytes = File("Tavrilo.laps");
+    for (size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      if (isdigit(static_cast<unsigned char>(bytes[start]))) laps.push_back(bytes.substr(start, end + 2 - start));
+    }
+    return laps;
+  }
+  // Takes `count` laps with L while the stopwatch runs, each awaited in the journal: an L typed before the tick
+  // has taken the one before would ask for the same lap.
+  void TakeLaps(int count) {
+    for (int i = 0; i < count; ++i) {
+      const size_t before = JournalLaps().size();
+      TypeChar(app_, 'L');
+      ASSERT_TRUE(test::PollUntil([&] { return JournalLaps().size() == before + 1; }, FileWaitMs))
+          << "lap " << before + 1;
+    }
+  }
 
   RunningApp app_;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cstring>
+#include <mutex>
 #include "alarm/alarm_sound.h"
 #include "app/startup.h"
 #include "laps/lap_list.h"
@@ -37,14 +38,15 @@ LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 TimerCallLog Log;
+std::mutex CallListLock;
 const MmTimerApi RealTimerApi = MmTimer;
 
 MMRESULT WINAPI LoggedBegin(UINT period) {
-  ++Log.BeginPeriods;
+  Log.BeginPeriods.push_back(period);
   return RealTimerApi.BeginPeriod(period);
 }
 MMRESULT WINAPI LoggedEnd(UINT period) {
-  ++Log.EndPeriods;
+  Log.EndPeriods.push_back(period);
   return RealTimerApi.EndPeriod(period);
 }
 MMRESULT WINAPI LoggedSet(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags) {
@@ -111,7 +113,11 @@ HWND OpenRealMainWindow(const std::string& ini) {
   static const ATOM registered = RegisterMainWindowClass(AppInstance);
   if (!registered) return nullptr;
   LoadWindowPosition();
-  return CreateMainWindow(AppInstance, SW_SHOWNOACTIVATE) ? static_cast<HWND>(MainWindow) : nullptr;
+  // Made hidden, then shown off-screen: the program brings a window that meets no monitor onto the primary one.
+  if (!CreateMainWindow(AppInstance, SW_HIDE)) return nullptr;
+  SetWindowPos(MainWindow, nullptr, -2000, -2000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  UpdateWindow(MainWindow);
+  return MainWindow;
 }
 
 void ResetEngineState() {
@@ -191,7 +197,11 @@ MessageBoxText AnswerMessageBoxDuring(const std::function<void()>& action, int b
   return watched.Seen;
 }
 
+void CallList::push_back(UINT value) { const std::lock_guard<std::mutex> hold(CallListLock); values_.push_back(value); }
+std::vector<UINT> CallList::operator()() const { const std::lock_guard<std::mutex> hold(CallListLock); return values_; }
+
 TimerCallLog& InstallTimerCallLog() {
+  const std::lock_guard<std::mutex> hold(CallListLock);
   Log = TimerCallLog{};
   MmTimer = MmTimerApi{LoggedBegin, LoggedEnd, LoggedSet, LoggedKill};
   return Log;

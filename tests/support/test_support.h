@@ -45,13 +45,21 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
 // looks for the whole action and at least `timeoutMs` from its start.
 MessageBoxText AnswerMessageBoxDuring(const std::function<void()>& action, int button = 0, DWORD timeoutMs = 5000);
 
+// Values that the timer thread may add while the test thread reads them: read as a copy taken under a lock.
+class CallList {
+ public:
+  void push_back(UINT value);
+  std::vector<UINT> operator()() const;
+ private:
+  std::vector<UINT> values_;
+};
 // Multimedia timer calls as the engine made them; the real calls still happen unless creation is made to fail.
 struct TimerCallLog {
-  int BeginPeriods = 0;
-  int EndPeriods = 0;
-  std::vector<UINT> Periods;      // delay of each timeSetEvent
-  std::vector<UINT> Created;      // ids returned
-  std::vector<UINT> Killed;
+  CallList BeginPeriods;  // period of each timeBeginPeriod
+  CallList EndPeriods;
+  CallList Periods;       // delay of each timeSetEvent
+  CallList Created;       // ids returned
+  CallList Killed;
   bool FailCreation = false;
 };
 TimerCallLog& InstallTimerCallLog();

@@ -48,26 +48,26 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RunControl, StartCreatesAOneMillisecondTimerInsideAPeriodAndStopEndsBoth) {
   test::TimerCallLog& log = test::InstallTimerCallLog();
   ASSERT_EQ(StartMeasurement(Window()), 1);
-  EXPECT_EQ(log.BeginPeriods, 1);
-  ASSERT_EQ(log.Periods.size(), 1u);
-  EXPECT_EQ(log.Periods[0], 1u);
-  EXPECT_EQ(StopwatchClock.StopwatchTimerId, log.Created[0]);
+  EXPECT_EQ(log.BeginPeriods().size(), 1u);
+  ASSERT_EQ(log.Periods().size(), 1u);
+  EXPECT_EQ(log.Periods()[0], 1u);
+  EXPECT_EQ(StopwatchClock.StopwatchTimerId, log.Created()[0]);
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 1);
   EXPECT_EQ(StopwatchClock.StopwatchStarted, 1);
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
   EXPECT_EQ(StartMeasurement(Window()), 0) << "a second Start must not add a second timer";
-  EXPECT_EQ(log.Periods.size(), 1u);
+  EXPECT_EQ(log.Periods().size(), 1u);
 
   ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TotalTime.Ticks >= 30; }));
   StopMeasurement(Window());
-  ASSERT_EQ(log.Killed.size(), 1u);
-  EXPECT_EQ(log.Killed[0], log.Created[0]);
-  EXPECT_EQ(log.EndPeriods, 1);
+  ASSERT_EQ(log.Killed().size(), 1u);
+  EXPECT_EQ(log.Killed()[0], log.Created()[0]);
+  EXPECT_EQ(log.EndPeriods().size(), 1u);
   EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
   EXPECT_EQ(StopwatchClock.StopwatchStarted, 1);
   StopMeasurement(Window());
-  EXPECT_EQ(log.EndPeriods, 1) << "stopping a stopped stopwatch must not end a period again";
+  EXPECT_EQ(log.EndPeriods().size(), 1u) << "stopping a stopped stopwatch must not end a period again";
 }
 
 TEST_F(RunControl, StopThenStartContinuesTheSameMeasurement) {
@@ -94,8 +94,8 @@ TEST_F(RunControl, AFailedTimerCreationClaimsNothingAndTellsTheUser) {
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
   EXPECT_EQ(StopwatchClock.StopwatchStarted, 0);
   EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);
-  EXPECT_EQ(log.BeginPeriods, 1);
-  EXPECT_EQ(log.EndPeriods, 1);
+  EXPECT_EQ(log.BeginPeriods().size(), 1u);
+  EXPECT_EQ(log.EndPeriods().size(), 1u);
 }
 
 TEST_F(RunControl, ResetDoesNothingAtZeroOrWhileRunning) {

@@ -140,7 +140,7 @@ class SettingsDialog : public test::EngineTest {
     const bool painted = Log.Paints.exchange(0) > 0;
     return test::TakeRepaintRequest(standIn_) || painted;
   }
-  // A refit is a WM_SIZE of the kind a restore sends, with the present client size.
+  // A refit is a WM_SIZE of the stand-in's state, restored, with the present client size.
   void ExpectOneRefit() {
     EXPECT_EQ(Log.Refits.exchange(0), 1);
     EXPECT_EQ(Log.LastSizeType, static_cast<WPARAM>(SIZE_RESTORED));

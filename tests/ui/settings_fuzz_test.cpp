@@ -59,7 +59,7 @@ enum class Keeping {
   AsReadUnlessFitted,  // the font height, which a fitting FontSizeDispFit (0 or 1) replaces at every paint
   WholeCharacters,     // the face name: the whole characters within its 31 bytes
   WhileTheFileExists,  // the alarm file: forgotten when it is missing
-  WindowCoordinate,    // the position, taken within the 16 bits of window messages and written from the window
+  WindowCoordinate,    // the position, taken within the 16 bits of window messages, unless it is off every monitor
   FollowsTheWindow,    // the size and state, written from the window as the system made it
 };
 
@@ -98,11 +98,12 @@ std::string WholeCharacters(const std::string& text, size_t maxBytes) {
 
 // Reads the generated file through the same profile calls as the program, with the program's own defaults (those
 // of the file its first run writes), and says what it must write back for each key: nothing for a value that
-// follows the window or the fitted read-out.
+// follows the window or the fitted read-out. A window that the stored position puts on no monitor is centred in the
+// primary screen's work area at the size it was given (`outer`).
 class WriteBackOracle {
  public:
-  WriteBackOracle(std::string generated, std::string defaults)
-      : generated_(std::move(generated)), defaults_(std::move(defaults)) {}
+  WriteBackOracle(std::string generated, std::string defaults, SIZE outer)
+      : generated_(std::move(generated)), defaults_(std::move(defaults)), outer_(outer) {}
 
   std::optional<std::string> Expected(const IniKey& key) const {
     switch (KeepingOf(key.Key)) {
@@ -119,7 +120,18 @@ class WriteBackOracle {
         const std::string path = WholeCharacters(Text(key), MAX_PATH - 1);
         return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? "" : path;
       }
-      case Keeping::WindowCoordinate: return std::to_string(std::clamp(Number(key), -32768, 32767));
+      case Keeping::WindowCoordinate: {
+        const bool isX = key.Key == "Window_X_Pos";
+        const LONG x = std::clamp(Number({key.Section, "Window_X_Pos"}), -32768, 32767);
+        const LONG y = std::clamp(Number({key.Section, "Window_Y_Pos"}), -32768, 32767);
+        const RECT stored = {x, y, x + outer_.cx, y + outer_.cy};
+        RECT work = {};
+        if (MonitorFromRect(&stored, MONITOR_DEFAULTTONULL) || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+          return std::to_string(isX ? x : y);
+        }
+        return std::to_string(isX ? work.left + (work.right - work.left - outer_.cx) / 2
+                                  : work.top + (work.bottom - work.top - outer_.cy) / 2);
+      }
       case Keeping::FollowsTheWindow: return std::nullopt;
     }
     return std::nullopt;
@@ -135,6 +147,7 @@ class WriteBackOracle {
 
   std::string generated_;
   std::string defaults_;
+  SIZE outer_;
 };
 
 // Ends the process with a report when a file takes longer than its budget: a frozen paint never returns to let
@@ -286,12 +299,13 @@ class SettingsFuzz : public test::EngineTest, public ::testing::WithParamInterfa
     const FreezeWatch watch("seed " + std::to_string(seed) + ":\n" + content);
     test::ResetEngineState();
     test::WriteBytes(path, content);
-    const WriteBackOracle oracle(path, DefaultsPath());
+    const HWND window = OpenMainWindow(path);  // which writes nothing until it is closed
+    ASSERT_NE(window, nullptr);
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    const WriteBackOracle oracle(path, DefaultsPath(), SIZE{outer.right - outer.left, outer.bottom - outer.top});
     std::vector<std::optional<std::string>> expected;
     for (const IniKey& key : keys_) expected.push_back(oracle.Expected(key));
-
-    const HWND window = OpenMainWindow(path);
-    ASSERT_NE(window, nullptr);
     TakeALap();
     EXPECT_EQ(LapList.Count, 1);
     PaintEveryView(window);

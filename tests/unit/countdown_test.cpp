@@ -172,8 +172,8 @@ TEST_F(Countdown, RunsOnItsOwnTimerAtItsStepAndPausesWhereItStopped) {
   AppSettings.Timer_Mode = 1;
   LoadCountdown(Window());
   ASSERT_EQ(StartCountdown(Window()), 1);
-  ASSERT_EQ(log.Periods.size(), 1u);
-  EXPECT_EQ(log.Periods[0], 50u);
+  ASSERT_EQ(log.Periods().size(), 1u);
+  EXPECT_EQ(log.Periods()[0], 50u);
   EXPECT_EQ(StopwatchClock.TimerStarted, 1);
   ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TimerRemaining.Ticks <= 300000 - 150; }));
   StopMeasurement(Window());
@@ -187,8 +187,8 @@ TEST_F(Countdown, RunsOnItsOwnTimerAtItsStepAndPausesWhereItStopped) {
   EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 300000);
   EXPECT_EQ(StopwatchClock.TimerStarted, 0);
   EXPECT_EQ(StopwatchClock.CountdownTimerId, 0u);
-  EXPECT_EQ(log.BeginPeriods, 2);
-  EXPECT_EQ(log.EndPeriods, 2);
+  EXPECT_EQ(log.BeginPeriods().size(), 2u);
+  EXPECT_EQ(log.EndPeriods().size(), 2u);
 }
 
 TEST_F(Countdown, ACountdownThatExpiresOnItsFirstCallbackStillStopsItsOwnTimer) {
@@ -200,9 +200,9 @@ TEST_F(Countdown, ACountdownThatExpiresOnItsFirstCallbackStillStopsItsOwnTimer) 
     EXPECT_EQ(StopwatchClock.TimerRunning, 0) << round;
     EXPECT_EQ(StopwatchClock.CountdownTimerId, 0u) << round;
   }
-  EXPECT_EQ(log.BeginPeriods, 20);
-  EXPECT_EQ(log.EndPeriods, 20);
-  EXPECT_EQ(log.Killed.size(), 20u);
+  EXPECT_EQ(log.BeginPeriods().size(), 20u);
+  EXPECT_EQ(log.EndPeriods().size(), 20u);
+  EXPECT_EQ(log.Killed().size(), 20u);
 }
 
 TEST_F(Countdown, StartsTriedWhileItExpiresNeverMakeASecondTimer) {
@@ -215,8 +215,8 @@ TEST_F(Countdown, StartsTriedWhileItExpiresNeverMakeASecondTimer) {
     }
     ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TimerExpired == 1; })) << round;
   }
-  EXPECT_EQ(log.Created.size(), 20u);
-  EXPECT_EQ(log.BeginPeriods, log.EndPeriods);
+  EXPECT_EQ(log.Created().size(), 20u);
+  EXPECT_EQ(log.BeginPeriods().size(), log.EndPeriods().size());
 }
 
 }  // namespace

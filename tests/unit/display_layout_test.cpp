@@ -1,6 +1,8 @@
 // The display's pure geometry: layout from the client size, the fitted font height, hand outlines and angles,
 // numeral placement and the lap list's lines.
 #include <gtest/gtest.h>
+#include <array>
+#include <climits>
 #include <set>
 #include <string>
 #include <utility>
@@ -9,6 +11,7 @@
 #include "display/layout.h"
 #include "display/readout.h"
 #include "helpers/dpi.h"
+#include "helpers/window_helpers.h"
 
 namespace {
 
@@ -115,10 +118,21 @@ INSTANTIATE_TEST_SUITE_P(Display, FittedDigitalFont,
 
 using Points = std::vector<std::pair<long, long>>;
 
-Points PointsOf(const HandShape& shape) {
+template <size_t N>
+Points PointsOf(const std::array<POINT, N>& shape) {
   Points points;
   for (const POINT& p : shape) points.emplace_back(p.x, p.y);
   return points;
+}
+
+// Workspace coordinates start at the work area of the window's monitor, screen coordinates at the monitor's.
+TEST(WorkspaceCoordinates, MoveByTheWorkAreasOffsetFromItsMonitor) {
+  const RECT primary = {0, 0, 1920, 1080};
+  const std::array<POINT, 3> screen = {
+      WorkspaceToScreen({100, 50}, primary, {0, 40, 1920, 1080}),                // the taskbar at the top
+      WorkspaceToScreen({-1200, 30}, {-1280, 0, 0, 1024}, {-1220, 0, 0, 1024}),  // at the left, left of the primary
+      WorkspaceToScreen({LONG_MAX, 7}, primary, {60, 0, 1920, 1080})};           // held within the 32-bit range
+  EXPECT_EQ(PointsOf(screen), (Points{{100, 90}, {-1140, 30}, {LONG_MAX, 7}}));
 }
 
 TEST(DialHands, MinuteHandIsAWideBarNarrowingBeforeItsTip) {
