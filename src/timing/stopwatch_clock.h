@@ -18,6 +18,9 @@ void StopStopwatchTimer();
 void AdvanceTicks();
 // A new lap begins: the lap's counters and the dial's refresh counts go back to zero, the totals go on.
 void ZeroLapCounters();
+// What a frame shows of the stopwatch, all from one moment, whatever the tick does meanwhile. Any thread; the
+// tick's own calls (a lap's text) come outside its updates.
+StopwatchReading ReadStopwatch();
 void BreakDownMillis(ClockTime& record, int32_t divisor);
 void BreakDownFrames(ClockTime& record, int32_t frames);
 // Whole frames at 24 per second in a count of milliseconds.
