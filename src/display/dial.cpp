@@ -145,9 +145,9 @@ void DrawMarksAndNumerals(const RendererFrame& frame, int32_t rotDivisor) {
 }
 
 void DrawHands(const RendererFrame& frame, int32_t rotDivisor) {
-  const StopwatchClockRecord& clock = StopwatchClock;
-  const HandAngles angles =
-      HandAnglesFor(clock.HourRefreshCount, clock.MinuteRefreshCount, clock.RefreshesPerHalfMinute, rotDivisor);
+  const StopwatchReading& moment = *frame.Moment;
+  const HandAngles angles = HandAnglesFor(moment.HourRefreshCount, moment.MinuteRefreshCount,
+                                          StopwatchClock.RefreshesPerHalfMinute, rotDivisor);
   SelectObject(frame.Dc, frame.Kit.ThinPen);
   SelectObject(frame.Dc, frame.Kit.HandBrush);
   const int32_t centerX = DisplayLayout.CenterX;
@@ -180,11 +180,12 @@ void MeasureDialReadout(HDC dc, DialReadout& readout, int32_t row) {
   readout.TextRect = ReadoutTextRect(centerX, w, top, centerY + 5 * h / 2);
 }
 
-// Writes the read-out's text, measures it and draws its box under the hands.
-void DrawDialReadoutBox(HDC dc, DialReadout& readout, void (*formatText)(char*, size_t), int32_t row) {
-  formatText(readout.Text.Text, sizeof readout.Text.Text);
-  MeasureDialReadout(dc, readout, row);
-  Rectangle(dc, readout.Box.left, readout.Box.top, readout.Box.right, readout.Box.bottom);
+// Writes the read-out's text of the frame's moment, measures it and draws its box under the hands.
+void DrawDialReadoutBox(const RendererFrame& frame, DialReadout& readout,
+                        void (*formatText)(const StopwatchReading&, char*, size_t), int32_t row) {
+  formatText(*frame.Moment, readout.Text.Text, sizeof readout.Text.Text);
+  MeasureDialReadout(frame.Dc, readout, row);
+  Rectangle(frame.Dc, readout.Box.left, readout.Box.top, readout.Box.right, readout.Box.bottom);
 }
 
 void DrawDialReadoutText(HDC dc, DialReadout& readout) {
@@ -274,8 +275,8 @@ void DrawDialMovingParts(RendererFrame& frame) {
   if (readoutOn) {
     SelectObject(dc, frame.Kit.ThinPen);
     SelectObject(dc, frame.Kit.FaceBrush);
-    DrawDialReadoutBox(dc, lap, FormatCurrentLapText, 0);
-    if (withTotal) DrawDialReadoutBox(dc, total, FormatCurrentTotalText, 1);
+    DrawDialReadoutBox(frame, lap, FormatLapText, 0);
+    if (withTotal) DrawDialReadoutBox(frame, total, FormatTotalText, 1);
   }
 
   if (DialFits()) DrawHands(frame, ChosenRotDivisor());

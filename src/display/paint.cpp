@@ -9,6 +9,7 @@
 #include "helpers/window_helpers.h"
 #include "records/stopwatch_clock_record.h"
 #include "settings/app_settings.h"
+#include "timing/stopwatch_clock.h"
 
 DisplayFontsRecord DisplayFonts;
 
@@ -162,20 +163,20 @@ HFONT FontOfHeight(LOGFONTA font, LONG height) {
 }
 
 // The digital height at which the stopwatch's lap text (always in its millisecond form) fills the client width.
-LONG FittedDigitalHeight(int32_t clientWidth) {
+LONG FittedDigitalHeight(int32_t clientWidth, const ClockTime& lap) {
   char lapText[TimeTextSize] = "";
-  FormatClockTime(StopwatchClock.RefreshDivisor, StopwatchClock.LapTime, lapText, sizeof lapText);
+  FormatClockTime(StopwatchClock.RefreshDivisor, lap, lapText, sizeof lapText);
   return FitHeight(clientWidth, lstrlenA(lapText));
 }
 
 // The height in pixels the digital read-out is drawn at: fixed by the window's smaller dimension, fitted to its
 // width, or (any other FontSizeDispFit) as stored. A height chosen here is kept in Font_Setting, in the file's
 // units, so that the file holds it as a program unaware of DPI would.
-LONG ChooseDigitalHeight(int32_t clientWidth) {
+LONG ChooseDigitalHeight(int32_t clientWidth, const ClockTime& lap) {
   LONG height;
   switch (AppSettings.FontSizeDispFit) {
     case 0: height = DisplayLayout.DigitalFontHeight; break;
-    case 1: height = FittedDigitalHeight(clientWidth); break;
+    case 1: height = FittedDigitalHeight(clientWidth, lap); break;
     default: return ToPixels(AppSettings.Font_Setting.lfHeight, DisplayLayout.Dpi);
   }
   AppSettings.Font_Setting.lfHeight = ToFileUnits(height, DisplayLayout.Dpi);
@@ -223,8 +224,8 @@ ViewPainter ChosenView() {
 }
 
 // Runs `draw` on `dc` with the kit and FontColor as the text colour; pen, brush and text colour are put back.
-void DrawWithKit(HDC dc, ViewDrawing draw) {
-  RendererFrame frame = {dc, Kit, GetTextColor(dc)};
+void DrawWithKit(HDC dc, ViewDrawing draw, const StopwatchReading* moment) {
+  RendererFrame frame = {dc, Kit, GetTextColor(dc), moment};
   SetTextColor(dc, AppSettings.FontColor);
   {
     const SelectionGuard pen(dc, Kit.ThinPen, OBJ_PEN);
@@ -259,8 +260,8 @@ bool UpdateFaceLayer(ViewDrawing drawStill) {
   }
   FaceLayerValid = FaceLayer.Bitmap != nullptr;
   if (!FaceLayerValid) return true;
-  DrawWithKit(FaceLayer.Dc, FillFaceLayerBackground);
-  if (drawStill) DrawWithKit(FaceLayer.Dc, drawStill);
+  DrawWithKit(FaceLayer.Dc, FillFaceLayerBackground, nullptr);
+  if (drawStill) DrawWithKit(FaceLayer.Dc, drawStill, nullptr);
   BuiltFace = wanted;
   return true;
 }
@@ -276,11 +277,11 @@ RECT WholeBackBuffer() { return RECT{0, 0, BackBuffer.Width, BackBuffer.Height};
 
 // Draws the moving parts on the back buffer and returns the bounds of what they drew, as GDI accumulated it
 // (the whole picture if it could not tell).
-RECT DrawMovingParts(ViewDrawing drawMoving) {
+RECT DrawMovingParts(ViewDrawing drawMoving, const StopwatchReading& moment) {
   if (!drawMoving) return RECT{};
   HDC dc = BackBuffer.Dc;
   SetBoundsRect(dc, nullptr, DCB_RESET | DCB_ENABLE);
-  DrawWithKit(dc, drawMoving);
+  DrawWithKit(dc, drawMoving, &moment);
   RECT bounds = {};
   const UINT state = GetBoundsRect(dc, &bounds, DCB_RESET);
   SetBoundsRect(dc, nullptr, DCB_DISABLE);
@@ -295,7 +296,9 @@ RECT DrawMovingParts(ViewDrawing drawMoving) {
 
 Composition Compose() {
   if (!BackBuffer.Bitmap) return Composition{false, RECT{}};
-  UpdateFonts(ChooseDigitalHeight(BackBuffer.Width));
+  // Everything the picture shows of the stopwatch comes from one moment, however the tick moves on meanwhile.
+  const StopwatchReading moment = ReadStopwatch();
+  UpdateFonts(ChooseDigitalHeight(BackBuffer.Width, moment.Lap));
   UpdateKit();
   const ViewPainter view = ChosenView();
   const bool faceRedrawn = UpdateFaceLayer(view.DrawStill);
@@ -303,7 +306,7 @@ Composition Compose() {
   // Everywhere else the back buffer already holds the face layer.
   const RECT restore = faceRedrawn || !DrawnMovingAreaKnown ? WholeBackBuffer() : DrawnMovingArea;
   CopyLayer(BackBuffer.Dc, FaceLayer.Dc, restore);
-  DrawnMovingArea = DrawMovingParts(view.DrawMoving);
+  DrawnMovingArea = DrawMovingParts(view.DrawMoving, moment);
   DrawnMovingAreaKnown = true;
   return Composition{faceRedrawn, DrawnMovingArea};
 }

@@ -55,10 +55,13 @@ struct DisplayFontsRecord {
 };
 extern DisplayFontsRecord DisplayFonts;
 
-// What a view draws with: a layer's device context, the kit and the text colour the DC had before.
+struct StopwatchReading;
+// What a view draws with: a layer's device context, the kit, the text colour the DC had before, and the moment
+// of the stopwatch that the moving parts show (null for the still parts).
 struct RendererFrame {
   HDC Dc;
   DrawingKit Kit;
   COLORREF PreviousTextColor;
+  const StopwatchReading* Moment;
 };
 using ViewDrawing = void (*)(RendererFrame& frame);

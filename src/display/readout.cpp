@@ -7,6 +7,7 @@
 #include "records/app_settings_record.h"
 #include "records/lap_list_record.h"
 #include "records/stopwatch_clock_record.h"
+#include "timing/countdown.h"
 
 namespace {
 
@@ -51,11 +52,11 @@ void DrawDigitalOnlyReadout(RendererFrame& frame) {
     const SelectionGuard font(dc, DisplayFonts.DigitalFont, OBJ_FONT);
     SelectBoxTools(frame);
     MeasuredText lap = {};
-    FormatCurrentLapText(lap.Text, sizeof lap.Text);
+    FormatLapText(*frame.Moment, lap.Text, sizeof lap.Text);
     DrawCentredReadout(dc, lap);
     if (AppSettings.StopWatchTotalTimeEnable == 1) {
       MeasuredText total = {};
-      FormatCurrentTotalText(total.Text, sizeof total.Text);
+      FormatTotalText(*frame.Moment, total.Text, sizeof total.Text);
       MeasureText(dc, total);
       // A tenth of a line height below the lap's box (both lines use the same font).
       const int32_t centerY = DisplayLayout.CenterY;
@@ -71,7 +72,7 @@ void DrawCountdownReadout(RendererFrame& frame) {
   const SelectionGuard font(frame.Dc, DisplayFonts.DigitalFont, OBJ_FONT);
   SelectBoxTools(frame);
   MeasuredText remaining = {};
-  FormatClockTime(StopwatchClock.TimerStep, StopwatchClock.TimerRemaining, remaining.Text, sizeof remaining.Text);
+  FormatClockTime(StopwatchClock.TimerStep, ReadCountdownRemaining(), remaining.Text, sizeof remaining.Text);
   DrawCentredReadout(frame.Dc, remaining);
 }
 

@@ -2,6 +2,7 @@
 #include "display/time_text.h"
 #include <windows.h>
 #include "records/app_settings_record.h"
+#include "timing/stopwatch_clock.h"
 
 namespace {
 
@@ -64,10 +65,14 @@ void FormatStopwatchTime(const ClockTime& millis, const ClockTime& frames, char*
 
 }  // namespace
 
-void FormatCurrentLapText(char* buffer, size_t size) {
-  FormatStopwatchTime(StopwatchClock.LapTime, StopwatchClock.LapFrameTime, buffer, size);
+void FormatLapText(const StopwatchReading& moment, char* buffer, size_t size) {
+  FormatStopwatchTime(moment.Lap, moment.LapFrames, buffer, size);
 }
 
-void FormatCurrentTotalText(char* buffer, size_t size) {
-  FormatStopwatchTime(StopwatchClock.TotalTime, StopwatchClock.TotalFrameTime, buffer, size);
+void FormatTotalText(const StopwatchReading& moment, char* buffer, size_t size) {
+  FormatStopwatchTime(moment.Total, moment.TotalFrames, buffer, size);
 }
+
+void FormatCurrentLapText(char* buffer, size_t size) { FormatLapText(ReadStopwatch(), buffer, size); }
+
+void FormatCurrentTotalText(char* buffer, size_t size) { FormatTotalText(ReadStopwatch(), buffer, size); }

@@ -15,9 +15,10 @@ struct AppSettingsRecord {
   int32_t Window_Maximize;  // 0 or 1
   int32_t WindowTopMost;
   // [StopWatch_Setting]
-  int32_t AnalogModeOnOff;
-  int32_t DisitalModeOnOff;
-  int32_t SecondResolution;  // index into ResolutionTable, kept as read even when no row holds it
+  // The pop-up menu's refresh on the timer thread reads these two and the two resolution indexes.
+  Shared<int32_t> AnalogModeOnOff;
+  Shared<int32_t> DisitalModeOnOff;
+  Shared<int32_t> SecondResolution;  // index into ResolutionTable, kept as read even when no row holds it
   int32_t FrameGraduation;
   int32_t FiveSecIntervalMeasure;
   int32_t LBClickStartStopEnable;
@@ -26,12 +27,12 @@ struct AppSettingsRecord {
   int32_t RotDivIndex;
   Shared<int32_t> OneSecDivIndex;  // the tick reads it when it writes a lap
   // [Timer_Mode]
-  Shared<int32_t> Timer_Mode;  // 0 stopwatch, 1 timer; both ticks read it
+  Shared<int32_t> Timer_Mode;  // 0 stopwatch, 1 timer; both ticks and the menu's refresh read it
   // [Timer_Setting]
   int32_t TimerSettingHour;
   int32_t TimerSettingMinute;
   int32_t TimerSettingSecond;
-  int32_t TimerSecondResolutionIndex;
+  Shared<int32_t> TimerSecondResolutionIndex;
   char TimerAlarmSoundFile[MAX_PATH];
   // [Font_Setting]
   LOGFONTA Font_Setting;

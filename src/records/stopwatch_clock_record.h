@@ -7,7 +7,8 @@
 
 using SharedInt = Shared<int32_t>;
 
-// One broken-down time. Every field is shared with the timer thread, so a paint never reads half a value.
+// One broken-down time. Every field is shared with the timer thread, so a paint never reads half a value; a
+// reader gets all of them from one moment through the update sequence of the record's writer.
 struct ClockTime {
   SharedInt Ticks;    // milliseconds counted; in TimerRemaining the milliseconds left
   SharedInt Hours;
@@ -25,16 +26,17 @@ struct StopwatchClockRecord {
   SharedInt RefreshTicks;        // ticks since the lap began
   SharedInt HourRefreshCount;    // refreshes since the lap began, modulo one hour's worth
   SharedInt MinuteRefreshCount;  // refreshes since the lap began, modulo one minute's worth
+  UpdateSequence ReadingUpdates;  // around every change of the breakdowns and refresh counts above
   SharedInt RefreshDivisor = 1000;       // stopwatch milliseconds per display refresh
   SharedInt RefreshesPerHalfMinute = 30;
   Shared<UINT> StopwatchTimerId;
   SharedInt StopwatchRunning;
   SharedInt StopwatchStarted;
-  SharedInt LapRequest;
-  SharedInt DialogRedrawHold;
-  SharedInt DialogRedrawHoldCount;
+  SharedInt LapRequest;            // set by the user-interface thread, taken by the tick's exchange
+  SharedInt DialogRedrawHoldLeft;  // refresh boundaries the redraw hold still counts; 0: no hold
   SharedInt TimerStep = 1000;  // countdown milliseconds per callback and per decrement
   ClockTime TimerRemaining;
+  UpdateSequence RemainingUpdates;  // around every change of TimerRemaining
   Shared<UINT> CountdownTimerId;
   SharedInt TimerRunning;
   SharedInt TimerStarted;
@@ -42,6 +44,17 @@ struct StopwatchClockRecord {
 };
 
 extern StopwatchClockRecord StopwatchClock;
+
+// What a frame shows of the stopwatch, copied from one moment: the lap and the total in both breakdowns and the
+// dial's refresh counts. The copies' Ticks are not part of it (the tick counts them between refreshes).
+struct StopwatchReading {
+  ClockTime Lap;
+  ClockTime LapFrames;
+  ClockTime Total;
+  ClockTime TotalFrames;
+  int32_t HourRefreshCount;
+  int32_t MinuteRefreshCount;
+};
 
 // The lap time at which the stopwatch stops itself: 100:00:00.000.
 constexpr int32_t HundredHoursTicks = 360000000;
@@ -52,7 +65,4 @@ constexpr int32_t TotalTicksLimit = 2147481000;
 constexpr int32_t DialogRedrawHoldLength = 100;
 
 // Arms the redraw hold; called whenever a modal dialog or chooser opens.
-inline void ArmDialogRedrawHold() {
-  StopwatchClock.DialogRedrawHoldCount = 0;
-  StopwatchClock.DialogRedrawHold = 1;
-}
+inline void ArmDialogRedrawHold() { StopwatchClock.DialogRedrawHoldLeft = DialogRedrawHoldLength; }

@@ -20,12 +20,15 @@ int32_t CountdownTicksFor(int32_t hours, int32_t minutes, int32_t seconds) {
 namespace {
 
 void SetRemaining(int32_t ticks) {
-  ClockTime& remaining = StopwatchClock.TimerRemaining;
+  StopwatchClockRecord& clock = StopwatchClock;
+  ClockTime& remaining = clock.TimerRemaining;
+  BeginUpdate(clock.RemainingUpdates);
   remaining.Ticks = ticks;
   remaining.Hours = ticks / 3600000 % 100;
   remaining.Minutes = ticks / 60000 % 60;
   remaining.Seconds = ticks / 1000 % 60;
   remaining.Millis = ticks % 1000;
+  EndUpdate(clock.RemainingUpdates);
 }
 
 // The countdown has run out: it stops its own timer, the alarm is handed over, and the main window tells the
@@ -62,6 +65,13 @@ void TakeStep() {
 }
 
 }  // namespace
+
+ClockTime ReadCountdownRemaining() {
+  const StopwatchClockRecord& clock = StopwatchClock;
+  ClockTime remaining;
+  ReadWhole(clock.RemainingUpdates, [&] { remaining = clock.TimerRemaining; });
+  return remaining;
+}
 
 void LoadCountdown(HWND window) {
   StopCountdownTimer();

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include "records/stopwatch_clock_record.h"
 
 // What the expiring step calls on the timer thread once the countdown has halted, before the main window is sent
 // WM_COUNTDOWN_EXPIRED; the program installs the alarm's hand-over here before any timer runs.
@@ -15,6 +16,8 @@ constexpr int32_t MaxCountdownTicks = 2147483000;
 // The set time in milliseconds, clamped to 0..MaxCountdownTicks.
 int32_t CountdownTicksFor(int32_t hours, int32_t minutes, int32_t seconds);
 
+// The remaining time as one step left it, whatever the countdown does meanwhile; any thread.
+ClockTime ReadCountdownRemaining();
 // Loads the set time, halts any running countdown and clears TimerStarted. TimerExpired is left to the caller.
 void LoadCountdown(HWND window);
 // Starts or continues the countdown; returns 0 when it is expired, already running, or no timer was to be had.

@@ -2,7 +2,6 @@
 #include "timing/stopwatch_clock.h"
 #include <atomic>
 #include <type_traits>
-#include "records/app_globals.h"
 #include "records/app_settings_record.h"
 #include "records/lap_list_record.h"
 #include "timing/frame_pacing.h"
@@ -57,15 +56,9 @@ void CountTick(ClockTime& millis, ClockTime& frames, Divisor divisor) {
   if (frameTicks % divisor == 0) BreakDownFrames(frames, FramesInTicks(frameTicks));
 }
 
-// A refresh boundary of the lap: a pending lap is recorded (or dropped when the list is full), then the dial's
-// refresh counters move on, wrapping at one minute's and one hour's worth. The request is taken before the lap
-// is published, so that one made as soon as the lap shows is kept for the next boundary.
-void PassRefreshBoundary() {
+// The dial's refresh counters move on, wrapping at one minute's and one hour's worth.
+void MoveRefreshCountsOn() {
   StopwatchClockRecord& clock = StopwatchClock;
-  if (clock.LapRequest) {
-    clock.LapRequest = 0;
-    if (LapList.Count < MaxLaps && RecordLapHook) RecordLapHook();
-  }
   const int32_t perHalfMinute = clock.RefreshesPerHalfMinute;
   clock.MinuteRefreshCount += 1;
   if (clock.MinuteRefreshCount == 2 * perHalfMinute) clock.MinuteRefreshCount = 0;
@@ -73,34 +66,56 @@ void PassRefreshBoundary() {
   if (clock.HourRefreshCount == 120 * perHalfMinute) clock.HourRefreshCount = 0;
 }
 
+// The user-interface thread sets the request at any time; the tick takes it with one exchange, tried only when
+// the request is set.
+bool TakeLapRequest() {
+  SharedInt& request = StopwatchClock.LapRequest;
+  return request != 0 && request.value.exchange(0, std::memory_order_acq_rel) != 0;
+}
+
+// At a refresh boundary a pending lap is recorded (or dropped when the list is full), outside any update of the
+// reading: recording it waits for the user-interface thread, which may be reading. The lap restarts the lap's
+// counters, and the boundary counts as the new lap's first refresh. The request is taken before the lap is
+// published, so that one made as soon as the lap shows is kept for the next boundary.
+void RecordRequestedLap() {
+  if (!TakeLapRequest()) return;
+  if (LapList.Count < MaxLaps && RecordLapHook) RecordLapHook();
+  StopwatchClockRecord& clock = StopwatchClock;
+  if (clock.RefreshTicks != 0) return;  // no lap began
+  BeginUpdate(clock.ReadingUpdates);
+  MoveRefreshCountsOn();
+  EndUpdate(clock.ReadingUpdates);
+}
+
 bool ReachedStopLimit() {
   return StopwatchClock.LapTime.Hours >= 100 || StopwatchClock.TotalTime.Ticks >= TotalTicksLimit;
 }
 
-// The stopwatch stops itself; every counter keeps its value and only a reset clears the limit.
-void StopAtLimit() {
-  StopOwnTimer(StopwatchTimer());
-  RequestMainWindowRepaint();
-}
-
-// Counts a refresh boundary against the redraw hold; true while the hold still holds this one back.
+// Counts a refresh boundary against the redraw hold; true while the hold still holds this one back. A dialog
+// may arm the hold again meanwhile: the compare-exchange then counts down from the new length.
 bool RedrawHeld() {
-  StopwatchClockRecord& clock = StopwatchClock;
-  if (!clock.DialogRedrawHold) return false;
-  clock.DialogRedrawHoldCount += 1;
-  if (clock.DialogRedrawHoldCount < DialogRedrawHoldLength) return true;
-  clock.DialogRedrawHoldCount = 0;
-  clock.DialogRedrawHold = 0;
-  return false;
+  SharedInt& hold = StopwatchClock.DialogRedrawHoldLeft;
+  int32_t left = hold;
+  while (left > 0 && !hold.value.compare_exchange_weak(left, left - 1, std::memory_order_acq_rel)) {
+  }
+  return left > 1;
 }
 
+// Lap, total and refresh boundaries fall on the same ticks: the lap and its refresh count restart together at a
+// boundary, where the total is a multiple of the resolution too, and the resolution cannot change while a
+// measurement exists. So one update of the reading around a boundary covers every breakdown and the counters.
 template <class Divisor>
 void AdvanceTicksBy(Divisor divisor) {
   StopwatchClockRecord& clock = StopwatchClock;
   clock.RefreshTicks += 1;
+  const bool boundary = clock.RefreshTicks % divisor == 0;
+  if (boundary) BeginUpdate(clock.ReadingUpdates);
   CountTick(clock.LapTime, clock.LapFrameTime, divisor);
   CountTick(clock.TotalTime, clock.TotalFrameTime, divisor);
-  if (clock.RefreshTicks % divisor == 0) PassRefreshBoundary();
+  if (!boundary) return;
+  MoveRefreshCountsOn();
+  EndUpdate(clock.ReadingUpdates);
+  RecordRequestedLap();
 }
 
 }  // namespace
@@ -143,11 +158,15 @@ bool RefreshDue() {
 void RunTick() {
   const int32_t lapsBefore = LapList.Count;
   AdvanceTicks();
-  if (ReachedStopLimit()) StopAtLimit();
+  // At a limit the stopwatch stops itself; every counter keeps its value and only a reset clears the limit.
+  const bool stopped = ReachedStopLimit();
+  if (stopped) StopOwnTimer(StopwatchTimer());
   // Behind the timer display the stopwatch counts on without asking for repaints.
   if (AppSettings.Timer_Mode == 1) return;
   const bool due = RefreshDue();
-  const Refresh refresh = LapList.Count != lapsBefore ? Refresh::AtOnce : due ? Refresh::Paced : Refresh::None;
+  // A lap is shown at once, and so is the stop: no later tick would ask for a refresh left for the frame's end.
+  const bool atOnce = stopped || LapList.Count != lapsBefore;
+  const Refresh refresh = atOnce ? Refresh::AtOnce : due ? Refresh::Paced : Refresh::None;
   if (PaceRepaint(StopwatchPacer, 1, refresh)) RequestFrame();
 }
 
@@ -159,11 +178,23 @@ TimerFlags StopwatchTimer() {
 
 void ZeroLapCounters() {
   StopwatchClockRecord& clock = StopwatchClock;
+  BeginUpdate(clock.ReadingUpdates);
   clock.RefreshTicks = 0;
   clock.HourRefreshCount = 0;
   clock.MinuteRefreshCount = 0;
   clock.LapTime = ClockTime{};
   clock.LapFrameTime = ClockTime{};
+  EndUpdate(clock.ReadingUpdates);
+}
+
+StopwatchReading ReadStopwatch() {
+  const StopwatchClockRecord& clock = StopwatchClock;
+  StopwatchReading reading{};
+  ReadWhole(clock.ReadingUpdates, [&] {
+    reading = StopwatchReading{clock.LapTime, clock.LapFrameTime, clock.TotalTime, clock.TotalFrameTime,
+                               clock.HourRefreshCount, clock.MinuteRefreshCount};
+  });
+  return reading;
 }
 
 LapCounters ReadLapCounters() {
@@ -174,11 +205,13 @@ LapCounters ReadLapCounters() {
 
 void PutBackLapCounters(const LapCounters& counters) {
   StopwatchClockRecord& clock = StopwatchClock;
+  BeginUpdate(clock.ReadingUpdates);
   clock.LapTime = counters.LapTime;
   clock.LapFrameTime = counters.LapFrameTime;
   clock.RefreshTicks = counters.RefreshTicks;
   clock.HourRefreshCount = counters.HourRefreshCount;
   clock.MinuteRefreshCount = counters.MinuteRefreshCount;
+  EndUpdate(clock.ReadingUpdates);
 }
 
 void CALLBACK ClockTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {

@@ -18,6 +18,9 @@ void StopStopwatchTimer();
 void AdvanceTicks();
 // A new lap begins: the lap's counters and the dial's refresh counts go back to zero, the totals go on.
 void ZeroLapCounters();
+// What a frame shows of the stopwatch, all from one moment, whatever the tick does meanwhile. Any thread; the
+// tick's own calls (a lap's text) come outside its updates.
+StopwatchReading ReadStopwatch();
 // What a new lap restarts, as it stands: a lap that is taken back puts it back. The timer must be stopped.
 struct LapCounters {
   ClockTime LapTime;

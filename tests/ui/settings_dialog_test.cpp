@@ -60,13 +60,8 @@ bool IsCentredOnScreen(HWND window) {
   return dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1;
 }
 
-bool RedrawHoldFreshlyArmed() {
-  return StopwatchClock.DialogRedrawHold == 1 && StopwatchClock.DialogRedrawHoldCount == 0;
-}
-void DisarmRedrawHold() {
-  StopwatchClock.DialogRedrawHold = 0;
-  StopwatchClock.DialogRedrawHoldCount = 5;
-}
+bool RedrawHoldFreshlyArmed() { return StopwatchClock.DialogRedrawHoldLeft == DialogRedrawHoldLength; }
+void DisarmRedrawHold() { StopwatchClock.DialogRedrawHoldLeft = 0; }
 
 // Runs `action` on this thread, where it opens a modal dialog, while `user` works that dialog from a second
 // thread as a person would; `user` must close what it opened.

@@ -1,7 +1,9 @@
 // The stopwatch's tick: counting, breakdowns at refresh boundaries, laps, the self-stops and repaint requests.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include "display/time_text.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
@@ -119,6 +121,7 @@ TEST_F(StopwatchTick, StopsBeforeTheThirtyTwoBitTotalWouldOverflow) {
   test::TickByHand();
   EXPECT_EQ(StopwatchClock.TotalTime.Ticks, TotalTicksLimit);
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
+  EXPECT_TRUE(test::TakeRepaintRequest(Window())) << "the stop is shown though no refresh is due";
   char total[TimeTextSize];
   FormatCurrentTotalText(total, sizeof total);
   EXPECT_STREQ(total, "596:31:21.00");
@@ -168,6 +171,33 @@ TEST_F(StopwatchTick, RefreshCountersWrapAtAMinuteAndAnHour) {
   EXPECT_EQ(StopwatchClock.HourRefreshCount, 0);
 }
 
+// The milliseconds a millisecond breakdown stands for.
+int32_t MillisOf(const ClockTime& t) { return ((t.Hours * 60 + t.Minutes) * 60 + t.Seconds) * 1000 + t.Millis; }
+
+// A frame's reading on the user-interface thread is one moment the tick passed through on its own, never a mix.
+TEST_F(StopwatchTick, EveryReadingIsOneMomentWhileTheTickBreaksTheTimesDown) {
+  SelectStopwatchResolution(11, nullptr);  // every tick is a refresh boundary
+  std::atomic<bool> done{false};
+  std::thread timer([&done] {
+    for (int tick = 0; tick < 30000; ++tick) {
+      AdvanceTicks();
+      std::this_thread::yield();  // room for readings between ticks, as the timer's millisecond leaves
+    }
+    done = true;
+  });
+  int readings = 0, mixed = 0;
+  for (int32_t previous = 0; !done; ++readings) {
+    const StopwatchReading r = ReadStopwatch();
+    const int32_t lap = MillisOf(r.Lap);
+    mixed += lap < previous || MillisOf(r.Total) != lap || r.MinuteRefreshCount != lap % 60000 ||
+             r.LapFrames.Seconds != lap / 1000 % 60;
+    previous = lap;
+  }
+  timer.join();
+  EXPECT_EQ(mixed, 0) << "of " << readings << " readings";
+  EXPECT_GT(readings, 1000);
+}
+
 TEST_F(StopwatchTick, AsksForARepaintAtEachBoundaryOnlyWhileTheStopwatchIsShown) {
   test::TickByHand(9);
   EXPECT_FALSE(test::TakeRepaintRequest(Window()));
@@ -191,14 +221,14 @@ TEST_F(StopwatchTick, RedrawHoldKeepsBack99RepaintsAtOneMillisecondOnly) {
   }
   test::TickByHand();
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
-  EXPECT_EQ(StopwatchClock.DialogRedrawHold, 0);
+  EXPECT_EQ(StopwatchClock.DialogRedrawHoldLeft, 0);
 
   SelectStopwatchResolution(9, nullptr);
   SetElapsed(0, 0);
   ArmDialogRedrawHold();
   test::TickByHand(20);  // two boundaries, more than a frame
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
-  EXPECT_EQ(StopwatchClock.DialogRedrawHoldCount, 2);
+  EXPECT_EQ(StopwatchClock.DialogRedrawHoldLeft, DialogRedrawHoldLength - 2);
 }
 
 // Repaints are asked for at most once a display frame, every refresh is asked for by the end of the frame it
