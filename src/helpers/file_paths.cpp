@@ -43,6 +43,8 @@ bool FileExists(const char* path) {
   return true;
 }
 
+const char* FileNamePart(const char* path) { return path + SplitPath(path).FolderLength; }
+
 bool PathBesideProgram(const char* extension, char* path) {
   path[0] = '\0';
   char module[MAX_PATH];

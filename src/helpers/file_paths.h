@@ -10,6 +10,8 @@ struct PathParts {
 };
 
 PathParts SplitPath(const char* path);
+// The file name within a path: what follows its folder.
+const char* FileNamePart(const char* path);
 // Fills `path` (MAX_PATH bytes) with the executable's own path and returns true, or empties it and returns false
 // when the path does not fit.
 bool GetExecutablePath(char* path);

@@ -10,6 +10,7 @@
 #define IDD_SETTINGS 108
 
 #define IDS_VERSION_PREFIX 1   // "Tavrilo Version "
+#define IDS_APP_CAPTION 2      // "Tavrilo", the caption of the alarm file's refusal
 
 // Lap history window (106)
 #define IDC_LAP_HISTORY_LIST 1001

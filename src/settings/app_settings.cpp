@@ -222,7 +222,7 @@ int32_t DigitalOnlyFor(int32_t digitalOnOff, int32_t analogOnOff) {
 
 void UpdateAlarmSoundDisplayName() {
   const char* path = AppSettings.TimerAlarmSoundFile;
-  lstrcpynA(AppSettings.AlarmSoundDisplayName, path + SplitPath(path).FolderLength, MAX_PATH);
+  lstrcpynA(AppSettings.AlarmSoundDisplayName, FileNamePart(path), MAX_PATH);
 }
 
 void BuildIniPath() { PathBesideProgram(".ini", IniPath); }

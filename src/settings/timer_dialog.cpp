@@ -159,10 +159,12 @@ bool BrowseAlarmSoundFile(char* path, char* displayName, HWND owner) {
     return false;
   }
   lstrcpynA(path, file, MAX_PATH);
+  lstrcpynA(displayName, FileNamePart(path), MAX_PATH);
   const PathParts parts = SplitPath(path);
-  lstrcpynA(displayName, path + parts.FolderLength, MAX_PATH);
   if (IsPlayableExtension(path + parts.FolderLength + parts.NameLength)) return true;
   ClearAlarmFile(path, displayName);
-  MessageBoxA(owner, "再生可能なオーディオファイルではありません。", AppCaption, MB_OK);
+  char caption[64];
+  if (LoadStringA(AppInstance, IDS_APP_CAPTION, caption, sizeof caption) <= 0) lstrcpynA(caption, AppCaption, 64);
+  MessageBoxA(owner, "再生可能なオーディオファイルではありません。", caption, MB_OK);
   return false;
 }
