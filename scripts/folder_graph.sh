@@ -2,7 +2,9 @@
 # The folders of src/ and which others each includes headers from: one line per edge, with the number of
 # #include lines behind it.
 #   bash scripts/folder_graph.sh           prints the edges
-#   bash scripts/folder_graph.sh --check   also fails (exit 1) on any edge that points up the layers below
+#   bash scripts/folder_graph.sh --check   also fails (exit 1) on any edge that points up the layers below, or on
+#                                          any cycle between the modules of a folder (a module is a .cpp and its .h)
+#   bash scripts/folder_graph.sh --modules prints the edges between the modules of each folder instead
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
@@ -28,14 +30,35 @@ rank() {
   exit 1
 }
 
+# Within each folder: "folder/module -> folder/module" for every include of another module of the same folder.
+module_edges() {
+  local file from to
+  for file in */*; do
+    from=${file%.*}
+    { grep -o "^#include \"${file%%/*}/[a-z_]*\." "$file" || true; } | sed 's/#include "//; s/\.$//' |
+      while read -r to; do
+        if [ "$to" != "$from" ]; then echo "$from -> $to"; fi
+      done
+  done | sort -u
+}
+
+if [ "${1:-}" = --modules ]; then
+  module_edges
+  exit 0
+fi
 graph=$(edges)
 echo "$graph"
 [ "${1:-}" = --check ] || exit 0
-upward=0
+failed=0
 while read -r _ from _ to; do
   if [ "$(rank "$to")" -ge "$(rank "$from")" ]; then
     echo "upward: $from includes $to" >&2
-    upward=1
+    failed=1
   fi
 done <<<"$graph"
-exit "$upward"
+# tsort names every module on a cycle of the graph it is given.
+if ! cycles=$(module_edges | sed 's/ -> / /' | tsort 2>&1 >/dev/null); then
+  sed 's/^tsort: -: input contains a loop:$/module cycle:/; s/^tsort: /  /' <<<"$cycles" >&2
+  failed=1
+fi
+exit "$failed"
