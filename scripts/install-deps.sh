@@ -7,6 +7,8 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix  # cross compiler (posix threads), windres
   googletest                                          # GoogleTest sources, cross-built with the project
   wine wine64                                         # runs the program and the tests
+  fonts-wine                                          # Wine's own faces, Marlett among them: the caption buttons'
+                                                      # glyphs (only recommended by wine, so not installed with it)
   locales                                             # ja_JP.UTF-8, so that Wine runs in code page 932
   xvfb xdotool x11-apps x11-utils imagemagick         # a display for windows, and screenshots
   fonts-ipafont-gothic                                # Japanese glyphs; stands in for the Gothic faces dialogs name

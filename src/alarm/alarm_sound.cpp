@@ -4,6 +4,7 @@
 #include "alarm/alarm_sound.h"
 #include <cstdio>
 #include "alarm/taskbar_flash.h"
+#include "helpers/window_helpers.h"
 #include "records/app_globals.h"
 #include "records/app_settings_record.h"
 #include "records/command_ids.h"
@@ -12,8 +13,6 @@ Shared<int32_t> AlarmSoundActive;
 char AlarmPlayPath[MAX_PATH];
 
 namespace {
-
-void SendAlarmCommand(WORD command) { SendMessageA(MainWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
 
 constexpr const char* AlarmAlias = "Tavrilo_User_Mode_TimerAlarmSound";
 // One device type plays every admitted file: WAV, WMA, MP3 and MIDI.
@@ -30,6 +29,20 @@ MCI_OPEN_PARMSA AlarmOpenParams;
 
 MCIERROR SendMci(MCIDEVICEID device, UINT command, DWORD flags, void* params = nullptr) {
   return mciSendCommandA(device, command, flags, reinterpret_cast<DWORD_PTR>(params));
+}
+
+// Tells the user which MCI command failed where, with the error's number and text and the device's alias.
+void ShowMciError(MCIERROR error, const char* alias, HWND owner, const char* location) {
+  char errorText[520] = "";
+  if (!mciGetErrorStringA(error, errorText, sizeof errorText)) errorText[0] = '\0';
+  char message[1024];
+  snprintf(message, sizeof message,
+           "MMSYSTEM Err No.%d\nエラーメッセージは「%s」です。\nMCI関連の構造体のAliasは、「%s」です。\n"
+           "エラー表示場所は「%s」です。",
+           static_cast<int>(error), errorText, alias ? alias : "", location);
+  char caption[64];
+  snprintf(caption, sizeof caption, "%s MCICommandエラーメッセージ", AppCaption);
+  MessageBoxA(owner, message, caption, MB_OK);
 }
 
 // Shows the error of a failed command; true when it failed.
@@ -117,22 +130,9 @@ void OnMM_MCINotifyTimerAlarm(HWND window, WPARAM flags, LPARAM deviceId) {
   if (AlarmSoundActive && IsAlarmDevice(static_cast<MCIDEVICEID>(deviceId))) Replay(window);
 }
 
-void ShowMciError(MCIERROR error, const char* alias, HWND owner, const char* location) {
-  char errorText[520] = "";
-  if (!mciGetErrorStringA(error, errorText, sizeof errorText)) errorText[0] = '\0';
-  char message[1024];
-  snprintf(message, sizeof message,
-           "MMSYSTEM Err No.%d\nエラーメッセージは「%s」です。\nMCI関連の構造体のAliasは、「%s」です。\n"
-           "エラー表示場所は「%s」です。",
-           static_cast<int>(error), errorText, alias ? alias : "", location);
-  char caption[64];
-  snprintf(caption, sizeof caption, "%s MCICommandエラーメッセージ", AppCaption);
-  MessageBoxA(owner, message, caption, MB_OK);
-}
-
 void HandOverAlarmAtExpiry() {
   lstrcpynA(AlarmPlayPath, AppSettings.TimerAlarmSoundFile, MAX_PATH);
   if (AlarmPlayPath[0] == '\0') return;
-  if (AlarmSoundActive) SendAlarmCommand(IDM_TIMER_ALARM__SOUND_STOP);
-  SendAlarmCommand(IDM_TIMER_ALARM__SOUND_START);
+  if (AlarmSoundActive) SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);
+  SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_START);
 }

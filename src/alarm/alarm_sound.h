@@ -22,5 +22,3 @@ int OnTimerAlarmSoundStart(HWND window);
 void OnTimerAlarmSoundStop(HWND window);
 // MM_MCINOTIFY: a finished play starts the next one from the beginning until the alarm is stopped.
 void OnMM_MCINotifyTimerAlarm(HWND window, WPARAM flags, LPARAM deviceId);
-// Tells the user which MCI command failed where, with the error's number and text and the device's alias.
-void ShowMciError(MCIERROR error, const char* alias, HWND owner, const char* location);

@@ -158,15 +158,15 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
 }
 
 void UpdateMenuState(HMENU menu) {
-  if (AppSettings.Timer_Mode == 0) {
-    UpdateStopwatchMenu(menu);
-  } else {
+  if (InTimerMode()) {
     UpdateTimerMenu(menu);
+  } else {
+    UpdateStopwatchMenu(menu);
   }
 }
 
 int ResetMeasurement(HWND window) {
-  if (AppSettings.Timer_Mode == 1) {
+  if (InTimerMode()) {
     if (!ClearExpiryUnlessRunning()) return 0;
     OnTimerAlarmSoundStop(window);
     LoadCountdown(window);

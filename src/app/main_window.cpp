@@ -47,10 +47,6 @@ Shared<UINT> MenuRefreshTimerId;
 Shared<int32_t> MenuRefreshOpen;
 std::atomic<int32_t> MenuRefreshBusy{0};
 
-bool InTimerMode() { return AppSettings.Timer_Mode == 1; }
-
-void SendCommand(HWND window, WORD command) { SendMessageA(window, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
-
 // Left click and space: start or stop the mode on display.
 void ToggleRunning(HWND window) {
   const bool running = InTimerMode() ? StopwatchClock.TimerRunning != 0 : StopwatchClock.StopwatchRunning != 0;
@@ -88,17 +84,11 @@ void OnCreate(HWND window) {
   clock.CountdownTimerId = 0;
   MenuRefreshTimerId = 0;
   CtrlKeyDown = 0;
-  LoadTimerMode();
-  LoadStopwatchSettings();
-  SelectStopwatchResolution(AppSettings.SecondResolution, window);
-  LoadFontSettings();
+  LoadSettings(window);
   clock.LapRequest = 0;
-  LoadDrawColors();
   RebuildBackBuffer(window);
   UpdateDisplayRefreshRate(window);
   LapList.LapHistoryWindow = nullptr;
-  LoadTimerSettings();
-  SelectTimerResolution(AppSettings.TimerSecondResolutionIndex, window);
   clock.TimerExpired = 0;
   LapList.Unsaved = 0;
   LoadCountdown(window);

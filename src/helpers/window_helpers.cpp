@@ -43,6 +43,8 @@ POINT NormalCornerOnScreen(const RECT& normal) {
   return WorkspaceToScreen(corner, info.rcMonitor, info.rcWork);
 }
 
+void SendCommand(HWND window, WORD command) { SendMessageA(window, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+
 void RequestRepaint(HWND window) {
   // A null handle would invalidate every window on the screen.
   if (window) InvalidateRect(window, nullptr, FALSE);

@@ -12,6 +12,8 @@ void CenterWindowInWorkArea(HWND window);
 // and the top left corner of a normal rectangle on the screen, on the monitor the rectangle is on.
 POINT WorkspaceToScreen(POINT point, const RECT& monitor, const RECT& work);
 POINT NormalCornerOnScreen(const RECT& normal);
+// Carries out a command of the window's, as its menu item would, and returns once it has.
+void SendCommand(HWND window, WORD command);
 // Whole client area, no erase: the one way anything asks a window to repaint. A null window is ignored.
 void RequestRepaint(HWND window);
 // A modal dialog whose Cancel puts back what it found: `snapshot` is handed over as WM_INITDIALOG's lParam, and

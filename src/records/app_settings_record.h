@@ -49,3 +49,6 @@ struct AppSettingsRecord {
 };
 
 extern AppSettingsRecord AppSettings;
+
+// Which of the two modes is on display.
+inline bool InTimerMode() { return AppSettings.Timer_Mode == 1; }

@@ -188,18 +188,10 @@ void SaveSection(const Section& section) {
   for (size_t i = 0; i < section.Count; ++i) SaveKey(section.Name, section.Keys[i]);
 }
 
-// An alarm file that is gone since the last run is forgotten. The test is a directory search, as the open
-// dialog's own existence check would be.
+// An alarm file that is gone since the last run is forgotten.
 void ForgetMissingAlarmFile() {
   char* path = AppSettings.TimerAlarmSoundFile;
-  if (path[0] == '\0') return;
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA(path, &found);
-  if (search == INVALID_HANDLE_VALUE) {
-    path[0] = '\0';
-  } else {
-    FindClose(search);
-  }
+  if (path[0] != '\0' && !FileExists(path)) path[0] = '\0';
 }
 
 }  // namespace
@@ -252,14 +244,6 @@ void LoadTimerSettings() {
   LoadSection(TimerSettingSection);
   ForgetMissingAlarmFile();
   UpdateAlarmSoundDisplayName();
-}
-
-void LoadSettings() {
-  LoadTimerMode();
-  LoadStopwatchSettings();
-  LoadFontSettings();
-  LoadDrawColors();
-  LoadTimerSettings();
 }
 
 void SaveSettings() {

@@ -10,14 +10,13 @@ extern char IniPath[MAX_PATH];
 void BuildIniPath();
 // Section Window_Position, before the main window exists; derives WindowShowCommand.
 void LoadWindowPosition();
-// The other sections, in the order the main window's creation loads them. They only fill AppSettings: the
-// caller gives the clock the stored resolutions.
+// The other sections, in the order the main window's creation loads them (LoadSettings of the clock's run
+// control). They only fill AppSettings.
 void LoadTimerMode();
 void LoadStopwatchSettings();
 void LoadFontSettings();
 void LoadDrawColors();
 void LoadTimerSettings();
-void LoadSettings();
 // Writes all six sections, every key.
 void SaveSettings();
 

@@ -38,6 +38,30 @@ void OnInitColorDialog(HWND dialog, ColorDialogState* state) {
   CenterWindowOnScreen(dialog);
 }
 
+// Centres the chooser when it opens and leaves every message to the chooser's own processing.
+UINT_PTR CALLBACK ColorChooserHook(HWND chooser, UINT message, WPARAM, LPARAM) {
+  if (message == WM_INITDIALOG) CenterWindowOnScreen(chooser);
+  return 0;
+}
+
+// Runs the system colour chooser owned by `owner`, starting from `colour`; true when the user picked a colour,
+// which is then in `colour`.
+bool PickColor(HWND owner, COLORREF& colour) {
+  ArmDialogRedrawHold();
+  CustomColors[0] = colour;
+  CHOOSECOLORA request = {};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = owner;
+  request.hInstance = reinterpret_cast<HWND>(AppInstance);
+  request.rgbResult = colour;
+  request.lpCustColors = CustomColors.data();
+  request.Flags = CC_RGBINIT | CC_ENABLEHOOK | CC_ANYCOLOR;
+  request.lpfnHook = ColorChooserHook;
+  if (!ChooseColorA(&request)) return false;
+  colour = request.rgbResult;
+  return true;
+}
+
 void OnColorButton(HWND dialog, const ColorButton& button) {
   if (!PickColor(dialog, AppSettings.*button.Field)) return;
   DialogState<ColorDialogState>(dialog).Changed = true;
@@ -108,23 +132,3 @@ bool EditClockColors(HWND owner) {
   return RunDialogWithSnapshot(AppInstance, IDD_COLORS, owner, ColorDialogProc, &state) == IDOK;
 }
 
-bool PickColor(HWND owner, COLORREF& colour) {
-  ArmDialogRedrawHold();
-  CustomColors[0] = colour;
-  CHOOSECOLORA request = {};
-  request.lStructSize = sizeof request;
-  request.hwndOwner = owner;
-  request.hInstance = reinterpret_cast<HWND>(AppInstance);
-  request.rgbResult = colour;
-  request.lpCustColors = CustomColors.data();
-  request.Flags = CC_RGBINIT | CC_ENABLEHOOK | CC_ANYCOLOR;
-  request.lpfnHook = ColorChooserHook;
-  if (!ChooseColorA(&request)) return false;
-  colour = request.rgbResult;
-  return true;
-}
-
-UINT_PTR CALLBACK ColorChooserHook(HWND chooser, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) CenterWindowOnScreen(chooser);
-  return 0;
-}

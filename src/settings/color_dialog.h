@@ -18,8 +18,3 @@ extern std::array<COLORREF, 16> CustomColors;
 
 // Runs dialog 103 modally, owned by `owner` (the settings dialog); true when the user ended it with OK.
 bool EditClockColors(HWND owner);
-// Runs the system colour chooser owned by `owner`, starting from `colour`; true when the user picked a colour,
-// which is then in `colour`.
-bool PickColor(HWND owner, COLORREF& colour);
-// Centres the chooser when it opens and leaves every message to the chooser's own processing.
-UINT_PTR CALLBACK ColorChooserHook(HWND chooser, UINT message, WPARAM wParam, LPARAM lParam);

@@ -109,6 +109,13 @@ void OnSecondDivisionChange(HWND dialog) {
 
 // The chooser edits a copy of Font_Setting in pixels of the session's DPI, the one it converts points with; only
 // a choice made with OK is taken back, in the file's units.
+// Arms the redraw hold when the font chooser opens.
+UINT_PTR CALLBACK FontChooserHook(HWND, UINT message, WPARAM, LPARAM) {
+  if (message != WM_INITDIALOG) return 0;
+  ArmDialogRedrawHold();
+  return TRUE;
+}
+
 void OnFontButton(HWND dialog) {
   AppSettingsRecord& s = AppSettings;
   const UINT dpi = SystemDpi();
@@ -193,12 +200,6 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     default:
       return FALSE;
   }
-}
-
-UINT_PTR CALLBACK FontChooserHook(HWND, UINT message, WPARAM, LPARAM) {
-  if (message != WM_INITDIALOG) return 0;
-  ArmDialogRedrawHold();
-  return TRUE;
 }
 
 void ApplyTopMost(HWND window, int32_t on) {

@@ -68,6 +68,21 @@ void OnInitDialog(HWND dialog, TimerSettingsSnapshot* snapshot) {
   ShowAlarmName(dialog);
 }
 
+// Checks hours, minutes and seconds in that order; at the first value out of range it tells the user, selects
+// the value's text and returns false. Returns true when all three are in range.
+bool TimerSettingsAreValid(HWND dialog) {
+  for (const CountdownField& field : CountdownFields) {
+    if (ReadField(dialog, field) <= field.Maximum) continue;
+    MessageBoxA(dialog, field.Refusal, AppCaption, MB_OK);
+    const HWND edit = GetDlgItem(dialog, field.EditId);
+    SetFocus(edit);
+    const LRESULT length = SendMessageA(edit, EM_LINELENGTH, 0, 0);
+    SendMessageA(edit, EM_SETSEL, 0, length);
+    return false;
+  }
+  return true;
+}
+
 void OnOk(HWND dialog) {
   if (!TimerSettingsAreValid(dialog)) return;
   for (const CountdownField& field : CountdownFields) {
@@ -119,19 +134,6 @@ INT_PTR CALLBACK TimerSettingsDialogProc(HWND dialog, UINT message, WPARAM wPara
       return TRUE;
     default: return FALSE;
   }
-}
-
-bool TimerSettingsAreValid(HWND dialog) {
-  for (const CountdownField& field : CountdownFields) {
-    if (ReadField(dialog, field) <= field.Maximum) continue;
-    MessageBoxA(dialog, field.Refusal, AppCaption, MB_OK);
-    const HWND edit = GetDlgItem(dialog, field.EditId);
-    SetFocus(edit);
-    const LRESULT length = SendMessageA(edit, EM_LINELENGTH, 0, 0);
-    SendMessageA(edit, EM_SETSEL, 0, length);
-    return false;
-  }
-  return true;
 }
 
 bool BrowseAlarmSoundFile(char* path, char* displayName, HWND owner) {

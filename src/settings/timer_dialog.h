@@ -17,9 +17,6 @@ bool EditTimerSettings(HWND owner);
 // Edits AppSettings directly and puts back what it found on Cancel; ends with IDOK or IDCANCEL. lParam of
 // WM_INITDIALOG: the TimerSettingsSnapshot that the dialog fills as it opens.
 INT_PTR CALLBACK TimerSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Checks hours, minutes and seconds in that order; at the first value out of range it tells the user, selects
-// the value's text and returns false. Returns true when all three are in range.
-bool TimerSettingsAreValid(HWND dialog);
 // Lets the user choose a sound file. Both buffers hold MAX_PATH bytes; the display name is the file's name
 // without its folder. Returns true when a playable file was chosen; otherwise both buffers are left empty.
 bool BrowseAlarmSoundFile(char* path, char* displayName, HWND owner);

@@ -57,7 +57,7 @@ void TakeStep() {
   StopwatchClockRecord& clock = StopwatchClock;
   SetRemaining(std::max(clock.TimerRemaining.Ticks - clock.TimerStep, 0));
   const bool expired = clock.TimerRemaining.Ticks == 0;
-  if (AppSettings.Timer_Mode == 1 &&
+  if (InTimerMode() &&
       PaceRepaint(CountdownPacer, clock.TimerStep, expired ? Refresh::AtOnce : Refresh::Paced)) {
     RequestFrame();
   }
@@ -94,10 +94,9 @@ void HaltAtExpiry() {
 }
 
 bool ClearExpiryUnlessRunning() {
-  LockTimerLifecycle();
+  const TimerLifecycleLock lock;
   const bool running = StopwatchClock.TimerRunning != 0;
   if (!running) StopwatchClock.TimerExpired = 0;
-  UnlockTimerLifecycle();
   return !running;
 }
 

@@ -5,8 +5,11 @@
 MmTimerApi MmTimer = {timeBeginPeriod, timeEndPeriod, timeSetEvent, timeKillEvent};
 
 namespace {
-SRWLOCK TimerLifecycleLock = SRWLOCK_INIT;
+SRWLOCK LifecycleLock = SRWLOCK_INIT;
 }
+
+TimerLifecycleLock::TimerLifecycleLock() { AcquireSRWLockExclusive(&LifecycleLock); }
+TimerLifecycleLock::~TimerLifecycleLock() { ReleaseSRWLockExclusive(&LifecycleLock); }
 
 UINT CreatePeriodicTimer(UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user) {
   MmTimer.BeginPeriod(1);
@@ -39,34 +42,26 @@ void StopTimerAndDrain(Shared<int32_t>& running, Shared<UINT>& id, const std::at
   }
 }
 
-void LockTimerLifecycle() { AcquireSRWLockExclusive(&TimerLifecycleLock); }
-void UnlockTimerLifecycle() { ReleaseSRWLockExclusive(&TimerLifecycleLock); }
-
 TimerStart StartMeasurementTimer(const TimerFlags& timer, UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user,
                                  bool (*ready)()) {
-  LockTimerLifecycle();
-  if (!ready()) {
-    UnlockTimerLifecycle();
-    return TimerStart::Refused;
-  }
+  const TimerLifecycleLock lock;
+  if (!ready()) return TimerStart::Refused;
   timer.Running = 1;
   const UINT id = CreatePeriodicTimer(periodMs, callback, user);
-  if (id != 0) {
-    timer.Id = id;
-    timer.Started = 1;
-  } else {
+  if (id == 0) {
     timer.Running = 0;
+    return TimerStart::NoTimer;
   }
-  UnlockTimerLifecycle();
-  return id != 0 ? TimerStart::Started : TimerStart::NoTimer;
+  timer.Id = id;
+  timer.Started = 1;
+  return TimerStart::Started;
 }
 
 void StopOwnTimer(const TimerFlags& timer, void (*alsoHalted)()) {
-  LockTimerLifecycle();
+  const TimerLifecycleLock lock;
   timer.Running = 0;
   KillPeriodicTimer(timer.Id);
   if (alsoHalted) alsoHalted();
-  UnlockTimerLifecycle();
 }
 
 void ShowTimerStartFailure(HWND owner) {

@@ -22,10 +22,15 @@ UINT CreatePeriodicTimer(UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user)
 // atomic exchange, so a kill from the timer's own callback and one from the user-interface thread never both act.
 void KillPeriodicTimer(Shared<UINT>& id);
 
-// Creating a timer and publishing its id and run flag happen under this lock; a callback that stops its own
-// timer takes it too, so it never misses an id that its creator has not stored yet.
-void LockTimerLifecycle();
-void UnlockTimerLifecycle();
+// Creating a timer and publishing its id and run flag happen under this lock, held for the holder's scope; a
+// callback that stops its own timer takes it too, so it never misses an id that its creator has not stored yet.
+class TimerLifecycleLock {
+ public:
+  TimerLifecycleLock();
+  ~TimerLifecycleLock();
+  TimerLifecycleLock(const TimerLifecycleLock&) = delete;
+  TimerLifecycleLock& operator=(const TimerLifecycleLock&) = delete;
+};
 
 // The shared flags of a measurement's timer: its callback counts only while Running is set; Started stays set
 // from the first successful start until a reset.

@@ -3,6 +3,7 @@
 #include "timing/run_control.h"
 #include "helpers/window_helpers.h"
 #include "records/app_settings_record.h"
+#include "settings/app_settings.h"
 #include "timing/countdown.h"
 #include "timing/frame_pacing.h"
 #include "timing/mm_timer.h"
@@ -13,15 +14,14 @@ const ResolutionRow ResolutionTable[ResolutionCount + 1] = {
     {7, 25, 1200},  {8, 20, 1500},   {9, 10, 3000},   {10, 5, 6000},  {11, 1, 30000},   {-1, 1000, 30},
 };
 
+namespace {
+
+// The row holding `index`, or the end row (1000 ms) when none does.
 const ResolutionRow& FindResolution(int32_t index) {
   const ResolutionRow* row = ResolutionTable;
   while (row->Index != -1 && row->Index != index) ++row;
   return *row;
 }
-
-namespace {
-
-bool InTimerMode() { return AppSettings.Timer_Mode == 1; }
 
 // A second timer would count every millisecond twice and leak the first.
 bool StopwatchReady() {
@@ -60,6 +60,16 @@ int StopMeasurement(HWND window) {
   // A refresh may still have been waiting for the end of its frame.
   RequestRepaint(window);
   return 1;
+}
+
+void LoadSettings(HWND window) {
+  LoadTimerMode();
+  LoadStopwatchSettings();
+  SelectStopwatchResolution(AppSettings.SecondResolution, window);
+  LoadFontSettings();
+  LoadDrawColors();
+  LoadTimerSettings();
+  SelectTimerResolution(AppSettings.TimerSecondResolutionIndex, window);
 }
 
 void SelectStopwatchResolution(int32_t index, HWND window) {

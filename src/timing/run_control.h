@@ -13,14 +13,15 @@ struct ResolutionRow {
 constexpr int ResolutionCount = 12;
 extern const ResolutionRow ResolutionTable[ResolutionCount + 1];
 
-// The row holding `index`, or the end row (1000 ms) when none does.
-const ResolutionRow& FindResolution(int32_t index);
-
 // Each returns 1 when it acted and 0 when it did nothing or failed.
 int StartMeasurement(HWND window);
 int StopMeasurement(HWND window);
 // Every stopwatch counter back to zero; the stopwatch's timer must be stopped.
 void ZeroStopwatchCounters();
+
+// Loads every section but the window's from the settings file, and gives the clock the two stored resolutions
+// right after their sections.
+void LoadSettings(HWND window);
 
 void SelectStopwatchResolution(int32_t index, HWND window);
 void SelectTimerResolution(int32_t index, HWND window);

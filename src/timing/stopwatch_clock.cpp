@@ -9,11 +9,12 @@
 
 void (*RecordLapHook)() = nullptr;
 
+namespace {
+
+// Whole frames at 24 per second in a count of milliseconds.
 int32_t FramesInTicks(int32_t ticks) {
   return static_cast<int32_t>(static_cast<int64_t>(ticks) * 24 / 1000);
 }
-
-namespace {
 
 // The tick tests remainders five times per millisecond. Dividing by a run-time divisor costs more than the rest
 // of the tick together, so the tick is compiled once for each of the twelve resolutions, where the compiler turns
@@ -33,18 +34,12 @@ void BreakDownMillisBy(ClockTime& record, Divisor divisor) {
   record.Millis = inHour % 1000;
 }
 
-}  // namespace
-
-void BreakDownMillis(ClockTime& record, int32_t divisor) { BreakDownMillisBy(record, divisor); }
-
 void BreakDownFrames(ClockTime& record, int32_t frames) {
   record.Hours = frames / 86400 % 100;
   record.Minutes = frames / 1440 % 60;
   record.Seconds = frames / 24 % 60;
   record.Frames = frames % 24;
 }
-
-namespace {
 
 // One more millisecond on a millisecond record and its frame twin, each broken down at a refresh boundary.
 template <class Divisor>
@@ -162,7 +157,7 @@ void RunTick() {
   const bool stopped = ReachedStopLimit();
   if (stopped) StopOwnTimer(StopwatchTimer());
   // Behind the timer display the stopwatch counts on without asking for repaints.
-  if (AppSettings.Timer_Mode == 1) return;
+  if (InTimerMode()) return;
   const bool due = RefreshDue();
   // A lap is shown at once, and so is the stop: no later tick would ask for a refresh left for the frame's end.
   const bool atOnce = stopped || LapList.Count != lapsBefore;

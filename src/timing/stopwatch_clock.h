@@ -31,7 +31,3 @@ struct LapCounters {
 };
 LapCounters ReadLapCounters();
 void PutBackLapCounters(const LapCounters& counters);
-void BreakDownMillis(ClockTime& record, int32_t divisor);
-void BreakDownFrames(ClockTime& record, int32_t frames);
-// Whole frames at 24 per second in a count of milliseconds.
-int32_t FramesInTicks(int32_t ticks);

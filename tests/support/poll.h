@@ -1,5 +1,5 @@
-// The one bounded wait of the tests that need no message pump: a thread or process that owns no window, or
-// looks at another process.
+// The bounded wait of the tests that need no message pump: a thread or process that owns no window, or looks at
+// another process. (WaitUntil of test_support.h pumps messages while it waits.)
 #pragma once
 #include <windows.h>
 #include <functional>

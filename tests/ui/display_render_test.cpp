@@ -119,7 +119,7 @@ class DisplayRender : public test::EngineTest {
     EngineTest::SetUp();
     const std::string absent = test::ScratchFolder() + "\\absent.ini";
     lstrcpynA(IniPath, absent.c_str(), MAX_PATH);
-    LoadSettings();  // the defaults
+    LoadSettings(test::StandInMainWindow());  // the defaults
     test::ResetEngineState();
     AppSettings.BackGroundColor = Background;
     AppSettings.ClockFaceColor = Face;

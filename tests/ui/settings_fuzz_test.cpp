@@ -18,6 +18,7 @@
 #include "settings/app_settings.h"
 #include "support/engine_test.h"
 #include "support/test_support.h"
+#include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
 
 namespace {
@@ -216,7 +217,7 @@ class SettingsFuzz : public test::EngineTest, public ::testing::WithParamInterfa
   std::vector<IniKey> FirstRunKeys() {
     lstrcpynA(IniPath, DefaultsPath().c_str(), MAX_PATH);
     LoadWindowPosition();
-    LoadSettings();
+    LoadSettings(test::StandInMainWindow());
     SaveSettings();
     const std::string file = test::ReadBytes(DefaultsPath());
     std::vector<IniKey> keys;

@@ -61,9 +61,7 @@ class SettingsFile : public test::EngineTest {
   }
   void Load() {
     LoadWindowPosition();
-    LoadSettings();
-    SelectStopwatchResolution(AppSettings.SecondResolution, test::StandInMainWindow());
-    SelectTimerResolution(AppSettings.TimerSecondResolutionIndex, test::StandInMainWindow());
+    LoadSettings(test::StandInMainWindow());
   }
   std::string SaveAndRead() {
     SaveSettings();
