@@ -2,6 +2,7 @@
 // the loop.
 #include <windows.h>
 #include "app/startup.h"
+#include "laps/lap_export.h"
 #include "laps/lap_journal.h"
 #include "records/app_globals.h"
 #include "settings/app_settings.h"
@@ -15,7 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   LoadWindowPosition();
   if (!RegisterMainWindowClass(instance)) return 0;
   if (!CreateMainWindow(instance, AppSettings.WindowShowCommand)) return 0;
-  StartLapJournal(MainWindow);
+  StartLapJournal(MainWindow, OfferUnsavedLaps);
   const int exitCode = RunMessageLoop();
   CloseHandle(InstanceMutex);
   return exitCode;

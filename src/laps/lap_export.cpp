@@ -1,4 +1,4 @@
-// Laps leaving the program: the numbered lap file chosen in a Save As dialog, the question asked before unsaved
+// Laps leaving the program: the numbered lap file chosen in a Save As dialog, the questions asked before unsaved
 // laps are discarded, and the current lap time copied to the clipboard.
 #include "laps/lap_export.h"
 #include <commdlg.h>
@@ -7,6 +7,7 @@
 #include "display/time_text.h"
 #include "helpers/file_paths.h"
 #include "helpers/window_helpers.h"
+#include "laps/lap_file.h"
 #include "laps/lap_journal.h"
 #include "laps/lap_list.h"
 #include "records/app_globals.h"
@@ -20,22 +21,6 @@ int ClipboardFailure(HWND owner, const char* message) {
   return 0;
 }
 
-}  // namespace
-
-int MakeDefaultLapFileNameIn(const char* folder, char* path) {
-  path[0] = '\0';
-  for (int number = 0; number <= 9999; ++number) {
-    char candidate[MAX_PATH + 32];
-    const int length = snprintf(candidate, sizeof candidate, "%sLapTimeList%04d.txt", folder, number);
-    if (length < 0 || length >= MAX_PATH) return 0;
-    if (!FileExists(candidate)) {
-      memcpy(path, candidate, static_cast<size_t>(length) + 1);
-      return 1;
-    }
-  }
-  return 0;
-}
-
 int MakeDefaultLapFileName(char* path) {
   path[0] = '\0';
   char folder[MAX_PATH];
@@ -43,14 +28,16 @@ int MakeDefaultLapFileName(char* path) {
   return MakeDefaultLapFileNameIn(folder, path);
 }
 
+// Runs the Save As dialog proposing the default name; fills `path` (MAX_PATH bytes) and returns 1, or empties it
+// and returns 0.
 int ChooseLapFile(HWND owner, char* path) {
   char proposal[MAX_PATH];
   char folder[MAX_PATH] = "";
   char name[MAX_PATH] = "";
   if (MakeDefaultLapFileName(proposal)) {
-    const size_t folderLength = SplitPath(proposal).FolderLength;
-    lstrcpynA(name, proposal + folderLength, MAX_PATH);
-    lstrcpynA(folder, proposal, static_cast<int>(folderLength) + 1);
+    const char* const fileName = FileNamePart(proposal);
+    lstrcpynA(name, fileName, MAX_PATH);
+    lstrcpynA(folder, proposal, static_cast<int>(fileName - proposal) + 1);
   }
   char fileTitle[256] = "";
   OPENFILENAMEA dialog = {};
@@ -73,43 +60,44 @@ int ChooseLapFile(HWND owner, char* path) {
   return 0;
 }
 
-bool WriteAll(HANDLE file, const char* text, DWORD length) {
-  DWORD written = 0;
-  return WriteFile(file, text, length, &written, nullptr) && written == length;
+// Writes the records to the lap file at `path`; 1 when all of it was written. A short file must not pass for
+// saved laps: the user is told and the laps stay unsaved.
+int WriteLapRecords(HWND owner, const char* path, const LapRecord* records, int32_t count) {
+  const LapFileResult result = WriteRecordsToLapFile(path, records, count);
+  if (result == LapFileResult::Written) return 1;
+  const char* const message =
+      result == LapFileResult::NotCreated ? "ファイルを作成できません。" : "ファイルに書き込めません。";
+  MessageBoxA(owner, message, AppCaption, MB_OK);
+  return 0;
 }
 
-bool WriteLapLine(HANDLE file, int32_t number, const char* text) {
-  char line[LapRecordSize + 16];
-  const int length = snprintf(line, sizeof line, "%04d,%s\r\n", static_cast<int>(number), text);
-  return length > 0 && length < static_cast<int>(sizeof line) && WriteAll(file, line, static_cast<DWORD>(length));
+// Lets the user choose a file and writes the records to it; 1 when the file was written.
+int SaveRecordsAs(HWND owner, const LapRecord* records, int32_t count) {
+  char path[MAX_PATH];
+  if (ChooseLapFile(owner, path) != 1) return 0;
+  return WriteLapRecords(owner, path, records, count);
+}
+
+// Only while the stopwatch's timer is stopped, so that the list holds still while the user chooses.
+int SaveLapsToFile(HWND owner) { return SaveRecordsAs(owner, LapList.Records, LapList.Count); }
+
+}  // namespace
+
+int MakeDefaultLapFileNameIn(const char* folder, char* path) {
+  path[0] = '\0';
+  for (int number = 0; number <= 9999; ++number) {
+    char candidate[MAX_PATH + 32];
+    const int length = snprintf(candidate, sizeof candidate, "%sLapTimeList%04d.txt", folder, number);
+    if (length < 0 || length >= MAX_PATH) return 0;
+    if (!FileExists(candidate)) {
+      memcpy(path, candidate, static_cast<size_t>(length) + 1);
+      return 1;
+    }
+  }
+  return 0;
 }
 
 int WriteLapFile(HWND owner, const char* path) { return WriteLapRecords(owner, path, LapList.Records, LapList.Count); }
-
-int WriteLapRecords(HWND owner, const char* path, const LapRecord* records, int32_t count) {
-  const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    MessageBoxA(owner, "ファイルを作成できません。", AppCaption, MB_OK);
-    return 0;
-  }
-  bool written = true;
-  for (int32_t i = 0; written && i < count; ++i) {
-    if (records[i].Text[0]) written = WriteLapLine(file, i + 1, records[i].Text);
-  }
-  written = CloseHandle(file) && written;
-  if (!written) {
-    // A short file must not pass for saved laps: the user is told and the laps stay unsaved.
-    MessageBoxA(owner, "ファイルに書き込めません。", AppCaption, MB_OK);
-    return 0;
-  }
-  return 1;
-}
-
-int SaveLapsToFile(HWND owner) {
-  char path[MAX_PATH];
-  if (ChooseLapFile(owner, path) != 1) return 0;
-  return WriteLapFile(owner, path);
-}
 
 SaveAnswer AskSaveLaps(HWND owner) {
   if (LapList.Count == 0) return SaveAnswer::Declined;
@@ -132,6 +120,14 @@ bool AskSaveLapsBeforeReset(HWND owner) {
   if (AskSaveLapsWithFinalLap(owner) != SaveAnswer::NotSaved) return true;
   if (LapList.Count > count) TakeBackLap(before);
   return false;
+}
+
+bool OfferUnsavedLaps(HWND owner, const LapRecord* records, int32_t count) {
+  if (MessageBoxA(owner, "前回の計測で保存されていないラップタイムがあります。保存しますか？", AppCaption, MB_YESNO) !=
+      IDYES) {
+    return true;
+  }
+  return SaveRecordsAs(owner, records, count) == 1;
 }
 
 void SaveLapsCommand(HWND window) {

@@ -4,8 +4,8 @@
 #include "laps/lap_history.h"
 #include <cstdio>
 #include "helpers/window_helpers.h"
-#include "laps/lap_list.h"
 #include "records/app_globals.h"
+#include "records/lap_list_record.h"
 #include "records/window_messages.h"
 #include "resources/resource.h"
 

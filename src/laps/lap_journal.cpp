@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include "helpers/file_handle.h"
 #include "helpers/file_paths.h"
-#include "laps/lap_export.h"
+#include "laps/lap_file.h"
 #include "records/app_globals.h"
 #include "records/window_messages.h"
 
@@ -28,11 +29,12 @@ constexpr int MaxJournalLines = 2 * MaxLaps;
 JournalState State = JournalState::Off;
 HWND JournalWindow = nullptr;
 char JournalPath[MAX_PATH] = "";
-HANDLE JournalFile = INVALID_HANDLE_VALUE;
+FileHandle JournalFile;
 int32_t JournalledLaps = 0;  // laps of the list already in the file
 int32_t SavedLaps = 0;       // laps of the list saved to a lap file
 int32_t MarkedLaps = 0;      // the mark the file holds
 bool FlushArmed = false;
+UnsavedLapsOffer Offer = nullptr;  // the recovery question, given by StartLapJournal
 RecoveredLaps Recovered;
 
 // Whole decimal number of one to four digits; -1 otherwise.
@@ -80,7 +82,7 @@ void TakeJournalLine(std::string_view line, RecoveredLaps& laps) {
 void CALLBACK FlushJournal(HWND window, UINT, UINT_PTR id, DWORD) {
   KillTimer(window, id);
   FlushArmed = false;
-  if (JournalFile != INVALID_HANDLE_VALUE) FlushFileBuffers(JournalFile);
+  if (JournalFile.IsOpen()) FlushFileBuffers(JournalFile.Get());
 }
 
 void ScheduleFlush() {
@@ -90,21 +92,20 @@ void ScheduleFlush() {
 void CloseJournalFile() {
   if (FlushArmed) KillTimer(JournalWindow, FlushTimerId);
   FlushArmed = false;
-  if (JournalFile != INVALID_HANDLE_VALUE) CloseHandle(JournalFile);
-  JournalFile = INVALID_HANDLE_VALUE;
+  JournalFile.Close();
 }
 
 bool OpenFreshJournal() {
-  JournalFile = CreateFileA(JournalPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  JournalFile = FileHandle(CreateFileA(JournalPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   JournalledLaps = 0;
   MarkedLaps = 0;
-  return JournalFile != INVALID_HANDLE_VALUE;
+  return JournalFile.IsOpen();
 }
 
 bool AppendLaps(int32_t upTo) {
   for (; JournalledLaps < upTo; ++JournalledLaps) {
-    if (!WriteLapLine(JournalFile, JournalledLaps + 1, LapList.Records[JournalledLaps].Text)) return false;
+    if (!WriteLapLine(JournalFile.Get(), JournalledLaps + 1, LapList.Records[JournalledLaps].Text)) return false;
   }
   return true;
 }
@@ -113,7 +114,7 @@ bool AppendSavedMark() {
   if (MarkedLaps == SavedLaps) return true;
   char line[32];
   const int length = snprintf(line, sizeof line, "saved,%d\r\n", static_cast<int>(SavedLaps));
-  if (length <= 0 || !WriteAll(JournalFile, line, static_cast<DWORD>(length))) return false;
+  if (length <= 0 || !WriteAll(JournalFile.Get(), line, static_cast<DWORD>(length))) return false;
   MarkedLaps = SavedLaps;
   return true;
 }
@@ -125,7 +126,7 @@ void BringJournalUpTo(int32_t upTo) {
   const int32_t count = LapList.Count;
   if (upTo > count) upTo = count;  // never a provisional lap, never past the list
   if (JournalledLaps >= upTo && MarkedLaps == SavedLaps) return;
-  if (JournalFile == INVALID_HANDLE_VALUE && !OpenFreshJournal()) return;
+  if (!JournalFile.IsOpen() && !OpenFreshJournal()) return;
   if (AppendLaps(upTo) && AppendSavedMark()) {
     ScheduleFlush();
   } else {
@@ -143,17 +144,11 @@ bool KeptJournalPath(int number, char* path) {
   return PathBesideProgram(extension, path);
 }
 
-// Offers the unsaved laps of a journal file; true when they may go: nothing unsaved, No, or a lap file written.
-// A Cancel in Save As or a file that could not be written (the user has been told) keeps them.
+// Has the unsaved laps of a journal file offered; true when they may go: nothing unsaved, or the offer let them.
 bool OfferLapsOf(HWND window, const char* path) {
   if (!ReadLapJournal(path, Recovered)) return false;
   if (Recovered.Count <= Recovered.Saved) return true;
-  if (MessageBoxA(window, "前回の計測で保存されていないラップタイムがあります。保存しますか？", AppCaption, MB_YESNO) !=
-      IDYES) {
-    return true;
-  }
-  char file[MAX_PATH];
-  return ChooseLapFile(window, file) == 1 && WriteLapRecords(window, file, Recovered.Records, Recovered.Count) == 1;
+  return Offer(window, Recovered.Records, Recovered.Count);
 }
 
 // Moves the previous run's journal out of this run's way; false when no kept journal is free or it cannot move.
@@ -186,9 +181,9 @@ bool ReadLapJournal(const char* path, RecoveredLaps& laps) {
   laps.Count = 0;
   laps.Saved = 0;
   for (LapRecord& record : laps.Records) record.Text[0] = '\0';
-  const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  const FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsOpen()) return false;
   // A last line without its end was cut and is left out. Of a longer line only the start is kept, which is
   // already too long for a lap or a mark.
   char chunk[4096];
@@ -196,7 +191,7 @@ bool ReadLapJournal(const char* path, RecoveredLaps& laps) {
   size_t length = 0;
   int lines = 0;
   DWORD got = 0;
-  while (lines < MaxJournalLines && ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+  while (lines < MaxJournalLines && ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0) {
     for (DWORD i = 0; i < got && lines < MaxJournalLines; ++i) {
       if (chunk[i] == '\n') {
         TakeJournalLine(std::string_view(line, length), laps);
@@ -207,13 +202,13 @@ bool ReadLapJournal(const char* path, RecoveredLaps& laps) {
       }
     }
   }
-  CloseHandle(file);
   return true;
 }
 
-void StartLapJournal(HWND window) {
-  if (!PathBesideProgram(".laps", JournalPath)) return;
+void StartLapJournal(HWND window, UnsavedLapsOffer offer) {
+  if (!offer || !PathBesideProgram(".laps", JournalPath)) return;
   JournalWindow = window;
+  Offer = offer;
   State = JournalState::Starting;
   PostMessageA(window, WM_LAP_JOURNAL, 0, 0);
 }
@@ -261,7 +256,7 @@ void DiscardLapJournal() {
 void EndLapJournal() {
   if (State == JournalState::On && LapList.Unsaved) {
     BringJournalUpTo(LapList.Count);
-    if (JournalFile != INVALID_HANDLE_VALUE) FlushFileBuffers(JournalFile);
+    if (JournalFile.IsOpen()) FlushFileBuffers(JournalFile.Get());
     CloseJournalFile();
   } else {
     DiscardLapJournal();

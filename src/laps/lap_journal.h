@@ -8,7 +8,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "laps/lap_list.h"
+#include "records/lap_list_record.h"
 
 // A journal as read back: lap n in Records[n - 1], an empty text where no whole line held it.
 struct RecoveredLaps {
@@ -20,9 +20,14 @@ struct RecoveredLaps {
 // Reads every whole valid line of the journal at `path`; false when it cannot be opened.
 bool ReadLapJournal(const char* path, RecoveredLaps& laps);
 
+// Offers laps an earlier run left unsaved, lap n in records[n - 1] (an empty text where none was read); true
+// when they may go, false to keep them for a later start.
+using UnsavedLapsOffer = bool (*)(HWND owner, const LapRecord* records, int32_t count);
+
 // From WinMain once the main window exists: the journal is kept from now on, and the window's first
-// WM_LAP_JOURNAL offers what an earlier run left unsaved. Without this (the in-process tests) nothing is written.
-void StartLapJournal(HWND window);
+// WM_LAP_JOURNAL has `offer` offer what an earlier run left unsaved. Without this (the in-process tests) nothing
+// is written.
+void StartLapJournal(HWND window, UnsavedLapsOffer offer);
 // WM_LAP_JOURNAL: appends the laps below `upTo` that the journal lacks.
 void OnLapJournal(HWND window, WPARAM upTo);
 // After RecordLap: journals the new lap, at once on the user-interface thread, by a posted message from the tick.

@@ -3,7 +3,6 @@
 #include "laps/lap_list.h"
 #include <cstdio>
 #include "display/time_text.h"
-#include "laps/lap_history.h"
 #include "laps/lap_journal.h"
 #include "records/window_messages.h"
 #include "resources/resource.h"
