@@ -49,6 +49,7 @@ wine_env_start() {
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1
   map_japanese_faces
+  install_marlett
   if [ -n "${WINE_ENV_XVFB_PID:-}" ]; then
     # No window manager runs on our own display: without this Wine waits for one whenever a window with a
     # caption is shown or hidden (about 2 s each time).
@@ -56,6 +57,13 @@ wine_env_start() {
   else
     wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f </dev/null >/dev/null 2>&1 || true
   fi
+}
+
+# Wine draws the caption buttons and the drop-down and scroll arrows with its own Marlett face (fonts-wine); this
+# Wine looks for its faces in the prefix's Fonts folder only, not in its data folder, so Marlett is put there.
+install_marlett() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -e "$fonts/marlett.ttf" ] || cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
 }
 
 # The dialogs name Japanese system faces that Wine does not have; left alone, it draws them with a wider stand-in
