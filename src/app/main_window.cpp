@@ -5,7 +5,6 @@
 #include "alarm/alarm_sound.h"
 #include "alarm/taskbar_flash.h"
 #include "app/commands.h"
-#include "display/layout.h"
 #include "display/paint.h"
 #include "helpers/dpi.h"
 #include "helpers/window_helpers.h"

@@ -1,17 +1,18 @@
 // The analog dial: face, sixty graduation marks, numerals, minute and second hands, and the read-out boxes.
 #include "display/dial.h"
 #include <cmath>
+#include "display/drawing_kit.h"
 #include "display/layout.h"
-#include "display/paint.h"
 #include "display/readout.h"
 #include "helpers/gdi_helpers.h"
 #include "records/app_settings_record.h"
 #include "records/stopwatch_clock_record.h"
 
+namespace {
+
+// The hands of the current layout, pointing up.
 HandShape MinuteHandShape;
 HandShape SecondHandShape;
-
-namespace {
 
 // A fraction of the numeral font height, taken as numerator * e / denominator with truncation, so that for
 // instance -5e/4 is -(e + e/4).
@@ -103,8 +104,6 @@ HandShape HandOutline(int32_t radius, int32_t half, int32_t shoulder, int32_t ti
   return HandShape{{{-half, tail}, {-half, shoulder}, {-tipHalf, tip}, {tipHalf, tip}, {half, shoulder}, {half, tail}}};
 }
 
-int32_t Truncate(double value) { return static_cast<int32_t>(value); }
-
 struct Direction {
   double Cos;
   double Sin;
@@ -120,6 +119,19 @@ void LineBetween(HDC dc, POINT from, POINT to) {
   const int32_t centerY = DisplayLayout.CenterY;
   MoveToEx(dc, centerX + from.x, centerY - from.y, nullptr);
   LineTo(dc, centerX + to.x, centerY - to.y);
+}
+
+// Mark i of 0..59, clockwise from the top, in radians from the 3 o'clock direction.
+double MarkAngle(int32_t markIndex) { return (15 - markIndex) * DialPi / 30; }
+
+// Draws the numeral of mark i, if it has one, in the selected font; `innerEnd` is in dial coordinates.
+void DrawNumeral(int32_t rotDivisor, int32_t markIndex, POINT innerEnd, HDC dc) {
+  const NumeralPlacement numeral = NumeralFor(rotDivisor, markIndex, DisplayLayout.NumeralFontHeight);
+  if (numeral.Number == 0) return;
+  char text[12];
+  const int length = wsprintfA(text, "%d", static_cast<int>(numeral.Number));
+  TextOutA(dc, DisplayLayout.CenterX + innerEnd.x + numeral.OffsetX,
+           DisplayLayout.CenterY - innerEnd.y + numeral.OffsetY, text, length);
 }
 
 void DrawFace(const RendererFrame& frame) {
@@ -235,8 +247,6 @@ HandAngles HandAnglesFor(int32_t hourRefreshCount, int32_t minuteRefreshCount, i
                     minuteRefreshCount * DialPi / perRevolution};
 }
 
-double MarkAngle(int32_t markIndex) { return (15 - markIndex) * DialPi / 30; }
-
 bool IsMajorMark(int32_t rotDivisor, int32_t markIndex) {
   return markIndex % ScaleFor(rotDivisor).MajorEvery == 0;
 }
@@ -247,15 +257,6 @@ NumeralPlacement NumeralFor(int32_t rotDivisor, int32_t markIndex, int32_t fontH
   const NumeralOffset& offset = scale.Offsets[markIndex / scale.NumeralEvery];
   const int32_t number = (markIndex == 0 ? MarkCount : markIndex) / scale.RotDivisor;
   return NumeralPlacement{number, Of(offset.X, fontHeight), Of(offset.Y, fontHeight)};
-}
-
-void DrawNumeral(int32_t rotDivisor, int32_t markIndex, POINT innerEnd, HDC dc) {
-  const NumeralPlacement numeral = NumeralFor(rotDivisor, markIndex, DisplayLayout.NumeralFontHeight);
-  if (numeral.Number == 0) return;
-  char text[12];
-  const int length = wsprintfA(text, "%d", static_cast<int>(numeral.Number));
-  TextOutA(dc, DisplayLayout.CenterX + innerEnd.x + numeral.OffsetX,
-           DisplayLayout.CenterY - innerEnd.y + numeral.OffsetY, text, length);
 }
 
 void DrawDialFace(RendererFrame& frame) {
@@ -273,8 +274,7 @@ void DrawDialMovingParts(RendererFrame& frame) {
   DialReadout lap = {};
   DialReadout total = {};
   if (readoutOn) {
-    SelectObject(dc, frame.Kit.ThinPen);
-    SelectObject(dc, frame.Kit.FaceBrush);
+    SelectBoxTools(frame);
     DrawDialReadoutBox(frame, lap, FormatLapText, 0);
     if (withTotal) DrawDialReadoutBox(frame, total, FormatTotalText, 1);
   }

@@ -9,13 +9,11 @@ constexpr double DialPi = 3.1415926535858;
 
 // A hand pointing straight up: six points, X to the right, Y upwards, origin at the dial centre.
 using HandShape = std::array<POINT, 6>;
-extern HandShape MinuteHandShape;
-extern HandShape SecondHandShape;
 
 // The outlines for a dial radius; integer quotients truncate towards zero, also for a negative radius.
 HandShape MinuteHandFor(int32_t radius);
 HandShape SecondHandFor(int32_t radius);
-// Rebuilds both shapes; called at every size change.
+// Rebuilds both hands' shapes, which the moving parts draw; called at every layout change.
 void BuildHandShapes(int32_t radius);
 // A shape turned clockwise by `angle` radians, in client coordinates around the given centre.
 HandShape PlaceHand(const HandShape& shape, double angle, int32_t centerX, int32_t centerY);
@@ -29,8 +27,6 @@ struct HandAngles {
 HandAngles HandAnglesFor(int32_t hourRefreshCount, int32_t minuteRefreshCount, int32_t refreshesPerHalfMinute,
                          int32_t rotDivisor);
 
-// Mark i of 0..59, clockwise from the top, in radians from the 3 o'clock direction.
-double MarkAngle(int32_t markIndex);
 // Whether mark i is a major (longer) one on the dial of that RotDivisor.
 bool IsMajorMark(int32_t rotDivisor, int32_t markIndex);
 
@@ -42,8 +38,6 @@ struct NumeralPlacement {
   int32_t OffsetY;
 };
 NumeralPlacement NumeralFor(int32_t rotDivisor, int32_t markIndex, int32_t fontHeight);
-// Draws the numeral of mark i, if it has one, in the selected font; `innerEnd` is in dial coordinates.
-void DrawNumeral(int32_t rotDivisor, int32_t markIndex, POINT innerEnd, HDC dc);
 
 struct RendererFrame;
 // The dial view's still parts: face, marks and numerals (nothing when the client area is too small for a dial).

@@ -1,13 +1,9 @@
-// The geometry of the main window's views, derived from the client size at every size change.
+// The geometry of the main window's views, derived from the client size and the DPI whenever either changes.
 #include "display/layout.h"
-#include "display/dial.h"
-#include "display/paint.h"
 
 DisplayLayoutRecord DisplayLayout;
 
 namespace {
-
-int32_t Truncate(double value) { return static_cast<int32_t>(value); }
 
 // A square (to within a pixel) spanning the smaller dimension less the margins, centred on the centre line of
 // the larger one.
@@ -53,10 +49,4 @@ DisplayLayoutRecord LayoutForClient(int32_t clientWidth, int32_t clientHeight, U
 int32_t FitHeight(int32_t clientWidth, int32_t textLength) {
   if (textLength <= 0) return 0;
   return Truncate(2.0 * clientWidth / textLength);
-}
-
-void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight, UINT dpi) {
-  DisplayLayout = LayoutForClient(clientWidth, clientHeight, dpi);
-  BuildHandShapes(DisplayLayout.DialRadius);
-  RebuildBackBuffer(window);
 }

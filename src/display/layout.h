@@ -1,4 +1,4 @@
-// The geometry of the main window's views, derived from the client size at every size change.
+// The geometry of the main window's views, derived from the client size and the DPI whenever either changes.
 #pragma once
 #include <windows.h>
 #include <cstdint>
@@ -6,6 +6,9 @@
 
 // Space between the client area's edge and the dial face, at 96 DPI.
 constexpr int32_t DialMargin = 15;
+
+// A computed coordinate or size in whole pixels: every one the views draw with is truncated towards zero.
+inline int32_t Truncate(double value) { return static_cast<int32_t>(value); }
 
 // Pixels of the client area, y growing downwards.
 struct DisplayLayoutRecord {
@@ -30,6 +33,3 @@ DisplayLayoutRecord LayoutForClient(int32_t clientWidth, int32_t clientHeight, U
 // The digital font height at which a text of `textLength` characters fills the client width; 0 (the font
 // mapper's default size) when there is no text to fit.
 int32_t FitHeight(int32_t clientWidth, int32_t textLength);
-
-// Recomputes the layout and the hand shapes for a new client size or DPI and rebuilds the back buffer.
-void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight, UINT dpi);

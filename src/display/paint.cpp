@@ -1,8 +1,10 @@
-// The back buffer and the face layer, the kept fonts, pens and brushes, the paint handler and the view toggles.
+// The back buffer and the face layer, the kept fonts, pens and brushes, the layout's updates, the paint handler
+// and the view toggles.
 #include "display/paint.h"
 #include "helpers/gdi_helpers.h"
 #include <cstring>
 #include "display/dial.h"
+#include "display/drawing_kit.h"
 #include "display/layout.h"
 #include "display/readout.h"
 #include "display/time_text.h"
@@ -10,8 +12,6 @@
 #include "records/stopwatch_clock_record.h"
 #include "settings/app_settings.h"
 #include "timing/stopwatch_clock.h"
-
-DisplayFontsRecord DisplayFonts;
 
 namespace {
 
@@ -25,12 +25,6 @@ struct BitmapLayer {
 };
 BitmapLayer BackBuffer;  // the composed picture
 BitmapLayer FaceLayer;   // the still parts of the view on display
-
-// Black is a fixed colour slot, never changed by the user.
-constexpr COLORREF Black = RGB(0, 0, 0);
-// Pen widths at 96 DPI.
-constexpr int32_t ThinPenWidth = 1;
-constexpr int32_t ThickPenWidth = 3;
 
 // Each cache keeps the values it was built from; a build raises the generation, which the caches built on it
 // record in turn. Keys are compared byte for byte, so each is zeroed before it is filled.
@@ -57,7 +51,7 @@ KitKey BuiltKit;
 uint32_t KitGeneration = 0;
 
 struct FontsKey {
-  LOGFONTA Digital;  // Font_Setting in pixels with the digital height chosen for this paint
+  LOGFONTA Digital;  // Font_Setting in pixels with the digital height chosen for this composition
   int32_t NumeralHeight;
   int32_t DialTextHeight;
   int32_t LapHeight;
@@ -213,7 +207,7 @@ void UpdateKit() {
   ++KitGeneration;
 }
 
-// The view that the mode and the two view settings choose.
+// The view that the mode and the view settings choose.
 ViewPainter ChosenView() {
   const AppSettingsRecord& s = AppSettings;
   if (s.Timer_Mode == 1) return ViewPainter{nullptr, DrawCountdownReadout};
@@ -315,16 +309,19 @@ Composition Compose() {
 
 HDC BackBufferDC() { return BackBuffer.Dc; }
 
-const DrawingKit& CurrentDrawingKit() { return Kit; }
+void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight, UINT dpi) {
+  DisplayLayout = LayoutForClient(clientWidth, clientHeight, dpi);
+  BuildHandShapes(DisplayLayout.DialRadius);
+  RebuildBackBuffer(window);
+}
 
 void RebuildBackBuffer(HWND window) {
-  HDC windowDC = GetDC(window);
+  const WindowDC windowDC(window);
   RECT client = {};
   GetClientRect(window, &client);
   // Compatible with the window, not with the memory DC, whose own bitmap is monochrome.
-  ResizeLayer(BackBuffer, windowDC, client.right, client.bottom);
+  ResizeLayer(BackBuffer, windowDC.Get(), client.right, client.bottom);
   DrawnMovingAreaKnown = false;
-  ReleaseDC(window, windowDC);
 }
 
 void ReleaseDisplayResources() {
@@ -337,29 +334,7 @@ void ReleaseDisplayResources() {
   DrawnMovingAreaKnown = false;
 }
 
-void CreateDrawingKit(DrawingKit& kit) {
-  const AppSettingsRecord& s = AppSettings;
-  const UINT dpi = DisplayLayout.Dpi;
-  if (!kit.ThinPen) kit.ThinPen = CreatePen(PS_SOLID, ToPixels(ThinPenWidth, dpi), Black);
-  if (!kit.ThickPen) kit.ThickPen = CreatePen(PS_SOLID, ToPixels(ThickPenWidth, dpi), Black);
-  if (!kit.BackgroundPen) kit.BackgroundPen = CreatePen(PS_SOLID, ToPixels(ThinPenWidth, dpi), s.BackGroundColor);
-  if (!kit.OutlineBrush) kit.OutlineBrush = CreateSolidBrush(Black);
-  if (!kit.BackgroundBrush) kit.BackgroundBrush = CreateSolidBrush(s.BackGroundColor);
-  if (!kit.FaceBrush) kit.FaceBrush = CreateSolidBrush(s.ClockFaceColor);
-  if (!kit.HandBrush) kit.HandBrush = CreateSolidBrush(s.SecondHandColor);
-}
-
-void DeleteDrawingKit(DrawingKit& kit) {
-  DeleteIfAny(kit.ThinPen);
-  DeleteIfAny(kit.ThickPen);
-  DeleteIfAny(kit.BackgroundPen);
-  DeleteIfAny(kit.OutlineBrush);
-  DeleteIfAny(kit.BackgroundBrush);
-  DeleteIfAny(kit.FaceBrush);
-  DeleteIfAny(kit.HandBrush);
-}
-
-void ComposeView(HWND) { Compose(); }
+void ComposeView() { Compose(); }
 
 namespace {
 
@@ -422,10 +397,9 @@ void ShowFrame(HWND window) {
   FrameDue = false;
   if (!BackBuffer.Bitmap) return;
   const RECT changed = ChangedArea(composition);
-  HDC dc = GetDC(window);
-  if (!dc) return;
-  CopyLayer(dc, BackBuffer.Dc, changed);
-  ReleaseDC(window, dc);
+  const WindowDC screen(window);
+  if (!screen.Get()) return;
+  CopyLayer(screen.Get(), BackBuffer.Dc, changed);
   ShownMovingArea = composition.Moving;
 }
 

@@ -1,12 +1,14 @@
 // The main window's picture: composed on a back buffer the size of the client area, copied to the screen. The
 // still parts of a view (background, dial face, marks, numerals), the fonts and the pens and brushes are kept
-// between paints; each is rebuilt when what it was made from differs at paint time.
+// between compositions; each is rebuilt when what it was made from differs when a composition starts.
 #pragma once
 #include <windows.h>
 #include <cstdint>
 
 // Everything below runs on the user-interface thread.
 
+// Recomputes the layout and the hand shapes for a new client size or DPI and rebuilds the back buffer.
+void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight, UINT dpi);
 // Creates the memory device context on first use and a bitmap the size of the client area.
 void RebuildBackBuffer(HWND window);
 // Deletes the fonts, pens, brushes, the face layer, the back bitmap and the memory device context.
@@ -22,46 +24,10 @@ bool FrameIsDue();
 // A frame now: composes the latest state and copies to the screen what changed since the picture it shows.
 void ShowFrame(HWND window);
 // Composes the current view on the back buffer without touching the screen (the paint handler's first half).
-void ComposeView(HWND window);
+void ComposeView();
 // The back buffer's device context, null before the first RebuildBackBuffer; tests read pixels from it.
 HDC BackBufferDC();
 
-// The commands that switch the analog dial and the digital read-out; at least one view stays on.
+// The commands that switch the analog dial and the digital read-out; neither switches off the only view shown.
 void ToggleAnalogDisplay(HWND window);
 void ToggleDigitalDisplay(HWND window);
-
-// The pens and brushes the views draw with, in the colours of the settings. Null members are not created.
-struct DrawingKit {
-  HPEN ThinPen;
-  HPEN ThickPen;
-  HPEN BackgroundPen;
-  HBRUSH OutlineBrush;
-  HBRUSH BackgroundBrush;
-  HBRUSH FaceBrush;
-  HBRUSH HandBrush;
-};
-// Creates each member that is null, its pen widths at the layout's DPI; deletes each that is not and clears it.
-void CreateDrawingKit(DrawingKit& kit);
-void DeleteDrawingKit(DrawingKit& kit);
-// The kit of the last paint; remade by the next paint when a colour has changed since.
-const DrawingKit& CurrentDrawingKit();
-
-// The four fonts: Font_Setting at the layout's DPI with only the height replaced.
-struct DisplayFontsRecord {
-  HFONT NumeralFont;
-  HFONT DialTextFont;
-  HFONT DigitalFont;
-  HFONT LapFont;
-};
-extern DisplayFontsRecord DisplayFonts;
-
-struct StopwatchReading;
-// What a view draws with: a layer's device context, the kit, the text colour the DC had before, and the moment
-// of the stopwatch that the moving parts show (null for the still parts).
-struct RendererFrame {
-  HDC Dc;
-  DrawingKit Kit;
-  COLORREF PreviousTextColor;
-  const StopwatchReading* Moment;
-};
-using ViewDrawing = void (*)(RendererFrame& frame);

@@ -1,8 +1,8 @@
 // The digital read-outs (stopwatch without the dial, and the countdown) and the list of recent laps.
 #include "display/readout.h"
 #include <cstdio>
+#include "display/drawing_kit.h"
 #include "display/layout.h"
-#include "display/paint.h"
 #include "helpers/gdi_helpers.h"
 #include "records/app_settings_record.h"
 #include "records/lap_list_record.h"
@@ -28,12 +28,6 @@ void DrawLapLinesOf(HDC dc, int32_t lapCount) {
     RECT place = {0, row * size.cy, size.cx, (row + 1) * size.cy};
     DrawTextA(dc, line, length, &place, DT_CENTER);
   }
-}
-
-// The thin outline and face-coloured fill of every read-out box.
-void SelectBoxTools(const RendererFrame& frame) {
-  SelectObject(frame.Dc, frame.Kit.ThinPen);
-  SelectObject(frame.Dc, frame.Kit.FaceBrush);
 }
 
 // Measures the text and draws its box and itself centred on the window's centre.
@@ -74,6 +68,11 @@ void DrawCountdownReadout(RendererFrame& frame) {
   MeasuredText remaining = {};
   FormatClockTime(StopwatchClock.TimerStep, ReadCountdownRemaining(), remaining.Text, sizeof remaining.Text);
   DrawCentredReadout(frame.Dc, remaining);
+}
+
+void SelectBoxTools(const RendererFrame& frame) {
+  SelectObject(frame.Dc, frame.Kit.ThinPen);
+  SelectObject(frame.Dc, frame.Kit.FaceBrush);
 }
 
 void MeasureText(HDC dc, MeasuredText& text) {

@@ -20,6 +20,10 @@ RECT ReadoutBoxRect(int32_t centerX, int32_t width, int32_t top, int32_t bottom)
 RECT ReadoutTextRect(int32_t centerX, int32_t width, int32_t top, int32_t bottom);
 // Draws the box with the selected pen and brush and the text centred over it, in the selected font.
 void ReadoutBox(HDC dc, const MeasuredText& text, int32_t top, int32_t bottom);
+struct RendererFrame;
+// Selects the pen and brush of every read-out box, the thin outline and the face-coloured fill, into the
+// frame's DC.
+void SelectBoxTools(const RendererFrame& frame);
 
 // At most this many laps are listed, the newest last.
 constexpr int32_t ListedLaps = 10;
@@ -33,7 +37,6 @@ int FormatLapLine(char* buffer, size_t size, int32_t lapNumber, const char* reco
 // one lap is recorded; the DC's font is put back afterwards.
 void DrawRecentLaps(HDC dc);
 
-struct RendererFrame;
 // The stopwatch's read-out when it is the only view: lap time, optionally the total under it, and the laps.
 void DrawDigitalOnlyReadout(RendererFrame& frame);
 // The countdown's remaining time, at the countdown's own resolution.

@@ -1,6 +1,7 @@
 // The DPI a window is drawn at, and the conversions between its pixels and the settings file's 96-DPI units.
 #include "helpers/dpi.h"
 #include <algorithm>
+#include "helpers/gdi_helpers.h"
 
 namespace {
 
@@ -15,9 +16,8 @@ GetDpiForWindowFunction LoadGetDpiForWindow() {
 }
 
 UINT ReadSystemDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen) ReleaseDC(nullptr, screen);
+  const WindowDC screen(nullptr);
+  const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
   return dpi > 0 ? static_cast<UINT>(dpi) : FileDpi;
 }
 

@@ -1,7 +1,17 @@
 // Repaint requests of the timer callbacks, paced to the display.
 #include "timing/frame_pacing.h"
+#include "helpers/gdi_helpers.h"
 #include "records/app_globals.h"
 #include "records/window_messages.h"
+
+namespace {
+// The refresh rate a device reports, in hertz, as pacing uses it: 0 or 1 means unknown and counts as 60 Hz, and
+// more than 1000 counts as 1000 (a frame is at least the timer's millisecond).
+int32_t UsableRefreshRate(int32_t reported) {
+  if (reported <= 1) return 60;
+  return reported > 1000 ? 1000 : reported;
+}
+}  // namespace
 
 Shared<int32_t> DisplayRefreshRate = UsableRefreshRate(0);
 Shared<int32_t> MainWindowMinimized;
@@ -22,16 +32,10 @@ void RequestFrame() {
 
 void TakeFrameRequest() { FramePosted = 0; }
 
-int32_t UsableRefreshRate(int32_t reported) {
-  if (reported <= 1) return 60;
-  return reported > 1000 ? 1000 : reported;
-}
-
 void UpdateDisplayRefreshRate(HWND window) {
-  HDC dc = GetDC(window);
-  if (!dc) return;
-  DisplayRefreshRate = UsableRefreshRate(GetDeviceCaps(dc, VREFRESH));
-  ReleaseDC(window, dc);
+  const WindowDC dc(window);
+  if (!dc.Get()) return;
+  DisplayRefreshRate = UsableRefreshRate(GetDeviceCaps(dc.Get(), VREFRESH));
 }
 
 namespace {

@@ -5,11 +5,8 @@
 #include <cstdint>
 #include "helpers/shared_value.h"
 
-// The refresh rate a device reports, in hertz, as pacing uses it: 0 or 1 means unknown and counts as 60 Hz, and
-// more than 1000 counts as 1000 (a frame is at least the timer's millisecond).
-int32_t UsableRefreshRate(int32_t reported);
-// The refresh rate of the window's display, read on the user-interface thread at creation and on display
-// changes.
+// The refresh rate of the window's display in hertz, read on the user-interface thread at creation and on display
+// changes: 60 while unknown, at most 1000.
 extern Shared<int32_t> DisplayRefreshRate;
 void UpdateDisplayRefreshRate(HWND window);
 // While the main window is minimised nothing is shown, so no frame is asked for; restoring it repaints it.

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "display/dial.h"
+#include "display/drawing_kit.h"
 #include "display/layout.h"
 #include "display/paint.h"
 #include "helpers/dpi.h"
@@ -152,7 +153,7 @@ class DisplayRender : public test::EngineTest {
     RECT client = {};
     GetClientRect(window, &client);
     UpdateLayout(window, client.right, client.bottom, dpi_);
-    ComposeView(window);
+    ComposeView();
   }
   Picture RenderAt(int width, int height) {
     window_ = WindowOfSize(width, height);
@@ -320,7 +321,7 @@ TEST_F(DisplayRender, DialReadoutBoxAppearsAndDisappearsWithTheDigitalToggle) {
   EXPECT_GT(picture.Count(TextColour, box), 0);
 
   ToggleDigitalDisplay(window_);
-  ComposeView(window_);
+  ComposeView();
   picture = Snapshot();
   EXPECT_EQ(picture.At(box.left, box.top), Face);
   EXPECT_EQ(picture.At(box.right - 1, box.bottom - 1), Face);
@@ -329,7 +330,7 @@ TEST_F(DisplayRender, DialReadoutBoxAppearsAndDisappearsWithTheDigitalToggle) {
   EXPECT_EQ(picture.Count(TextColour, box), dialAlone.Count(TextColour, box));
 
   ToggleDigitalDisplay(window_);
-  ComposeView(window_);
+  ComposeView();
   ExpectBoxOutline(Snapshot(), box);
 }
 
@@ -437,7 +438,7 @@ TEST_F(DisplayRender, LapLinesTakeTheReadoutColourAloneAndBlackOnTheDial) {
   EXPECT_GT(picture.Count(TextColour, firstLine), 0);
   EXPECT_EQ(picture.Count(Black, firstLine), 0);
   ShowDialOnly();
-  ComposeView(window_);
+  ComposeView();
   picture = Snapshot();
   EXPECT_GT(picture.Count(Black, firstLine), 0);
   EXPECT_EQ(picture.Count(TextColour, firstLine), 0);
@@ -464,7 +465,7 @@ TEST_F(DisplayRender, BothViewsOffShowOnlyTheBackgroundEvenAfterAResize) {
   ShowDialOnly();
   RenderAt(240, 240);
   SetViews(0, 0, 0);
-  ComposeView(window_);
+  ComposeView();
   EXPECT_EQ(Snapshot().CountAll(Background), 240 * 240);
   SetWindowPos(window_, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Render(window_);
@@ -493,9 +494,9 @@ TEST_P(SmallClient, DrawsTheDialOnlyWhenItsRadiusIsPositive) {
   SetViews(1, 1, 0);
   AppSettings.StopWatchTotalTimeEnable = 1;
   FillLaps(12);
-  ComposeView(window_);
+  ComposeView();
   ShowDigitalOnly();
-  ComposeView(window_);
+  ComposeView();
 }
 
 INSTANTIATE_TEST_SUITE_P(Display, SmallClient,
@@ -588,17 +589,17 @@ TEST_P(EveryView, LeavesTheBackBufferAsItFoundItAndLeaksNoObjectOverPaintsAndSet
   const HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
   const HGDIOBJ font = GetCurrentObject(dc, OBJ_FONT);
   const COLORREF textColour = GetTextColor(dc);
-  ComposeView(window_);
+  ComposeView();
   const int objects = LiveGdiObjects();
   // Many paints, and settings changes that remake the kept fonts, pens, brushes and face.
   const AppSettingsRecord before = AppSettings;
   for (int i = 0; i < 20; ++i) {
     AppSettings.ClockFaceColor = RGB(i, 0, 0);
     AppSettings.Font_Setting.lfWeight = i % 2 ? FW_BOLD : FW_NORMAL;
-    ComposeView(window_);
+    ComposeView();
   }
   AppSettings = before;
-  ComposeView(window_);
+  ComposeView();
   EXPECT_EQ(LiveGdiObjects(), objects);
   EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), pen);
   EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brush);
@@ -656,7 +657,7 @@ TEST_F(DisplayRender, ReadoutSwitchedOnWithBothViewsOffIsShown) {
   SetViews(0, 0, 0);
   RenderAt(240, 240);
   ToggleDigitalDisplay(window_);
-  ComposeView(window_);
+  ComposeView();
   EXPECT_GT(Snapshot().Count(TextColour, RECT{0, 100, 240, 140}), 0);
 }
 
@@ -703,7 +704,7 @@ class KeptDrawing : public DisplayRender, public ::testing::WithParamInterface<I
  protected:
   // Composes over the kept state, then from nothing, and compares; the state drawn from nothing is kept next.
   void ExpectSameAsFromNothing(const char* step) {
-    ComposeView(window_);
+    ComposeView();
     const Picture kept = Snapshot();
     ReleaseDisplayResources();
     Render(window_);

@@ -211,7 +211,7 @@ TEST_F(MainWindowInput, AfterAStopAtOneMillisecondTheScreenShowsTheExactStoppedT
   HDC screen = GetDC(window_);
   const std::vector<COLORREF> shown = test::PixelsOf(screen, client.right, client.bottom);
   ReleaseDC(window_, screen);
-  ComposeView(window_);  // the stopped state, composed now
+  ComposeView();  // the stopped state, composed now
   EXPECT_TRUE(shown == test::PixelsOf(BackBufferDC(), client.right, client.bottom));
 }
 

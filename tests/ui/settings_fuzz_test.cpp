@@ -276,12 +276,12 @@ class SettingsFuzz : public test::EngineTest, public ::testing::WithParamInterfa
   }
 
   // Composes every view, then puts back the view fields as they were read.
-  static void PaintEveryView(HWND window) {
+  static void PaintEveryView() {
     const AppSettingsRecord& s = AppSettings;
     const View asRead = {s.Timer_Mode, s.AnalogModeOnOff, s.DisitalModeOnOff, s.DigitalOnly};
     for (const View& view : Views) {
       SetView(view);
-      ComposeView(window);
+      ComposeView();
     }
     SetView(asRead);
   }
@@ -309,7 +309,7 @@ class SettingsFuzz : public test::EngineTest, public ::testing::WithParamInterfa
     for (const IniKey& key : keys_) expected.push_back(oracle.Expected(key));
     TakeALap();
     EXPECT_EQ(LapList.Count, 1);
-    PaintEveryView(window);
+    PaintEveryView();
     CloseThroughTheDestroyPath(window);
 
     for (size_t i = 0; i < keys_.size(); ++i) {
