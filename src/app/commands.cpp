@@ -79,7 +79,7 @@ bool RunModalDialog(HWND window, bool (*runDialog)(HWND owner)) {
 }
 
 void SwitchMode(HWND window) {
-  AppSettings.Timer_Mode = AppSettings.Timer_Mode == 0 ? 1 : 0;
+  AppSettings.Timer_Mode = InTimerMode() ? 0 : 1;
   RequestRepaint(window);
 }
 

@@ -210,7 +210,7 @@ void UpdateKit() {
 // The view that the mode and the view settings choose.
 ViewPainter ChosenView() {
   const AppSettingsRecord& s = AppSettings;
-  if (s.Timer_Mode == 1) return ViewPainter{nullptr, DrawCountdownReadout};
+  if (InTimerMode()) return ViewPainter{nullptr, DrawCountdownReadout};
   if (s.AnalogModeOnOff == 1) return ViewPainter{DrawDialFace, DrawDialMovingParts};
   if (s.DisitalModeOnOff == 1 && s.DigitalOnly == 1) return ViewPainter{nullptr, DrawDigitalOnlyReadout};
   // Both views off (an edited settings file): the background alone.

@@ -24,7 +24,7 @@ template <int32_t D>
 using Fixed = std::integral_constant<int32_t, D>;
 
 template <class Divisor>
-void BreakDownMillisBy(ClockTime& record, Divisor divisor) {
+void BreakDownTicks(ClockTime& record, Divisor divisor) {
   const int32_t ticks = record.Ticks;
   if (ticks % divisor != 0) return;
   record.Hours = ticks / 3600000;
@@ -46,7 +46,7 @@ template <class Divisor>
 void CountTick(ClockTime& millis, ClockTime& frames, Divisor divisor) {
   millis.Ticks += 1;
   frames.Ticks += 1;
-  BreakDownMillisBy(millis, divisor);
+  BreakDownTicks(millis, divisor);
   const int32_t frameTicks = frames.Ticks;
   if (frameTicks % divisor == 0) BreakDownFrames(frames, FramesInTicks(frameTicks));
 }
