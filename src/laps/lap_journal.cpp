@@ -79,10 +79,14 @@ void TakeJournalLine(std::string_view line, RecoveredLaps& laps) {
   if (!TakeLapLine(line, laps)) TakeSavedMark(line, laps);
 }
 
+void FlushJournalFile() {
+  if (JournalFile.IsOpen()) FlushFileBuffers(JournalFile.Get());
+}
+
 void CALLBACK FlushJournal(HWND window, UINT, UINT_PTR id, DWORD) {
   KillTimer(window, id);
   FlushArmed = false;
-  if (JournalFile.IsOpen()) FlushFileBuffers(JournalFile.Get());
+  FlushJournalFile();
 }
 
 void ScheduleFlush() {
@@ -256,7 +260,7 @@ void DiscardLapJournal() {
 void EndLapJournal() {
   if (State == JournalState::On && LapList.Unsaved) {
     BringJournalUpTo(LapList.Count);
-    if (JournalFile.IsOpen()) FlushFileBuffers(JournalFile.Get());
+    FlushJournalFile();
     CloseJournalFile();
   } else {
     DiscardLapJournal();
