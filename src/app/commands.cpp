@@ -12,6 +12,7 @@
 #include "records/command_ids.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "settings/hotkey_dialog.h"
 #include "settings/settings_dialog.h"
 #include "settings/timer_dialog.h"
 #include "settings/version_dialog.h"
@@ -38,6 +39,7 @@ enum class Action : uint8_t {
   AlarmStop,
   LapSave,
   Settings,
+  HotKeySetting,
   StopwatchInterval,
   TimerInterval,
 };
@@ -62,6 +64,7 @@ constexpr std::array<Action, LastCommandId - FirstCommandId + 1> BuildCommandTab
   set(IDM_TIMER_ALARM__SOUND_STOP, Action::AlarmStop);
   set(IDM_LAP_SAVE, Action::LapSave);
   set(IDM_SETTINGS, Action::Settings);
+  set(IDM_HOTKEY_SETTING, Action::HotKeySetting);
   for (int i = 0; i < IntervalCount; ++i) {
     set(IDM_STOPWATCH_INTERVAL_1000MS + i, Action::StopwatchInterval);
     set(IDM_TIMER_INTERVAL_1000MS + i, Action::TimerInterval);
@@ -145,6 +148,7 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
       // closed, whether OK kept it or Cancel put it back.
       ApplyTopMost(window, AppSettings.WindowTopMost);
       break;
+    case Action::HotKeySetting: RunModalDialog(window, EditHotKeys); break;
     case Action::StopwatchInterval:
       AppSettings.SecondResolution = id - IDM_STOPWATCH_INTERVAL_1000MS;
       SelectStopwatchResolution(AppSettings.SecondResolution, window);

@@ -6,6 +6,7 @@
 #include "laps/lap_journal.h"
 #include "records/app_globals.h"
 #include "settings/app_settings.h"
+#include "settings/hotkeys.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (!AcquireSingleInstanceMutex()) return 0;
@@ -16,6 +17,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   LoadWindowPosition();
   if (!RegisterMainWindowClass(instance)) return 0;
   if (!CreateMainWindow(instance, AppSettings.WindowShowCommand)) return 0;
+  RegisterHotKeys(MainWindow, MainWindow);
   StartLapJournal(MainWindow, OfferUnsavedLaps);
   const int exitCode = RunMessageLoop();
   CloseHandle(InstanceMutex);

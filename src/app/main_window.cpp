@@ -16,6 +16,7 @@
 #include "records/window_messages.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "settings/hotkeys.h"
 #include "settings/settings_dialog.h"
 #include "timing/countdown.h"
 #include "timing/frame_pacing.h"
@@ -50,6 +51,11 @@ std::atomic<int32_t> MenuRefreshBusy{0};
 void ToggleRunning(HWND window) {
   const bool running = InTimerMode() ? StopwatchClock.TimerRunning != 0 : StopwatchClock.StopwatchRunning != 0;
   SendCommand(window, running ? IDM_STOP : IDM_START);
+}
+
+// L, the lap history window's L and the lap hotkey: the tick records a lap while the stopwatch runs.
+void RequestLap() {
+  if (StopwatchClock.StopwatchRunning) StopwatchClock.LapRequest = 1;
 }
 
 UINT CurrentDpi(HWND window) {
@@ -106,6 +112,7 @@ void EndRun() {
   StopStopwatchTimer();
   StopCountdownTimer();
   EndLapJournal();
+  UnregisterHotKeys(MainWindow);
   SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);  // the sound, and the taskbar's flashing
   SaveSettings();
 }
@@ -279,7 +286,7 @@ void OnChar(HWND window, WPARAM character) {
       break;
     case 'L':
     case 'l':
-      if (StopwatchClock.StopwatchRunning) StopwatchClock.LapRequest = 1;
+      RequestLap();
       break;
     case 'R':
     case 'r':
@@ -287,6 +294,19 @@ void OnChar(HWND window, WPARAM character) {
       break;
     default:
       break;
+  }
+}
+
+// A hotkey acts as its key in the window would, without bringing the window forward. While a box, dialog or Save
+// As of the program's own is open it does nothing: a reset may be under way, or a question waiting.
+void OnHotKey(HWND window, WPARAM id) {
+  if (!IsWindowEnabled(window)) return;
+  if (id == static_cast<WPARAM>(HotKeyId(HotKeyAction::StartStop))) {
+    ToggleRunning(window);
+  } else if (id == static_cast<WPARAM>(HotKeyId(HotKeyAction::Lap))) {
+    RequestLap();
+  } else if (id == static_cast<WPARAM>(HotKeyId(HotKeyAction::Reset))) {
+    ResetMeasurement(window);
   }
 }
 
@@ -368,9 +388,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       if (!StopwatchClock.StopwatchRunning) ResetMeasurement(window);
       return 0;
     case MM_MCINOTIFY: OnMM_MCINotifyTimerAlarm(window, wParam, lParam); return 0;
-    case WM_LAP_REQUEST:
-      if (StopwatchClock.StopwatchRunning) StopwatchClock.LapRequest = 1;
-      return 0;
+    case WM_LAP_REQUEST: RequestLap(); return 0;
+    case WM_HOTKEY: OnHotKey(window, wParam); return 0;
     case WM_LAP_JOURNAL: OnLapJournal(window, wParam); return 0;
     case WM_COUNTDOWN_EXPIRED: FlashUnlessInFront(window); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);

@@ -53,7 +53,7 @@ void InstallEngineHooks() {
 }
 
 void InitCommonControlsForDialogs() {
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&controls);
 }
 

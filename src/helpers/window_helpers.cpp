@@ -77,6 +77,11 @@ void CancelDialogsWithSnapshots() {
   }
 }
 
+void BringForward(HWND window) {
+  const HWND top = GetAncestor(window, GA_ROOT);
+  if (top && GetForegroundWindow() != top) SetForegroundWindow(top);
+}
+
 void EnableMenuCommand(HMENU menu, int id, bool enabled) {
   EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }

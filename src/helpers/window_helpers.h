@@ -12,6 +12,8 @@ void CenterWindowInWorkArea(HWND window);
 // and the top left corner of a normal rectangle on the screen, on the monitor the rectangle is on.
 POINT WorkspaceToScreen(POINT point, const RECT& monitor, const RECT& work);
 POINT NormalCornerOnScreen(const RECT& normal);
+// Makes a window's top-level window the foreground window, unless it is already.
+void BringForward(HWND window);
 // Carries out a command of the window's, as its menu item would, and returns once it has.
 void SendCommand(HWND window, WORD command);
 // Whole client area, no erase: the one way anything asks a window to repaint. A null window is ignored.

@@ -101,6 +101,8 @@ int WriteLapFile(HWND owner, const char* path) { return WriteLapRecords(owner, p
 
 SaveAnswer AskSaveLaps(HWND owner) {
   if (LapList.Count == 0) return SaveAnswer::Declined;
+  // A hotkey's reset asks while another program is in front: the user waits for the question there.
+  BringForward(owner);
   if (MessageBoxA(owner, "ラップタイムを保存しますか？", AppCaption, MB_YESNO) != IDYES) return SaveAnswer::Declined;
   if (SaveLapsToFile(owner) != 1) return SaveAnswer::NotSaved;
   LapList.Unsaved = 0;

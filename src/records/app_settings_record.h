@@ -41,6 +41,12 @@ struct AppSettingsRecord {
   COLORREF SecondHandColor;
   COLORREF ClockFaceColor;
   COLORREF BackGroundColor;
+  // [HotKey_Setting]
+  int32_t HotKeyEnable;  // 1: the hotkeys below are registered; anything else: none is
+  // Hotkey control values: the virtual key in the low byte, HOTKEYF_ flags in the next; 0 is no key.
+  int32_t HotKeyStartStop;
+  int32_t HotKeyLap;
+  int32_t HotKeyReset;
   // Derived while loading, never stored.
   int32_t WindowShowCommand;
   int32_t DigitalOnly;

@@ -8,6 +8,7 @@
 #define IDD_LAP_HISTORY 106
 #define IDD_TIMER_SETTINGS 107
 #define IDD_SETTINGS 108
+#define IDD_HOTKEYS 109
 
 #define IDS_VERSION_PREFIX 1   // "Tavrilo Version "
 #define IDS_APP_CAPTION 2      // "Tavrilo", the caption of the alarm file's refusal
@@ -43,6 +44,12 @@
 #define IDC_ALARM_BROWSE 1009
 #define IDC_SHOW_MILLISECONDS 1010
 #define IDC_ALARM_CLEAR 1012
+
+// Hotkey dialog (109)
+#define IDC_HOTKEYS_ON 1101
+#define IDC_HOTKEY_START_STOP 1102  // then the lap's and the reset's, in the order of the actions
+#define IDC_HOTKEY_LAP 1103
+#define IDC_HOTKEY_RESET 1104
 
 // Version dialog (104)
 #define IDC_VERSION_TEXT 1000

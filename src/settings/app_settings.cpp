@@ -2,6 +2,7 @@
 // and written only through the private-profile functions, one table of keys per section, so that loading and
 // saving can never disagree about a key, its order or its default.
 #include "settings/app_settings.h"
+#include <commctrl.h>
 #include <cstdio>
 #include "helpers/file_paths.h"
 
@@ -114,12 +115,20 @@ const SettingKey DrawColorKeys[] = {
     Number("BackGroundColor", &S.BackGroundColor, RGB(128, 128, 255)),
 };
 
+const SettingKey HotKeyKeys[] = {
+    Number("HotKeyEnable", &S.HotKeyEnable, 0),
+    Number("HotKeyStartStop", &S.HotKeyStartStop, (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | 'S'),
+    Number("HotKeyLap", &S.HotKeyLap, (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | 'L'),
+    Number("HotKeyReset", &S.HotKeyReset, (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | 'R'),
+};
+
 const Section WindowPositionSection = MakeSection("Window_Position", WindowPositionKeys);
 const Section StopwatchSection = MakeSection("StopWatch_Setting", StopwatchKeys);
 const Section TimerModeSection = MakeSection("Timer_Mode", TimerModeKeys);
 const Section TimerSettingSection = MakeSection("Timer_Setting", TimerSettingKeys);
 const Section FontSection = MakeSection("Font_Setting", FontKeys);
 const Section DrawColorSection = MakeSection("Draw_Color", DrawColorKeys);
+const Section HotKeySection = MakeSection("HotKey_Setting", HotKeyKeys);
 
 // A text cut to its buffer may end in the first byte of a double-byte character; drop that half character
 // so that the name stays valid text when it is used and written back.
@@ -246,6 +255,8 @@ void LoadTimerSettings() {
   UpdateAlarmSoundDisplayName();
 }
 
+void LoadHotKeySettings() { LoadSection(HotKeySection); }
+
 void SaveSettings() {
   SaveSection(StopwatchSection);
   SaveSection(TimerModeSection);
@@ -253,4 +264,5 @@ void SaveSettings() {
   SaveSection(FontSection);
   SaveSection(DrawColorSection);
   SaveSection(WindowPositionSection);
+  SaveSection(HotKeySection);
 }

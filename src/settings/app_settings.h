@@ -17,7 +17,8 @@ void LoadStopwatchSettings();
 void LoadFontSettings();
 void LoadDrawColors();
 void LoadTimerSettings();
-// Writes all six sections, every key.
+void LoadHotKeySettings();
+// Writes all seven sections, every key.
 void SaveSettings();
 
 // The rules that turn stored values into settings.

@@ -70,6 +70,7 @@ void LoadSettings(HWND window) {
   LoadDrawColors();
   LoadTimerSettings();
   SelectTimerResolution(AppSettings.TimerSecondResolutionIndex, window);
+  LoadHotKeySettings();
 }
 
 void SelectStopwatchResolution(int32_t index, HWND window) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -43,7 +44,8 @@ const std::vector<std::string> FirstRunLines = {
     "StrikeOut=0", "CharSet=128", "OutPrecision=3", "ClipPrecision=2", "Quality=1", "PitchAndFamily=49",
     "FontFaceName=ＭＳ Ｐゴシック", "FontColor=0", "[Draw_Color]", "SecondHandColor=16744576",
     "ClockFaceColor=12632256", "BackGroundColor=16744576", "[Window_Position]", "Window_X_Pos=100",
-    "Window_Y_Pos=100", "Window_Width=240", "Window_Height=240", "Window_Maximize=0", "WindowTopMost=0"};
+    "Window_Y_Pos=100", "Window_Width=240", "Window_Height=240", "Window_Maximize=0", "WindowTopMost=0",
+    "[HotKey_Setting]", "HotKeyEnable=0", "HotKeyStartStop=1619", "HotKeyLap=1612", "HotKeyReset=1618"};
 
 // The window's outer rectangle: left, top, width and height.
 std::array<LONG, 4> Placement(HWND window) {
@@ -180,6 +182,57 @@ TEST_F(Program, ClicksAndKeysStartStopAndResetTheStopwatch) {
   app::TypeChar(app_, 'r');
   ASSERT_TRUE(app::Settles(app_));
   EXPECT_EQ(app::Capture(app_), atZero) << "R resets";
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+// Ctrl+Alt+S, L and R work while another program is in front, which stays there; a key another program holds is
+// named in a box at start-up and the other two still work. The save question of a hotkey's reset comes forward.
+TEST_F(Program, HotKeysActFromAnotherProgramAndAKeyHeldElsewhereIsNamedAtStartUp) {
+  app::OtherProgram front;
+  auto holder = std::make_unique<app::OtherProgram>();
+  ASSERT_TRUE(holder->HoldHotKey(MOD_CONTROL | MOD_ALT, 'L'));
+  Start("[HotKey_Setting]\r\nHotKeyEnable=1\r\n");
+  const test::MessageBoxText box = app::AnswerMessageBox(app_, IDOK);
+  // The modifiers as the keyboard names them, as in a hotkey control: Wine says "Control", Windows "Ctrl".
+  const auto keyName = [](WORD key) {
+    char name[32] = "";
+    GetKeyNameTextA(static_cast<LONG>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16, name, sizeof name);
+    return std::string(name);
+  };
+  EXPECT_EQ(box.Text, "次のホットキーは他のプログラムが使用しているため登録できませんでした。\n" + keyName(VK_CONTROL) +
+                          " + " + keyName(VK_MENU) + " + L");
+  EXPECT_EQ(box.Caption, "Tavrilo");
+  ASSERT_TRUE(app::Settles(app_));
+  const app::Picture atZero = app::Capture(app_);
+  const auto press = [&front](WORD key) {
+    ASSERT_TRUE(app::BringToFront(front.Window()));
+    app::PressKeys({VK_CONTROL, VK_MENU, key});
+  };
+  press('S');
+  EXPECT_TRUE(Running()) << "start";
+  press('L');
+  EXPECT_TRUE(test::PollUntil([&] { return holder->HeldKeyPresses() == 1; })) << "the held key stays its holder's";
+  press('S');
+  EXPECT_TRUE(app::Settles(app_)) << "stop";
+  press('R');
+  EXPECT_TRUE(test::PollUntil([&] { return app::Capture(app_) == atZero; })) << "reset";
+  EXPECT_EQ(GetForegroundWindow(), front.Window()) << "the program stays behind";
+
+  holder.reset();
+  Restart();
+  press('S');
+  EXPECT_TRUE(Running());
+  press('L');
+  EXPECT_TRUE(test::PollUntil([&] { return JournalLaps().size() == 1; }, FileWaitMs)) << "a lap once the key is free";
+  press('S');
+  ASSERT_TRUE(app::Settles(app_));
+  press('R');
+  const HWND question = MessageBoxShown();
+  EXPECT_TRUE(test::PollUntil([&] { return GetForegroundWindow() == question; }, 5000)) << "the question comes forward";
+  press('S');  // nothing while the question is open
+  EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, "ラップタイムを保存しますか？");
+  EXPECT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), atZero);
   EXPECT_EQ(app::CloseApp(app_), 0u);
 }
 

@@ -1,6 +1,8 @@
 // Tavrilo.exe's settings, colour and version dialogs and the system choosers, used from outside as a user
 // would: every change shows at once, Cancel takes it back, OK keeps it for the next start.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -111,6 +113,38 @@ class SettingsProgram : public app::ProgramTest {
     return test::PollUntil([&] { return app::Capture(app_) == expected; });
   }
 };
+
+// Keys are typed into the hotkey dialog as a user would, also those the program has registered; two actions on one
+// key are refused; the key chosen with OK works at once from another program and is stored.
+TEST_F(SettingsProgram, TheHotKeyDialogTakesTypedKeysRefusesAKeyForTwoActionsAndItsChoiceWorksAtOnce) {
+  Start("[HotKey_Setting]\r\nHotKeyEnable=1\r\n");
+  const HWND dialog = app::OpenDialogFromMenu(app_, 'h', "ホットキーの設定");
+  ASSERT_NE(dialog, nullptr);
+  const HWND startStop = GetDlgItem(dialog, IDC_HOTKEY_START_STOP);
+  ClickBox(dialog, IDC_HOTKEYS_ON);
+  EXPECT_FALSE(IsWindowEnabled(startStop)) << "no key is chosen while the hotkeys are off";
+  ClickBox(dialog, IDC_HOTKEYS_ON);
+  const auto typeStartStop = [&](WORD key) {
+    ASSERT_TRUE(app::BringToFront(dialog));
+    app::PressKeys({VK_MENU, 'S'});  // the label's mnemonic
+    app::PressKeys({VK_CONTROL, VK_MENU, key});
+    EXPECT_TRUE(test::PollUntil([&] { return SendMessageA(startStop, HKM_GETHOTKEY, 0, 0) == (0x600 | key); }, 5000));
+  };
+  typeStartStop('L');  // the lap's key
+  app::PressButton(dialog, IDOK);
+  EXPECT_EQ(app::AnswerMessageBox(app_, IDOK).Text, "同じホットキーが複数の操作に設定されています。");
+  EXPECT_TRUE(test::PollUntil([&] { return IsWindowEnabled(dialog) != FALSE; })) << "the dialog stays open";
+  typeStartStop('K');
+  ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+
+  app::OtherProgram front;
+  ASSERT_TRUE(app::BringToFront(front.Window()));
+  app::PressKeys({VK_CONTROL, VK_MENU, 'K'});
+  EXPECT_TRUE(app::KeepsChanging(app_)) << "Ctrl+Alt+K starts";
+  ASSERT_EQ(app::CloseApp(app_), 0u);
+  EXPECT_EQ(Stored("HotKey_Setting", "HotKeyStartStop"), 0x600 | 'K');
+  EXPECT_EQ(Stored("HotKey_Setting", "HotKeyLap"), 1612);
+}
 
 TEST_F(SettingsProgram, EachOptionShowsAtOnceAndTheNextStartShowsTheSamePicture) {
   Start();

@@ -73,7 +73,8 @@ TEST_F(MenuStates, StopwatchItemsFollowTheRunState) {
   EXPECT_FALSE(Greyed(popup, IDM_RESET));
   EXPECT_FALSE(Greyed(popup, IDM_LAP_SAVE));
   EXPECT_TRUE(Greyed(popup, IDM_STOPWATCH_INTERVAL_1000MS));
-  for (int id : {IDM_SWITCH_MODE, IDM_LAP_HISTORY, IDM_COPY_RESULT, IDM_SETTINGS, IDM_VERSION, IDM_EXIT}) {
+  for (int id : {IDM_SWITCH_MODE, IDM_LAP_HISTORY, IDM_COPY_RESULT, IDM_SETTINGS, IDM_HOTKEY_SETTING, IDM_VERSION,
+                 IDM_EXIT}) {
     EXPECT_FALSE(Greyed(popup, id)) << id;
   }
 }

@@ -26,7 +26,8 @@ const char* const DefaultFile =
     "PitchAndFamily=49\r\nFontFaceName=ＭＳ Ｐゴシック\r\nFontColor=0\r\n"
     "[Draw_Color]\r\nSecondHandColor=16744576\r\nClockFaceColor=12632256\r\nBackGroundColor=16744576\r\n"
     "[Window_Position]\r\nWindow_X_Pos=100\r\nWindow_Y_Pos=100\r\nWindow_Width=240\r\nWindow_Height=240\r\n"
-    "Window_Maximize=0\r\nWindowTopMost=0\r\n";
+    "Window_Maximize=0\r\nWindowTopMost=0\r\n"
+    "[HotKey_Setting]\r\nHotKeyEnable=0\r\nHotKeyStartStop=1619\r\nHotKeyLap=1612\r\nHotKeyReset=1618\r\n";
 
 // Section headers and key names of a file, in order.
 std::vector<std::string> Layout(const std::string& file) {
@@ -111,6 +112,8 @@ TEST_F(SettingsFile, ReadsBackWhatItWrote) {
   AppSettings.Font_Setting.lfItalic = 1;
   AppSettings.BackGroundColor = RGB(1, 2, 3);
   lstrcpyA(AppSettings.Font_Setting.lfFaceName, "ＭＳ ゴシック");
+  AppSettings.HotKeyEnable = 1;
+  AppSettings.HotKeyReset = 0x0170;  // Shift+F1
   SaveSettings();
   AppSettings = AppSettingsRecord{};
   Load();
@@ -121,6 +124,8 @@ TEST_F(SettingsFile, ReadsBackWhatItWrote) {
   EXPECT_EQ(AppSettings.BackGroundColor, RGB(1, 2, 3));
   EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ＭＳ ゴシック");
   EXPECT_EQ(AppSettings.Font_Setting.lfHeight, 14);
+  EXPECT_EQ(AppSettings.HotKeyEnable, 1);
+  EXPECT_EQ(AppSettings.HotKeyReset, 0x0170);
 }
 
 struct StoredValueCase {
@@ -162,6 +167,9 @@ TEST_F(SettingsFile, NormalisesOnlyWhatItMustAndWritesOddValuesBack) {
        "TimerSettingMinute=75"},
       {"[Draw_Color]\r\nBackGroundColor=255\r\n", [] { EXPECT_EQ(AppSettings.BackGroundColor, RGB(255, 0, 0)); },
        "BackGroundColor=255"},
+      {"[HotKey_Setting]\r\nHotKeyEnable=2\r\n", [] { EXPECT_EQ(AppSettings.HotKeyEnable, 2); }, "HotKeyEnable=2"},
+      {"[HotKey_Setting]\r\nHotKeyLap=70000\r\n", [] { EXPECT_EQ(AppSettings.HotKeyLap, 70000); },
+       "HotKeyLap=70000"},
   };
   for (const StoredValueCase& c : cases) {
     SCOPED_TRACE(c.Stored);

@@ -1,0 +1,126 @@
+// Hotkeys: start/stop, lap and reset from any program. The settings keep the hotkey control's values; here they
+// become registrations of the main window.
+#include "settings/hotkeys.h"
+#include <commctrl.h>
+#include "records/app_globals.h"
+#include "records/app_settings_record.h"
+
+namespace {
+
+constexpr int32_t AppSettingsRecord::*KeyFields[HotKeyActionCount] = {
+    &AppSettingsRecord::HotKeyStartStop, &AppSettingsRecord::HotKeyLap, &AppSettingsRecord::HotKeyReset};
+
+constexpr BYTE ModifierFlags = HOTKEYF_SHIFT | HOTKEYF_CONTROL | HOTKEYF_ALT;
+
+int IdAt(int index) { return HotKeyId(static_cast<HotKeyAction>(index)); }
+
+BYTE VirtualKey(int32_t value) { return LOBYTE(value); }
+BYTE Modifiers(int32_t value) { return HIBYTE(value) & ModifierFlags; }
+
+// The modifiers as RegisterHotKey takes them; a held key does not repeat the action.
+UINT RegistrationModifiers(int32_t value) {
+  const BYTE flags = Modifiers(value);
+  return MOD_NOREPEAT | ((flags & HOTKEYF_SHIFT) ? MOD_SHIFT : 0) | ((flags & HOTKEYF_CONTROL) ? MOD_CONTROL : 0) |
+         ((flags & HOTKEYF_ALT) ? MOD_ALT : 0);
+}
+
+// Appends a key's name, as the keyboard driver spells it, and returns the new end.
+char* AppendKeyName(char* end, char* limit, BYTE key, bool extended) {
+  const LONG scan = static_cast<LONG>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16 | (extended ? 1L << 24 : 0);
+  return end + GetKeyNameTextA(scan, end, static_cast<int>(limit - end));
+}
+
+// Appends a line to a box's text within its buffer.
+void AppendLine(char* text, int size, const char* line) {
+  const int used = lstrlenA(text);
+  if (used + 1 >= size) return;
+  text[used] = '\n';
+  lstrcpynA(text + used + 1, line, size - used - 1);
+}
+
+bool RegisterAction(HWND window, int index, int32_t value) {
+  return RegisterHotKey(window, IdAt(index), RegistrationModifiers(value), VirtualKey(value)) != FALSE;
+}
+
+// Whether an earlier action of the choice has the same key as the one at `index`.
+bool TakenBefore(const HotKeyChoice& choice, int index) {
+  for (int earlier = 0; earlier < index; ++earlier) {
+    if (IsUsableHotKey(choice.Keys[earlier]) && SameHotKey(choice.Keys[earlier], choice.Keys[index])) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+HotKeyChoice StoredHotKeys() {
+  HotKeyChoice choice = {AppSettings.HotKeyEnable, {}};
+  for (int i = 0; i < HotKeyActionCount; ++i) choice.Keys[i] = AppSettings.*KeyFields[i];
+  return choice;
+}
+
+void StoreHotKeys(const HotKeyChoice& choice) {
+  AppSettings.HotKeyEnable = choice.Enable;
+  for (int i = 0; i < HotKeyActionCount; ++i) AppSettings.*KeyFields[i] = choice.Keys[i];
+}
+
+bool IsUsableHotKey(int32_t value) { return value > 0 && value <= 0xFFFF && VirtualKey(value) != 0; }
+
+bool SameHotKey(int32_t a, int32_t b) { return VirtualKey(a) == VirtualKey(b) && Modifiers(a) == Modifiers(b); }
+
+bool HasDuplicateHotKeys(const HotKeyChoice& choice) {
+  if (choice.Enable != 1) return false;
+  for (int i = 1; i < HotKeyActionCount; ++i) {
+    if (IsUsableHotKey(choice.Keys[i]) && TakenBefore(choice, i)) return true;
+  }
+  return false;
+}
+
+void FormatHotKeyName(int32_t value, char* text, int size) {
+  if (size <= 0) return;
+  text[0] = '\0';
+  char* end = text;
+  char* const limit = text + size;
+  const BYTE flags = Modifiers(value);
+  const struct {
+    BYTE Flag, Key;
+  } modifiers[] = {{HOTKEYF_CONTROL, VK_CONTROL}, {HOTKEYF_SHIFT, VK_SHIFT}, {HOTKEYF_ALT, VK_MENU}};
+  for (const auto& modifier : modifiers) {
+    if (!(flags & modifier.Flag)) continue;
+    end = AppendKeyName(end, limit, modifier.Key, false);
+    lstrcpynA(end, " + ", static_cast<int>(limit - end));
+    end += lstrlenA(end);
+  }
+  AppendKeyName(end, limit, VirtualKey(value), (HIBYTE(value) & HOTKEYF_EXT) != 0);
+}
+
+bool RegisterHotKeys(HWND window, HWND owner) {
+  UnregisterHotKeys(window);
+  const HotKeyChoice choice = StoredHotKeys();
+  if (choice.Enable != 1) return true;
+  char failed[512] = "次のホットキーは他のプログラムが使用しているため登録できませんでした。";
+  bool anyFailed = false;
+  bool anyDuplicate = false;
+  for (int i = 0; i < HotKeyActionCount; ++i) {
+    const int32_t value = choice.Keys[i];
+    if (!IsUsableHotKey(value)) continue;
+    if (TakenBefore(choice, i)) {
+      anyDuplicate = true;
+    } else if (!RegisterAction(window, i, value)) {
+      char name[128];
+      FormatHotKeyName(value, name, sizeof name);
+      AppendLine(failed, sizeof failed, name);
+      anyFailed = true;
+    }
+  }
+  if (anyFailed) MessageBoxA(owner, failed, AppCaption, MB_OK);
+  if (anyDuplicate) ShowDuplicateHotKeys(owner);
+  return !anyFailed && !anyDuplicate;
+}
+
+void UnregisterHotKeys(HWND window) {
+  for (int i = 0; i < HotKeyActionCount; ++i) UnregisterHotKey(window, IdAt(i));
+}
+
+void ShowDuplicateHotKeys(HWND owner) {
+  MessageBoxA(owner, "同じホットキーが複数の操作に設定されています。", AppCaption, MB_OK);
+}
