@@ -301,12 +301,11 @@ void OnChar(HWND window, WPARAM character) {
 // As of the program's own is open it does nothing: a reset may be under way, or a question waiting.
 void OnHotKey(HWND window, WPARAM id) {
   if (!IsWindowEnabled(window)) return;
-  if (id == static_cast<WPARAM>(HotKeyId(HotKeyAction::StartStop))) {
-    ToggleRunning(window);
-  } else if (id == static_cast<WPARAM>(HotKeyId(HotKeyAction::Lap))) {
-    RequestLap();
-  } else if (id == static_cast<WPARAM>(HotKeyId(HotKeyAction::Reset))) {
-    ResetMeasurement(window);
+  switch (static_cast<int>(id)) {
+    case HotKeyId(HotKeyAction::StartStop): ToggleRunning(window); break;
+    case HotKeyId(HotKeyAction::Lap): RequestLap(); break;
+    case HotKeyId(HotKeyAction::Reset): ResetMeasurement(window); break;
+    default: break;
   }
 }
 

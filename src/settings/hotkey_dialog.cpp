@@ -37,6 +37,9 @@ void OnInitHotKeyDialog(HWND dialog, HotKeyChoice* before) {
     // A stored value that names no key shows as none.
     const int32_t value = before->Keys[i];
     const WPARAM shown = IsUsableHotKey(value) ? static_cast<WPARAM>(value) : 0;
+    // A key without Ctrl or Alt would be taken from every program's typing: such a key gets Ctrl+Alt.
+    SendDlgItemMessageA(dialog, KeyControls[i], HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                        MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
     SendDlgItemMessageA(dialog, KeyControls[i], HKM_SETHOTKEY, shown, 0);
   }
   EnableKeyControls(dialog);

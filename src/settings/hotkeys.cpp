@@ -38,6 +38,28 @@ void AppendLine(char* text, int size, const char* line) {
   lstrcpynA(text + used + 1, line, size - used - 1);
 }
 
+// Whether two values register the same key (the extended-key flag is no part of it).
+bool SameHotKey(int32_t a, int32_t b) { return VirtualKey(a) == VirtualKey(b) && Modifiers(a) == Modifiers(b); }
+
+// The key as the hotkey control shows it, e.g. "Ctrl + Alt + L".
+void FormatHotKeyName(int32_t value, char* text, int size) {
+  if (size <= 0) return;
+  text[0] = '\0';
+  char* end = text;
+  char* const limit = text + size;
+  const BYTE flags = Modifiers(value);
+  const struct {
+    BYTE Flag, Key;
+  } modifiers[] = {{HOTKEYF_CONTROL, VK_CONTROL}, {HOTKEYF_SHIFT, VK_SHIFT}, {HOTKEYF_ALT, VK_MENU}};
+  for (const auto& modifier : modifiers) {
+    if (!(flags & modifier.Flag)) continue;
+    end = AppendKeyName(end, limit, modifier.Key, false);
+    lstrcpynA(end, " + ", static_cast<int>(limit - end));
+    end += lstrlenA(end);
+  }
+  AppendKeyName(end, limit, VirtualKey(value), (HIBYTE(value) & HOTKEYF_EXT) != 0);
+}
+
 bool RegisterAction(HWND window, int index, int32_t value) {
   return RegisterHotKey(window, IdAt(index), RegistrationModifiers(value), VirtualKey(value)) != FALSE;
 }
@@ -65,32 +87,12 @@ void StoreHotKeys(const HotKeyChoice& choice) {
 
 bool IsUsableHotKey(int32_t value) { return value > 0 && value <= 0xFFFF && VirtualKey(value) != 0; }
 
-bool SameHotKey(int32_t a, int32_t b) { return VirtualKey(a) == VirtualKey(b) && Modifiers(a) == Modifiers(b); }
-
 bool HasDuplicateHotKeys(const HotKeyChoice& choice) {
   if (choice.Enable != 1) return false;
   for (int i = 1; i < HotKeyActionCount; ++i) {
     if (IsUsableHotKey(choice.Keys[i]) && TakenBefore(choice, i)) return true;
   }
   return false;
-}
-
-void FormatHotKeyName(int32_t value, char* text, int size) {
-  if (size <= 0) return;
-  text[0] = '\0';
-  char* end = text;
-  char* const limit = text + size;
-  const BYTE flags = Modifiers(value);
-  const struct {
-    BYTE Flag, Key;
-  } modifiers[] = {{HOTKEYF_CONTROL, VK_CONTROL}, {HOTKEYF_SHIFT, VK_SHIFT}, {HOTKEYF_ALT, VK_MENU}};
-  for (const auto& modifier : modifiers) {
-    if (!(flags & modifier.Flag)) continue;
-    end = AppendKeyName(end, limit, modifier.Key, false);
-    lstrcpynA(end, " + ", static_cast<int>(limit - end));
-    end += lstrlenA(end);
-  }
-  AppendKeyName(end, limit, VirtualKey(value), (HIBYTE(value) & HOTKEYF_EXT) != 0);
 }
 
 bool RegisterHotKeys(HWND window, HWND owner) {

@@ -21,12 +21,8 @@ void StoreHotKeys(const HotKeyChoice& choice);
 
 // Whether a value names a key: a virtual key, with modifiers, within 16 bits. Others are never registered.
 bool IsUsableHotKey(int32_t value);
-// Whether two usable values register the same key (the extended-key flag is no part of it).
-bool SameHotKey(int32_t a, int32_t b);
 // Whether a choice that is on gives two actions the same key.
 bool HasDuplicateHotKeys(const HotKeyChoice& choice);
-// The key as the hotkey control shows it, e.g. "Ctrl + Alt + L".
-void FormatHotKeyName(int32_t value, char* text, int size);
 
 // Registers the stored hotkeys on `window`, none unless they are on, after taking back those registered before.
 // A key another program holds is named in one box, and a key an earlier action already has in another, both

@@ -225,45 +225,13 @@ bool MovingMouse::WaitForMoves(int count) const {
   return test::PollUntil([this, target] { return moves_ >= target; });
 }
 
-namespace {
-constexpr UINT HoldHotKeyMessage = WM_APP + 1;
-}
-
 OtherProgram::OtherProgram()
-    : thread_([this] {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "TavriloTestOtherProgram";
-        RegisterClassA(&windowClass);
-        const HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Another program", WS_OVERLAPPEDWINDOW,
-                                            600, 100, 240, 160, nullptr, nullptr, windowClass.hInstance, nullptr);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        ShowWindow(window, SW_SHOW);
-        window_ = window;
-        MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
-      }) {
-  test::PollUntil([this] { return window_ != nullptr; }, 10000);
-}
+    : window_(CreateWindowExA(0, "Static", "Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100, 240, 160,
+                              nullptr, nullptr, nullptr, nullptr)) {}
 
-OtherProgram::~OtherProgram() {
-  PostMessageA(window_, WM_CLOSE, 0, 0);
-  thread_.join();
-}
-
-bool OtherProgram::HoldHotKey(UINT modifiers, UINT key) {
-  return SendMessageA(window_, HoldHotKeyMessage, modifiers, key) != 0;
-}
-
-LRESULT CALLBACK OtherProgram::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<OtherProgram*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  switch (message) {
-    case HoldHotKeyMessage: return RegisterHotKey(window, 1, static_cast<UINT>(wParam) | MOD_NOREPEAT, static_cast<UINT>(lParam));
-    case WM_HOTKEY: ++self->presses_; return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
-  }
+int OtherProgram::HeldKeyPresses() {
+  for (MSG message; PeekMessageA(&message, window_, WM_HOTKEY, WM_HOTKEY, PM_REMOVE);) ++presses_;
+  return presses_;
 }
 
 bool ChooseFromMenu(const RunningApp& app, char mnemonic, MenuOpener opener, POINT* origin) {

@@ -64,25 +64,21 @@ class MovingMouse {
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
-// Another program in front: a window of the test process, on a thread of its own, which takes the keys pressed
-// while it is in front (and so leaves the program's hotkeys to the system), and can hold a hotkey itself.
+// Another program: a window of the test process, which takes the keys pressed while it is in front (so that only
+// the system's hotkeys reach the program) and can hold a hotkey itself.
 class OtherProgram {
  public:
   OtherProgram();
-  ~OtherProgram();
-  OtherProgram(const OtherProgram&) = delete;
-  OtherProgram& operator=(const OtherProgram&) = delete;
+  ~OtherProgram() { DestroyWindow(window_); }
   HWND Window() const { return window_; }
-  // Registers a hotkey on the window, as a program that uses the key would; false when the system refused.
-  bool HoldHotKey(UINT modifiers, UINT key);
-  // How many presses of the held hotkey reached the window.
-  int HeldKeyPresses() const { return presses_; }
+  // Registers a hotkey, as a program that uses the key would; false when the system refused.
+  bool HoldHotKey(UINT modifiers, UINT key) { return RegisterHotKey(window_, 1, modifiers, key) != FALSE; }
+  // How many presses of the held hotkey have reached the window.
+  int HeldKeyPresses();
 
  private:
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  std::atomic<HWND> window_{nullptr};
-  std::atomic<int> presses_{0};
-  std::thread thread_;
+  HWND window_;
+  int presses_ = 0;
 };
 bool MenuIsOpen(const RunningApp& app);
 // How a user opens the pop-up menu: a right click at (20, 20), the menu key, or Shift+F10.
