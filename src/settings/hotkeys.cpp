@@ -64,8 +64,9 @@ bool RegisterAction(HWND window, int index, int32_t value) {
   return RegisterHotKey(window, IdAt(index), RegistrationModifiers(value), VirtualKey(value)) != FALSE;
 }
 
-// Whether an earlier action of the choice has the same key as the one at `index`.
+// Whether the key at `index` is usable and an earlier action of the choice already has it.
 bool TakenBefore(const HotKeyChoice& choice, int index) {
+  if (!IsUsableHotKey(choice.Keys[index])) return false;
   for (int earlier = 0; earlier < index; ++earlier) {
     if (IsUsableHotKey(choice.Keys[earlier]) && SameHotKey(choice.Keys[earlier], choice.Keys[index])) return true;
   }
@@ -90,7 +91,7 @@ bool IsUsableHotKey(int32_t value) { return value > 0 && value <= 0xFFFF && Virt
 bool HasDuplicateHotKeys(const HotKeyChoice& choice) {
   if (choice.Enable != 1) return false;
   for (int i = 1; i < HotKeyActionCount; ++i) {
-    if (IsUsableHotKey(choice.Keys[i]) && TakenBefore(choice, i)) return true;
+    if (TakenBefore(choice, i)) return true;
   }
   return false;
 }
