@@ -115,12 +115,13 @@ class SettingsProgram : public app::ProgramTest {
 };
 
 // Keys are typed into the hotkey dialog as a user would, also those the program has registered; two actions on one
-// key are refused; the key chosen with OK works at once from another program and is stored.
+// key are refused, and so is a key another program holds, after which Cancel brings the keys from before back; the
+// key chosen with OK works at once from another program and is stored.
 TEST_F(SettingsProgram, TheHotKeyDialogTakesTypedKeysRefusesAKeyForTwoActionsAndItsChoiceWorksAtOnce) {
   Start("[HotKey_Setting]\r\nHotKeyEnable=1\r\n");
-  const HWND dialog = app::OpenDialogFromMenu(app_, 'h', "ホットキーの設定");
+  HWND dialog = app::OpenDialogFromMenu(app_, 'h', "ホットキーの設定");
   ASSERT_NE(dialog, nullptr);
-  const HWND startStop = GetDlgItem(dialog, IDC_HOTKEY_START_STOP);
+  HWND startStop = GetDlgItem(dialog, IDC_HOTKEY_START_STOP);
   ClickBox(dialog, IDC_HOTKEYS_ON);
   EXPECT_FALSE(IsWindowEnabled(startStop)) << "no key is chosen while the hotkeys are off";
   ClickBox(dialog, IDC_HOTKEYS_ON);
@@ -135,14 +136,31 @@ TEST_F(SettingsProgram, TheHotKeyDialogTakesTypedKeysRefusesAKeyForTwoActionsAnd
   EXPECT_EQ(app::AnswerMessageBox(app_, IDOK).Text, "同じホットキーが複数の操作に設定されています。");
   EXPECT_TRUE(test::PollUntil([&] { return IsWindowEnabled(dialog) != FALSE; })) << "the dialog stays open";
   typeStartStop('K');
-  ASSERT_TRUE(EndDialogWith(dialog, IDOK));
-
   app::OtherProgram front;
-  ASSERT_TRUE(app::BringToFront(front.Window()));
-  app::PressKeys({VK_CONTROL, VK_MENU, 'K'});
-  EXPECT_TRUE(app::KeepsChanging(app_)) << "Ctrl+Alt+K starts";
+  ASSERT_TRUE(front.HoldHotKey(MOD_CONTROL | MOD_ALT, 'K'));
+  app::PressButton(dialog, IDOK);
+  EXPECT_EQ(app::AnswerMessageBox(app_, IDOK).Text,
+            "次のホットキーは他のプログラムが使用しているため登録できませんでした。\nControl + Alt + K");
+  EXPECT_TRUE(test::PollUntil([&] { return IsWindowEnabled(dialog) != FALSE; })) << "the dialog stays open";
+  ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
+  const auto pressFromFront = [&](WORD key) {
+    ASSERT_TRUE(app::BringToFront(front.Window()));
+    app::PressKeys({VK_CONTROL, VK_MENU, key});
+  };
+  pressFromFront('S');
+  EXPECT_TRUE(app::KeepsChanging(app_)) << "after Cancel, Ctrl+Alt+S starts again";
+  pressFromFront('S');
+  ASSERT_TRUE(app::Settles(app_));
+
+  dialog = app::ReopenDialog(app_, IDM_HOTKEY_SETTING, "ホットキーの設定");
+  ASSERT_NE(dialog, nullptr);
+  startStop = GetDlgItem(dialog, IDC_HOTKEY_START_STOP);
+  typeStartStop('J');
+  ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+  pressFromFront('J');
+  EXPECT_TRUE(app::KeepsChanging(app_)) << "Ctrl+Alt+J starts";
   ASSERT_EQ(app::CloseApp(app_), 0u);
-  EXPECT_EQ(Stored("HotKey_Setting", "HotKeyStartStop"), 0x600 | 'K');
+  EXPECT_EQ(Stored("HotKey_Setting", "HotKeyStartStop"), 0x600 | 'J');
   EXPECT_EQ(Stored("HotKey_Setting", "HotKeyLap"), 1612);
 }
 

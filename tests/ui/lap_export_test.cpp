@@ -162,6 +162,19 @@ TEST_F(LapExport, TheSaveQuestionSavesOnYesAndKeepsTheLapsUnsavedOtherwise) {
   test::AnswerMessageBoxDuring([&] { SaveAsDuring([&] { AskSaveLaps(owner); }, path); }, IDYES);
   EXPECT_EQ(LapList.Unsaved, 0);
   EXPECT_EQ(test::ReadBytes(path), "0001,00:00:00.10,00:00:00.10\r\n0002,00:00:00.10,00:00:00.20\r\n");
+
+  // A reset whose save did not happen is no reset: its final lap is taken back and the lap runs on from lap 2.
+  test::TickByHand(30);
+  StopwatchClock.StopwatchRunning = 0;
+  StopwatchClock.StopwatchStarted = 1;
+  LapList.Unsaved = 1;
+  int reset = -1;
+  test::AnswerMessageBoxDuring([&] { SaveAsDuring([&] { reset = ResetMeasurement(owner); }, ""); }, IDYES);
+  EXPECT_EQ(reset, 0);
+  test::TickByHand(20);
+  RecordLap();
+  ASSERT_EQ(LapList.Count, 3);
+  EXPECT_STREQ(LapList.Records[2].Text, "00:00:00.05,00:00:00.25");
 }
 
 TEST_F(LapExport, TheClipboardGetsTheCurrentLapTimeOrTheUserHearsWhyNot) {

@@ -16,6 +16,7 @@
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "support/engine_test.h"
+#include "support/poll.h"
 #include "support/process_windows.h"
 #include "support/test_support.h"
 #include "timing/frame_pacing.h"
@@ -214,6 +215,34 @@ TEST_F(MainWindowInput, AfterAStopAtOneMillisecondTheScreenShowsTheExactStoppedT
   ReleaseDC(window_, screen);
   ComposeView();  // the stopped state, composed now
   EXPECT_TRUE(shown == test::PixelsOf(BackBufferDC(), client.right, client.bottom));
+}
+
+// A frame that falls due while real input waits in the queue is drawn after that input: it leaves an update region,
+// so a paint follows. Input waiting still when the next frame falls due no longer holds it back: it is drawn then.
+TEST_F(MainWindowInput, AFrameBehindWaitingInputBringsAPaintAndWaitsNoLongerThanTheNextFrame) {
+  ASSERT_TRUE(test::WaitUntil([this] { return SetForegroundWindow(window_) && GetForegroundWindow() == window_; }));
+  ValidateRect(window_, nullptr);
+  INPUT shift = {};
+  shift.type = INPUT_KEYBOARD;
+  shift.ki.wVk = VK_SHIFT;
+  ASSERT_EQ(SendInput(1, &shift, sizeof shift), 1u);
+  const auto inputWaits = [] { return HIWORD(GetQueueStatus(QS_INPUT)) != 0; };
+  ASSERT_TRUE(test::PollUntil(inputWaits, 5000));
+  const auto paints = [this] { return SendMessageA(window_, WM_GET_PAINT_COUNT, 0, 0); };
+  const LRESULT before = paints();
+  const auto tickAndTakePostedMessages = [](int ticks) {
+    test::TickByHand(ticks);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) DispatchMessageA(&message);
+  };
+  tickAndTakePostedMessages(10);  // the first refresh
+  EXPECT_TRUE(GetUpdateRect(window_, nullptr, FALSE)) << "a paint follows the input";
+  EXPECT_EQ(paints(), before) << "the input comes first";
+  tickAndTakePostedMessages(20);  // a display frame later
+  EXPECT_EQ(paints(), before + 1);
+  shift.ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &shift, sizeof shift);
+  EXPECT_TRUE(test::WaitUntil([&] { return !inputWaits(); }));
 }
 
 TEST_F(MainWindowInput, CtrlReleasedWhileTheWindowHadLostTheFocusNoLongerTurnsCIntoACopy) {

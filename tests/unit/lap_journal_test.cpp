@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <string>
+#include "helpers/file_paths.h"
 #include "laps/lap_journal.h"
 #include "support/test_support.h"
 
@@ -71,6 +72,27 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ReadingAJournal, NoJournalIsNothingToRecover) {
   static RecoveredLaps laps;
   EXPECT_FALSE(ReadLapJournal((test::ScratchFolder() + "\\Tavrilo.laps").c_str(), laps));
+}
+
+// Laps refused at one start after another are each kept aside, none over another.
+TEST(KeptJournals, EveryRefusedOfferKeepsItsLapsBesideTheOthers) {
+  char previous[MAX_PATH], first[MAX_PATH], second[MAX_PATH];
+  ASSERT_TRUE(PathBesideProgram(".laps", previous) && PathBesideProgram(".1.laps", first) &&
+              PathBesideProgram(".2.laps", second));
+  const auto removeAll = [&] { for (const char* path : {previous, first, second}) DeleteFileA(path); };
+  removeAll();
+  test::WriteBytes(first, Laps(1, 2));
+  test::WriteBytes(previous, Laps(1, 3));
+  static int offers;
+  offers = 0;
+  StartLapJournal(test::StandInMainWindow(), [](HWND, const LapRecord*, int32_t) { return ++offers == 0; });
+  OnLapJournal(test::StandInMainWindow(), 0);
+  EndLapJournal();
+  EXPECT_EQ(offers, 2);
+  EXPECT_EQ(test::ReadBytes(first), Laps(1, 2));
+  EXPECT_EQ(test::ReadBytes(second), Laps(1, 3));
+  EXPECT_FALSE(FileExists(previous));
+  removeAll();
 }
 
 }  // namespace

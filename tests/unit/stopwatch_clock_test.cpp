@@ -4,6 +4,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <utility>
 #include "display/time_text.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
@@ -147,6 +148,20 @@ TEST_F(StopwatchTick, RecordsARequestedLapAtTheNextBoundaryAndRestartsTheRefresh
   EXPECT_EQ(StopwatchClock.HourRefreshCount, 1);
   EXPECT_EQ(StopwatchClock.MinuteRefreshCount, 1);
   EXPECT_EQ(StopwatchClock.TotalTime.Ticks, 1240);
+
+  // An L that arrives while a lap is being recorded (the history window taking its line) is the next lap's.
+  static bool lArrives;
+  lArrives = true;
+  const auto recordLap = RecordLapHook;
+  RecordLapHook = [] {
+    if (std::exchange(lArrives, false)) StopwatchClock.LapRequest = 1;
+    RecordLap();
+  };
+  StopwatchClock.LapRequest = 1;
+  test::TickByHand(20);
+  RecordLapHook = recordLap;
+  ASSERT_EQ(LapList.Count, 3);
+  EXPECT_STREQ(LapList.Records[2].Text, "00:00:00.01,00:00:01.26");
 }
 
 TEST_F(StopwatchTick, DropsALapRequestWhenTheListIsFull) {
