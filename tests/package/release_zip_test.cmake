@@ -1,11 +1,12 @@
 # The release zip as the package target makes it: Tavrilo.exe and readme.txt alone, in one folder named after
 # the zip; the read-me in UTF-8 with a byte order mark and CRLF line ends; the zip's version that of the
 # program's FileVersion, which keeps the "a, b, c, d" form the version dialog reads.
-# Run with -DBUILD_DIR=<build folder> -DRC_COMPILER=<windres>.
-execute_process(COMMAND "${CMAKE_COMMAND}" --build "${BUILD_DIR}" --target package
+# Run with -DBUILD_DIR=<build folder> -DRC_COMPILER=<windres> -DCPACK=<cpack>, after the build: CPack packs what
+# the build made, as the package target does once it has built.
+execute_process(COMMAND "${CPACK}" --config "${BUILD_DIR}/CPackConfig.cmake" WORKING_DIRECTORY "${BUILD_DIR}"
   OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE result)
 if(result)
-  message(FATAL_ERROR "the package target failed:\n${output}")
+  message(FATAL_ERROR "CPack failed:\n${output}")
 endif()
 if(NOT output MATCHES "package: ([^\n]*/(Tavrilo-([^/\n]*)-win64)\\.zip) generated")
   message(FATAL_ERROR "no Tavrilo-<version>-win64.zip was made:\n${output}")
