@@ -222,10 +222,14 @@ TEST_F(MainWindowInput, AfterAStopAtOneMillisecondTheScreenShowsTheExactStoppedT
 TEST_F(MainWindowInput, AFrameBehindWaitingInputBringsAPaintAndWaitsNoLongerThanTheNextFrame) {
   ASSERT_TRUE(test::WaitUntil([this] { return SetForegroundWindow(window_) && GetForegroundWindow() == window_; }));
   ValidateRect(window_, nullptr);
-  INPUT shift = {};
-  shift.type = INPUT_KEYBOARD;
-  shift.ki.wVk = VK_SHIFT;
-  ASSERT_EQ(SendInput(1, &shift, sizeof shift), 1u);
+  // Pressed and released at once, so that no key is left down whatever the test finds.
+  INPUT shift[2] = {};
+  for (INPUT& key : shift) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_SHIFT;
+  }
+  shift[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ASSERT_EQ(SendInput(2, shift, sizeof *shift), 2u);
   const auto inputWaits = [] { return HIWORD(GetQueueStatus(QS_INPUT)) != 0; };
   ASSERT_TRUE(test::PollUntil(inputWaits, 5000));
   const auto paints = [this] { return SendMessageA(window_, WM_GET_PAINT_COUNT, 0, 0); };
@@ -240,8 +244,6 @@ TEST_F(MainWindowInput, AFrameBehindWaitingInputBringsAPaintAndWaitsNoLongerThan
   EXPECT_EQ(paints(), before) << "the input comes first";
   tickAndTakePostedMessages(20);  // a display frame later
   EXPECT_EQ(paints(), before + 1);
-  shift.ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(1, &shift, sizeof shift);
   EXPECT_TRUE(test::WaitUntil([&] { return !inputWaits(); }));
 }
 
