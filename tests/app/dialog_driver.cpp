@@ -28,7 +28,11 @@ bool WaitForNoDialog(const RunningApp& app, DWORD timeoutMs) {
 
 bool EndDialogWith(const RunningApp& app, HWND dialog, int button) {
   PressButton(dialog, button);
-  return WaitForNoDialog(app);
+  // A dialog is destroyed once its loop has ended, and the program's thread answers a message only back in a
+  // loop: what the command does after its dialog (the hotkeys registered again after Cancel) is then done.
+  DWORD_PTR answer = 0;
+  return WaitForNoDialog(app) && test::PollUntil([dialog] { return !IsWindow(dialog); }) &&
+         SendMessageTimeoutA(app.Window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) != 0;
 }
 
 bool AnswerWithKey(HWND window, WORD key) {

@@ -18,7 +18,8 @@ HWND ReopenDialog(const RunningApp& app, WORD command, const std::string& title)
 HWND FindAnyDialog(const RunningApp& app);
 // True once no dialog of the process is visible any more.
 bool WaitForNoDialog(const RunningApp& app, DWORD timeoutMs = 15000);
-// Ends a dialog with a button (OK, Cancel...) and waits until no dialog of the process is left.
+// Ends a dialog with a button (OK, Cancel...) and waits until no dialog of the process is left and the command
+// that opened it has finished.
 bool EndDialogWith(const RunningApp& app, HWND dialog, int button);
 
 // Brings a box or dialog to the front and presses a key there (VK_RETURN, VK_ESCAPE, 'N'...), as a user would;
