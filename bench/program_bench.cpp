@@ -1,8 +1,9 @@
 // The Windows half of `scripts/bench.sh program` and `soak`: starts, drives, reads and ends a real Tavrilo.exe, one
 // step per call, so that the script can measure the processes from Linux between the steps.
-//   program_bench start <exe> <SecondResolution> <run|idle> [<outer width> <outer height>]
+//   program_bench start <exe> <SecondResolution> <run|idle|minimised> [<outer width> <outer height>]
 //       a copy of <exe> in a fresh folder, its settings file holding the resolution (and the size when given);
-//       started, its stopwatch started by a click unless idle. Prints: <pid> <outer width> <outer height> <folder>
+//       started, its stopwatch started by a click unless idle, and its window minimised when asked.
+//       Prints: <pid> <outer width> <outer height> <folder>
 //   program_bench paints <pid>         prints how many times its window has been painted
 //   program_bench soak-open <exe>      a copy at the 0.001 s resolution with its lap history window open.
 //       Prints: <pid> <folder>
@@ -23,6 +24,7 @@
 #include "app/app_driver.h"
 #include "app/dialog_driver.h"
 #include "app/main_window.h"
+#include "support/poll.h"
 #include "laps/lap_list.h"
 #include "records/command_ids.h"
 #include "records/window_messages.h"
@@ -54,8 +56,11 @@ int Fail(app::RunningApp& app, const char* what) {
   return 1;
 }
 
+enum class Mode { Run, Idle, Minimised };
+
 // `width` and `height` are null for the program's default size.
-int Start(const char* exe, const char* resolution, bool idle, const char* width, const char* height) {
+int Start(const char* exe, const char* resolution, Mode mode, const char* width, const char* height) {
+  const bool idle = mode == Mode::Idle;
   app::RunningApp app = app::PrepareApp(IniText(resolution, width, height));
   // The driver copies the build's own program; the one to measure replaces it.
   if (!CopyFileA(exe, (app.Folder + "\\Tavrilo.exe").c_str(), FALSE)) return Fail(app, "cannot copy the program");
@@ -66,6 +71,10 @@ int Start(const char* exe, const char* resolution, bool idle, const char* width,
   }
   if (idle ? !app::Settles(app) : !app::KeepsChanging(app)) {
     return Fail(app, idle ? "the window keeps changing" : "the stopwatch did not start");
+  }
+  if (mode == Mode::Minimised) {
+    PostMessageA(app.Window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    if (!test::PollUntil([&] { return IsIconic(app.Window) != FALSE; }, 5000)) return Fail(app, "not minimised");
   }
   RECT outer = {};
   GetWindowRect(app.Window, &outer);
@@ -349,8 +358,10 @@ int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "start" && (argc == 5 || argc == 7)) {
     const bool sized = argc == 7;
-    return Start(argv[2], argv[3], std::strcmp(argv[4], "idle") == 0, sized ? argv[5] : nullptr,
-                 sized ? argv[6] : nullptr);
+    const Mode mode = std::strcmp(argv[4], "idle") == 0        ? Mode::Idle
+                      : std::strcmp(argv[4], "minimised") == 0 ? Mode::Minimised
+                                                               : Mode::Run;
+    return Start(argv[2], argv[3], mode, sized ? argv[5] : nullptr, sized ? argv[6] : nullptr);
   }
   if (command == "paints" && argc == 3) return Paints(std::strtoul(argv[2], nullptr, 10));
   if (command == "soak-open" && argc == 3) return SoakOpen(argv[2]);
@@ -363,7 +374,7 @@ int main(int argc, char** argv) {
   }
   if (command == "objects" && argc == 3) return Objects(std::strtoul(argv[2], nullptr, 10));
   if (command == "stop" && argc == 4) return Stop(std::strtoul(argv[2], nullptr, 10), argv[3]);
-  std::fprintf(stderr, "usage: program_bench start <exe> <SecondResolution> <run|idle> [<width> <height>]\n"
+  std::fprintf(stderr, "usage: program_bench start <exe> <SecondResolution> <run|idle|minimised> [<width> <height>]\n"
                        "       program_bench paints <pid>\n"
                        "       program_bench soak-open <exe>\n"
                        "       program_bench soak-run <pid> <folder> <seconds>\n"

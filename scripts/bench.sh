@@ -2,8 +2,9 @@
 # Builds the benchmarks and runs them under Wine, on a virtual display of their own.
 #   bash scripts/bench.sh [seconds] [--busy]  the clock (drift, cost of a tick) and the paint cycle in-process
 #   bash scripts/bench.sh program [seconds]   the real Tavrilo.exe's whole CPU cost over each period (default 10 s)
-#       in five configurations: the program's process, the wineserver and the X server as % of one core, and
-#       the paints per second. TAVRILO_BENCH_EXE=/path/to/Tavrilo.exe measures that build instead of this one.
+#       in seven configurations (among them 1.000 s, and running minimised): the program's process, the wineserver
+#       and the X server as % of one core, and the paints per second. TAVRILO_BENCH_EXE=/path/to/Tavrilo.exe
+#       measures that build instead of this one.
 #   bash scripts/bench.sh soak [minutes]      the real program for a long run (default 10 min) at 0.001 s with a lap
 #       every 0.5 s up to the 1000-lap limit and the lap history window open, then stopped and its laps saved
 #       through Save As: laps taken against lines saved, the stopwatch against the wall clock in ppm, its live GDI
@@ -12,12 +13,14 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-# resolution key, run or idle, and an outer size unless the program's default
+# resolution key, run, minimised (running) or idle, and an outer size unless the program's default
 PROGRAM_CONFIGURATIONS=(
   "9 run"
   "9 run 1024 740"
   "11 run"
   "11 run 1024 740"
+  "0 run"
+  "9 minimised"
   "9 idle"
 )
 
@@ -105,13 +108,13 @@ measure() {
   after=$(cpu_sample)
   read_paints
   stop_running
-  label="0.010 s"
-  [ "$resolution" = 11 ] && label="0.001 s"
+  case $resolution in 0) label="1.000 s" ;; 11) label="0.001 s" ;; *) label="0.010 s" ;; esac
+  [ "$state" = minimised ] && label="$label minimised"
   [ "$state" = idle ] && label="stopped"
   rate=$(awk -v painted="$paints_before" -v paints="$((PAINTS - paints_before))" \
              -v paints_ns="$((PAINTS_AT - paints_at))" '
     BEGIN { print (painted > 0 ? sprintf("%.1f", paints / (paints_ns / 1e9)) : "n/a") }')  # n/a: no paint count
-  printf '  %s %-8s  paints/s %6s   %s\n' "$OUTER_SIZE" "$label:" "$rate" "$(cpu_percentages "$before" "$after")"
+  printf '  %s %-18s  paints/s %6s   %s\n' "$OUTER_SIZE" "$label:" "$rate" "$(cpu_percentages "$before" "$after")"
 }
 
 # The program to measure: this build's, or TAVRILO_BENCH_EXE; PROGRAM_EXE as the Windows helper names it.
