@@ -1,5 +1,5 @@
-// Entry point of Tavrilo.exe: one copy at a time, settings path and placement, the main window, the lap journal,
-// the loop.
+// Entry point of Tavrilo.exe: one copy at a time, the timer resolution kept when out of sight, settings path and
+// placement, the main window, the lap journal, the loop.
 #include <windows.h>
 #include "app/startup.h"
 #include "laps/lap_export.h"
@@ -7,10 +7,12 @@
 #include "records/app_globals.h"
 #include "settings/app_settings.h"
 #include "settings/hotkeys.h"
+#include "timing/mm_timer.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (!AcquireSingleInstanceMutex()) return 0;
   AppInstance = instance;
+  KeepTimerResolutionWhereSupported();
   InitCommonControlsForDialogs();
   InstallEngineHooks();
   BuildIniPath();

@@ -67,3 +67,19 @@ void StopOwnTimer(const TimerFlags& timer, void (*alsoHalted)()) {
 void ShowTimerStartFailure(HWND owner) {
   MessageBoxA(owner, "タイマーを開始できませんでした。", AppCaption, MB_OK);
 }
+
+bool KeepTimerResolution(SetProcessInformationCall setInformation) {
+  if (!setInformation) return false;
+  // The control mask names the throttling decided here; a state mask without it means "never throttle".
+  PROCESS_POWER_THROTTLING_STATE state = {};
+  state.Version = PROCESS_POWER_THROTTLING_CURRENT_VERSION;
+  state.ControlMask = PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION;
+  state.StateMask = 0;
+  return setInformation(GetCurrentProcess(), ProcessPowerThrottling, &state, sizeof state) != FALSE;
+}
+
+void KeepTimerResolutionWhereSupported() {
+  const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+  const FARPROC found = kernel32 ? GetProcAddress(kernel32, "SetProcessInformation") : nullptr;
+  KeepTimerResolution(reinterpret_cast<SetProcessInformationCall>(reinterpret_cast<void*>(found)));
+}

@@ -22,6 +22,15 @@ UINT CreatePeriodicTimer(UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user)
 // atomic exchange, so a kill from the timer's own callback and one from the user-interface thread never both act.
 void KillPeriodicTimer(Shared<UINT>& id);
 
+// Windows 11 stops honouring a raised timer resolution for a process whose windows are all minimised or covered,
+// which is just when a user times with the hotkeys; a process may ask to keep it. `setInformation` is the system's
+// SetProcessInformation; true when the request was taken. Windows 10 refuses it and older systems lack the
+// function: the process goes on as before.
+using SetProcessInformationCall = BOOL(WINAPI*)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD);
+bool KeepTimerResolution(SetProcessInformationCall setInformation);
+// The same with SetProcessInformation looked up at run time: the program starts on Windows 7, which lacks it.
+void KeepTimerResolutionWhereSupported();
+
 // Creating a timer and publishing its id and run flag happen under this lock, held for the holder's scope; a
 // callback that stops its own timer takes it too, so it never misses an id that its creator has not stored yet.
 class TimerLifecycleLock {
