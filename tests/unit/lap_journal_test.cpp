@@ -1,5 +1,5 @@
 // Reading back a lap journal that a crash or a power cut left damaged: every whole valid lap line is recovered,
-// at most 1000, with the last whole saved mark.
+// at most 1000, with the last whole saved mark. And the journals that refused offers keep, one beside another.
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <string>
