@@ -229,6 +229,12 @@ OtherProgram::OtherProgram()
     : window_(CreateWindowExA(0, "Static", "Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100, 240, 160,
                               nullptr, nullptr, nullptr, nullptr)) {}
 
+bool OtherProgram::PressCtrlAlt(WORD key) {
+  if (!BringToFront(window_)) return false;
+  PressKeys({VK_CONTROL, VK_MENU, key});
+  return true;
+}
+
 int OtherProgram::HeldKeyPresses() {
   for (MSG message; PeekMessageA(&message, window_, WM_HOTKEY, WM_HOTKEY, PM_REMOVE);) ++presses_;
   return presses_;

@@ -75,6 +75,8 @@ class OtherProgram {
   bool HoldHotKey(UINT modifiers, UINT key) { return RegisterHotKey(window_, 1, modifiers, key) != FALSE; }
   // How many presses of the held hotkey have reached the window.
   int HeldKeyPresses();
+  // Brings this window to the front and presses Ctrl+Alt+`key` there: only a hotkey reaches another program.
+  bool PressCtrlAlt(WORD key);
 
  private:
   HWND window_;

@@ -198,10 +198,7 @@ TEST_F(Program, HotKeysActFromAnotherProgramAndAKeyHeldElsewhereIsNamedAtStartUp
   EXPECT_EQ(box.Caption, "Tavrilo");
   ASSERT_TRUE(app::Settles(app_));
   const app::Picture atZero = app::Capture(app_);
-  const auto press = [&front](WORD key) {
-    ASSERT_TRUE(app::BringToFront(front.Window()));
-    app::PressKeys({VK_CONTROL, VK_MENU, key});
-  };
+  const auto press = [&front](WORD key) { ASSERT_TRUE(front.PressCtrlAlt(key)); };
   press('S');
   EXPECT_TRUE(Running()) << "start";
   press('L');

@@ -143,13 +143,9 @@ TEST_F(SettingsProgram, TheHotKeyDialogTakesTypedKeysRefusesAKeyForTwoActionsAnd
             "次のホットキーは他のプログラムが使用しているため登録できませんでした。\nControl + Alt + K");
   EXPECT_TRUE(test::PollUntil([&] { return IsWindowEnabled(dialog) != FALSE; })) << "the dialog stays open";
   ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
-  const auto pressFromFront = [&](WORD key) {
-    ASSERT_TRUE(app::BringToFront(front.Window()));
-    app::PressKeys({VK_CONTROL, VK_MENU, key});
-  };
-  pressFromFront('S');
+  ASSERT_TRUE(front.PressCtrlAlt('S'));
   EXPECT_TRUE(app::KeepsChanging(app_)) << "after Cancel, Ctrl+Alt+S starts again";
-  pressFromFront('S');
+  ASSERT_TRUE(front.PressCtrlAlt('S'));
   ASSERT_TRUE(app::Settles(app_));
 
   dialog = app::ReopenDialog(app_, IDM_HOTKEY_SETTING, "ホットキーの設定");
@@ -157,7 +153,7 @@ TEST_F(SettingsProgram, TheHotKeyDialogTakesTypedKeysRefusesAKeyForTwoActionsAnd
   startStop = GetDlgItem(dialog, IDC_HOTKEY_START_STOP);
   typeStartStop('J');
   ASSERT_TRUE(EndDialogWith(dialog, IDOK));
-  pressFromFront('J');
+  ASSERT_TRUE(front.PressCtrlAlt('J'));
   EXPECT_TRUE(app::KeepsChanging(app_)) << "Ctrl+Alt+J starts";
   ASSERT_EQ(app::CloseApp(app_), 0u);
   EXPECT_EQ(Stored("HotKey_Setting", "HotKeyStartStop"), 0x600 | 'J');
