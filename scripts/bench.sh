@@ -4,7 +4,8 @@
 #   bash scripts/bench.sh program [seconds]   the real Tavrilo.exe's whole CPU cost over each period (default 10 s)
 #       in seven configurations (among them 1.000 s, and running minimised): the program's process, the wineserver
 #       and the X server as % of one core, and the paints per second. TAVRILO_BENCH_EXE=/path/to/Tavrilo.exe
-#       measures that build instead of this one.
+#       measures that build instead of this one. Then the Qt peer stopwatch, Kronometer (installed if missing), at its
+#       default size, running in view and hidden, the same way, and Tavrilo's 0.010 s figure against the peer's.
 #   bash scripts/bench.sh soak [minutes]      the real program for a long run (default 10 min) at 0.001 s with a lap
 #       every 0.5 s up to the 1000-lap limit and the lap history window open, then stopped and its laps saved
 #       through Save As: laps taken against lines saved, the stopwatch against the wall clock in ppm, its live GDI
@@ -115,6 +116,44 @@ measure() {
              -v paints_ns="$((PAINTS_AT - paints_at))" '
     BEGIN { print (painted > 0 ? sprintf("%.1f", paints / (paints_ns / 1e9)) : "n/a") }')  # n/a: no paint count
   printf '  %s %-18s  paints/s %6s   %s\n' "$OUTER_SIZE" "$label:" "$rate" "$(cpu_percentages "$before" "$after")"
+  LAST_TOTAL=$(cpu_percentages "$before" "$after" | awk '{ print $NF }')
+}
+
+# The peer stopwatch, started with a fresh home on the benchmark's display and started running with its Space key
+# (hidden: unmapped, as a minimised window is); prints its line as measure does and sets LAST_TOTAL.
+measure_peer() {
+  local seconds=$1 state=$2 home window before after
+  home=$(mktemp -d)
+  HOME=$home XDG_RUNTIME_DIR=$home QT_QPA_PLATFORM=xcb kronometer >/dev/null 2>&1 &
+  PEER_PID=$!
+  window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$PEER_PID" | head -n 1)
+  [ -n "$window" ] || { echo "Kronometer did not open a window" >&2; kill "$PEER_PID"; return 1; }
+  xdotool windowfocus --sync "$window" key space
+  [ "$state" = hidden ] && xdotool windowunmap --sync "$window"
+  OUTER_SIZE=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { split($2, s, "x"); printf "%4d x %-4d", s[1], s[2] }')
+  PROGRAM_PID=$PEER_PID
+  sleep 1
+  before=$(cpu_sample)
+  sleep "$seconds"
+  after=$(cpu_sample)
+  kill "$PEER_PID"
+  wait "$PEER_PID" 2>/dev/null || true
+  rm -rf "$home"
+  printf '  %s %-18s  %15s   %s\n' "$OUTER_SIZE" "Kronometer $state:" "" "$(cpu_percentages "$before" "$after")"
+  LAST_TOTAL=$(cpu_percentages "$before" "$after" | awk '{ print $NF }')
+}
+
+run_peer_bench() {
+  local seconds=$1 ours=$2
+  if ! command -v kronometer >/dev/null; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends kronometer >/dev/null ||
+      { echo "Kronometer could not be installed: no peer figures" >&2; return 0; }
+  fi
+  echo "The Qt peer stopwatch over $seconds s (its process, the wineserver idle, X):"
+  measure_peer "$seconds" running
+  awk -v ours="$ours" -v peer="$LAST_TOTAL" \
+    'BEGIN { printf "  Tavrilo 240 x 240 at 0.010 s against Kronometer running: %.2f times\n", ours / peer }'
+  measure_peer "$seconds" hidden
 }
 
 # The program to measure: this build's, or TAVRILO_BENCH_EXE; PROGRAM_EXE as the Windows helper names it.
@@ -133,10 +172,13 @@ run_program_bench() {
   # The first programs of a fresh prefix start its services, which keep the wineserver busy for a while: one
   # unmeasured run first.
   measure "$seconds" 9 run >/dev/null
+  local ours=""
   for configuration in "${PROGRAM_CONFIGURATIONS[@]}"; do
     # shellcheck disable=SC2086  # the configuration's words are the helper's arguments
     measure "$seconds" $configuration
+    [ -n "$ours" ] || ours=$LAST_TOTAL  # the first: 240 x 240 at 0.010 s
   done
+  run_peer_bench "$seconds" "$ours"
 }
 
 # Resident and private (anonymous) memory of a Linux process.
@@ -173,7 +215,7 @@ run_soak_bench() {
 
 build_tavrilo
 TAVRILO_OWN_DISPLAY=1   # never on the user's screen; and the benchmarks' X server is theirs alone to measure
-trap 'stop_running; wine_env_stop' EXIT
+trap 'stop_running; [ -z "${PEER_PID:-}" ] || kill "$PEER_PID" 2>/dev/null; wine_env_stop' EXIT
 wine_env_start "$TAVRILO_BUILD"
 if [ "${1:-}" = program ]; then
   run_program_bench "${@:2}"

@@ -5,14 +5,13 @@
 #include <cstdint>
 #include "helpers/shared_value.h"
 
-// 1 from just before the first play until the device is stopped and closed. The menu refresh and the
-// countdown's expiry read it on the timer thread.
+// 1 from just before the first play until the device is stopped and closed. The menu refresh reads it on the
+// timer thread.
 extern Shared<int32_t> AlarmSoundActive;
-// The file being played. The countdown's expiry copies the alarm file here on the timer thread and then hands
-// over to the main window by SendMessage, which orders the copy before every use of it there.
+// The file being played: the countdown's expiry copies the alarm file here.
 extern char AlarmPlayPath[MAX_PATH];
 
-// At the countdown's expiry, on the timer thread: copies the alarm file to AlarmPlayPath and, if one is set, has
+// At the countdown's expiry: copies the alarm file to AlarmPlayPath and, if one is set, has
 // the main window stop any alarm still sounding and start it, by synchronous commands.
 void HandOverAlarmAtExpiry();
 // Opens the alarm file and plays it with completion notification to the window; 1 when it plays. On failure

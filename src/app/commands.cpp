@@ -19,6 +19,7 @@
 #include "timing/countdown.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
+#include "timing/wake.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ bool RunModalDialog(HWND window, bool (*runDialog)(HWND owner)) {
 
 void SwitchMode(HWND window) {
   AppSettings.Timer_Mode = InTimerMode() ? 0 : 1;
+  ServiceMeasurements();  // the mode now shown wakes for its frames, the other no longer
   RequestRepaint(window);
 }
 

@@ -23,6 +23,7 @@
 #include "timing/mm_timer.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
+#include "timing/wake.h"
 
 namespace {
 
@@ -53,11 +54,6 @@ void ToggleRunning(HWND window) {
   SendCommand(window, running ? IDM_STOP : IDM_START);
 }
 
-// L, the lap history window's L and the lap hotkey: the tick records a lap while the stopwatch runs.
-void RequestLap() {
-  if (StopwatchClock.StopwatchRunning) StopwatchClock.LapRequest = 1;
-}
-
 UINT CurrentDpi(HWND window) {
   if (Dpi == 0) Dpi = WindowDpi(window);
   return Dpi;
@@ -85,12 +81,10 @@ void OnCreate(HWND window) {
   clock.TimerRunning = 0;
   clock.StopwatchStarted = 0;
   clock.TimerStarted = 0;
-  clock.StopwatchTimerId = 0;
-  clock.CountdownTimerId = 0;
   MenuRefreshTimerId = 0;
   CtrlKeyDown = 0;
   LoadSettings(window);
-  clock.LapRequest = 0;
+  clock.LapRequest = NoLapRequest;
   RebuildBackBuffer(window);
   UpdateDisplayRefreshRate(window);
   LapList.LapHistoryWindow = nullptr;
@@ -109,8 +103,8 @@ void OnCreate(HWND window) {
 void EndRun() {
   if (RunEnded) return;
   RunEnded = true;
-  StopStopwatchTimer();
-  StopCountdownTimer();
+  StopStopwatch();
+  StopCountdown();
   EndLapJournal();
   UnregisterHotKeys(MainWindow);
   SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);  // the sound, and the taskbar's flashing
@@ -137,8 +131,8 @@ void StoreNormalPlacement(HWND window) {
 
 void OnClose(HWND window) {
   if (StopwatchClock.StopwatchStarted && LapList.Count > 0 && LapList.Unsaved) {
-    // The last lap is written on this thread, so the tick must not run beside it.
-    StopStopwatchTimer();
+    // The last lap is the time up to the close.
+    StopStopwatch();
     // Declined laps may go; laps whose save was cancelled or failed stay in the journal for the next start.
     if (AskSaveLapsWithFinalLap(window) == SaveAnswer::Declined) LapList.Unsaved = 0;
   }
@@ -176,7 +170,11 @@ void OnSize(HWND window, WPARAM sizeType, int clientWidth, int clientHeight) {
   UpdateLayout(window, clientWidth, clientHeight, CurrentDpi(window));
   RecordOuterSize(window);
   AppSettings.Window_Maximize = sizeType == SIZE_MAXIMIZED ? 1 : 0;
-  MainWindowMinimized = sizeType == SIZE_MINIMIZED ? 1 : 0;
+  const int32_t minimized = sizeType == SIZE_MINIMIZED ? 1 : 0;
+  if (MainWindowMinimized != minimized) {
+    MainWindowMinimized = minimized;
+    ServiceMeasurements();  // frames stop, or start again
+  }
   if (sizeType == SIZE_MAXIMIZED || sizeType == SIZE_MINIMIZED) {
     const RECT normal = ReadPlacement(window).rcNormalPosition;
     NormalWidth = SizeInFileUnits(normal.right - normal.left);

@@ -290,7 +290,7 @@ RECT DrawMovingParts(ViewDrawing drawMoving, const StopwatchReading& moment) {
 
 Composition Compose() {
   if (!BackBuffer.Bitmap) return Composition{false, RECT{}};
-  // Everything the picture shows of the stopwatch comes from one moment, however the tick moves on meanwhile.
+  // Everything the picture shows of the stopwatch comes from one reading.
   const StopwatchReading moment = ReadStopwatch();
   UpdateFonts(ChooseDigitalHeight(BackBuffer.Width, moment.Lap));
   UpdateKit();

@@ -111,7 +111,7 @@ SaveAnswer AskSaveLaps(HWND owner) {
 }
 
 SaveAnswer AskSaveLapsWithFinalLap(HWND owner) {
-  StopwatchClock.LapRequest = 0;
+  StopwatchClock.LapRequest = NoLapRequest;
   if (LapList.Count < MaxLaps) RecordLap();
   return AskSaveLaps(owner);
 }
@@ -133,7 +133,7 @@ bool OfferUnsavedLaps(HWND owner, const LapRecord* records, int32_t count) {
 }
 
 void SaveLapsCommand(HWND window) {
-  // The provisional line is written on this thread: only while the tick, which writes laps too, is stopped.
+  // The provisional line goes into the list only while the stopwatch, which records laps too, is stopped.
   if (StopwatchClock.StopwatchRunning) return;
   const bool provisional = LapList.Count < MaxLaps;
   if (provisional) RecordProvisionalLap();

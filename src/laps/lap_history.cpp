@@ -1,6 +1,6 @@
-// The modeless lap history window. It lists "LAP %04d : record" lines, newest at the top. Laps recorded by
-// the tick reach it through a message sent to its own thread, and it lists every lap it does not show yet, so
-// a lap recorded while it opens is neither lost nor listed twice.
+// The modeless lap history window. It lists "LAP %04d : record" lines, newest at the top. A recorded lap sends it
+// a message, and it lists every lap it does not show yet, so a lap recorded while it opens is neither lost nor
+// listed twice.
 #include "laps/lap_history.h"
 #include <cstdio>
 #include "helpers/window_helpers.h"
@@ -38,7 +38,7 @@ INT_PTR CALLBACK LapHistoryDialogProc(HWND dialog, UINT message, WPARAM wParam, 
   switch (message) {
     case WM_INITDIALOG:
       CenterWindowOnScreen(dialog);
-      // Known before the first line is listed, so that the tick sends every later lap here.
+      // Known before the first line is listed, so that every later lap is sent here.
       LapList.LapHistoryWindow = dialog;
       ShowNewLaps(dialog);
       return TRUE;

@@ -1,7 +1,7 @@
-// The lap journal. The tick only posts WM_LAP_JOURNAL; the main window appends what the journal lacks, found by
-// comparing with the lap count. Each line reaches the file at once (a killed process loses nothing); the disk
-// itself is flushed by a one-second timer that the first write after a flush arms, so a lap never waits for
-// the disk, the disk is waited for at most once a second, and at most a second of laps is ever unflushed.
+// The lap journal. A recorded lap has the journal append what it lacks, found by comparing with the lap count.
+// Each line reaches the file at once (a killed process loses nothing); the disk itself is flushed by a one-second
+// timer that the first write after a flush arms, so a lap never waits for the disk, the disk is waited for at
+// most once a second, and at most a second of laps is ever unflushed.
 #include "laps/lap_journal.h"
 #include <algorithm>
 #include <cstdio>
@@ -226,16 +226,7 @@ void OnLapJournal(HWND window, WPARAM upTo) {
   BringJournalUpTo(static_cast<int32_t>(std::min<WPARAM>(upTo, MaxLaps)));
 }
 
-void JournalRecordedLaps() {
-  const HWND window = MainWindow;
-  if (!window) return;
-  const int32_t count = LapList.Count;
-  if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
-    BringJournalUpTo(count);
-  } else {
-    PostMessageA(window, WM_LAP_JOURNAL, static_cast<WPARAM>(count), 0);
-  }
-}
+void JournalRecordedLaps() { BringJournalUpTo(LapList.Count); }
 
 void MarkLapJournalSaved() {
   SavedLaps = LapList.Count;

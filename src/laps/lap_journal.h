@@ -30,7 +30,7 @@ using UnsavedLapsOffer = bool (*)(HWND owner, const LapRecord* records, int32_t 
 void StartLapJournal(HWND window, UnsavedLapsOffer offer);
 // WM_LAP_JOURNAL: appends the laps below `upTo` that the journal lacks.
 void OnLapJournal(HWND window, WPARAM upTo);
-// After RecordLap: journals the new lap, at once on the user-interface thread, by a posted message from the tick.
+// After RecordLap: journals the new lap at once.
 void JournalRecordedLaps();
 // Every lap of the list has been saved.
 void MarkLapJournalSaved();

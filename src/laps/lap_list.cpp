@@ -1,5 +1,5 @@
-// The recorded laps. A lap is written by the tick on the timer thread, or on the user-interface thread by a
-// reset or a close once the stopwatch's timer is gone, so only one thread ever writes at a time.
+// The recorded laps, written on the user-interface thread: by the stopwatch at a lap's boundary, or by a reset or
+// a close once the stopwatch is stopped.
 #include "laps/lap_list.h"
 #include <cstdio>
 #include "display/time_text.h"
@@ -68,7 +68,7 @@ void ClearLaps() {
 }
 
 void AppendLapLine() {
-  // The window lists what it lacks on its own thread; from the tick this waits until it has.
+  // The window lists what it lacks.
   const HWND history = LapList.LapHistoryWindow;
   if (history) SendMessageA(history, WM_SHOW_NEW_LAPS, 0, 0);
 }

@@ -5,7 +5,7 @@
 #include "helpers/window_helpers.h"
 
 extern HINSTANCE AppInstance;
-// The main window; null until CreateWindowExA returns. The timer thread reads it to send and repaint.
+// The main window; null until CreateWindowExA returns.
 extern Shared<HWND> MainWindow;
 
 // The engine and the dialogs ask the main window for a new picture this way.

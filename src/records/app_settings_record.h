@@ -25,7 +25,7 @@ struct AppSettingsRecord {
   int32_t FontSizeDispFit;
   int32_t StopWatchTotalTimeEnable;
   int32_t RotDivIndex;
-  Shared<int32_t> OneSecDivIndex;  // the tick reads it when it writes a lap
+  Shared<int32_t> OneSecDivIndex;
   // [Timer_Mode]
   Shared<int32_t> Timer_Mode;  // 0 stopwatch, 1 timer; both ticks and the menu's refresh read it
   // [Timer_Setting]

@@ -1,5 +1,5 @@
-// The timing engine's one record: the stopwatch's and the countdown's counters and run state, shared by the
-// timer thread that advances them and the user-interface thread that shows and controls them.
+// The timing engine's one record: the stopwatch's and the countdown's readings and run state. The
+// user-interface thread writes all of it; the menu refresh reads the run flags on the multimedia timer thread.
 #pragma once
 #include <windows.h>
 #include <cstdint>
@@ -7,10 +7,9 @@
 
 using SharedInt = Shared<int32_t>;
 
-// One broken-down time. Every field is shared with the timer thread, so a paint never reads half a value; a
-// reader gets all of them from one moment through the update sequence of the record's writer.
+// One broken-down time, as the last refresh boundary (or countdown step) left it.
 struct ClockTime {
-  SharedInt Ticks;    // milliseconds counted; in TimerRemaining the milliseconds left
+  SharedInt Ticks;    // milliseconds; in TimerRemaining the milliseconds left
   SharedInt Hours;
   SharedInt Minutes;  // 0..59
   SharedInt Seconds;  // 0..59
@@ -18,26 +17,36 @@ struct ClockTime {
   SharedInt Frames;   // 0..23, frame breakdowns only
 };
 
+// A measurement's running time in performance-counter counts: what its earlier runs added, and where the
+// current run began.
+struct RunCounts {
+  int64_t Before = 0;
+  int64_t StartedAt = 0;
+};
+
+// No lap is waiting.
+constexpr int64_t NoLapRequest = -1;
+
 struct StopwatchClockRecord {
   ClockTime LapTime;         // current lap, milliseconds
   ClockTime TotalTime;       // since reset, milliseconds
   ClockTime LapFrameTime;    // current lap, 24 frames per second, hours 0..99
   ClockTime TotalFrameTime;  // since reset, 24 frames per second, hours 0..99
-  SharedInt RefreshTicks;        // ticks since the lap began
   SharedInt HourRefreshCount;    // refreshes since the lap began, modulo one hour's worth
   SharedInt MinuteRefreshCount;  // refreshes since the lap began, modulo one minute's worth
-  UpdateSequence ReadingUpdates;  // around every change of the breakdowns and refresh counts above
+  int32_t LapStart = 0;          // the total at which the current lap began, a refresh boundary
+  int32_t LapRefreshOffset = 0;  // 1 when a lap recorded at its boundary began the lap: that boundary counts
   SharedInt RefreshDivisor = 1000;       // stopwatch milliseconds per display refresh
   SharedInt RefreshesPerHalfMinute = 30;
-  Shared<UINT> StopwatchTimerId;
+  RunCounts StopwatchRun;
   SharedInt StopwatchRunning;
   SharedInt StopwatchStarted;
-  SharedInt LapRequest;            // set by the user-interface thread, taken by the tick's exchange
-  SharedInt DialogRedrawHoldLeft;  // refresh boundaries the redraw hold still counts; 0: no hold
-  SharedInt TimerStep = 1000;  // countdown milliseconds per callback and per decrement
+  int64_t LapRequest = NoLapRequest;  // the measured milliseconds at which a waiting lap was asked for
+  int32_t DialogRedrawHoldLeft = 0;   // refresh boundaries the redraw hold still counts; 0: no hold
+  SharedInt TimerStep = 1000;  // countdown milliseconds per step
   ClockTime TimerRemaining;
-  UpdateSequence RemainingUpdates;  // around every change of TimerRemaining
-  Shared<UINT> CountdownTimerId;
+  int64_t CountdownStartedAt = 0;  // the counter at the current run's Start
+  int32_t RemainingAtStart = 0;    // TimerRemaining.Ticks at that Start
   SharedInt TimerRunning;
   SharedInt TimerStarted;
   SharedInt TimerExpired;
@@ -45,8 +54,7 @@ struct StopwatchClockRecord {
 
 extern StopwatchClockRecord StopwatchClock;
 
-// What a frame shows of the stopwatch, copied from one moment: the lap and the total in both breakdowns and the
-// dial's refresh counts. The copies' Ticks are not part of it (the tick counts them between refreshes).
+// What a frame shows of the stopwatch: the lap and the total in both breakdowns and the dial's refresh counts.
 struct StopwatchReading {
   ClockTime Lap;
   ClockTime LapFrames;

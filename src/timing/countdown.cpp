@@ -1,13 +1,12 @@
-// Timer mode's countdown. The tick runs on the multimedia timer thread and is the only writer of the remaining
-// time while the countdown runs; at zero it halts and calls the expiry hook, then tells the main window.
+// Timer mode's countdown. Its n-th step falls n steps of running time after its Start: the steps come from the
+// counter, not from how often or how late the program wakes.
 #include "timing/countdown.h"
 #include <algorithm>
-#include <atomic>
 #include "records/app_globals.h"
 #include "records/app_settings_record.h"
 #include "records/window_messages.h"
-#include "timing/frame_pacing.h"
-#include "timing/mm_timer.h"
+#include "helpers/window_helpers.h"
+#include "timing/perf_clock.h"
 #include "timing/stopwatch_clock.h"
 
 void (*CountdownExpiryHook)() = nullptr;
@@ -20,91 +19,84 @@ int32_t CountdownTicksFor(int32_t hours, int32_t minutes, int32_t seconds) {
 namespace {
 
 void SetRemaining(int32_t ticks) {
-  StopwatchClockRecord& clock = StopwatchClock;
-  ClockTime& remaining = clock.TimerRemaining;
-  BeginUpdate(clock.RemainingUpdates);
+  ClockTime& remaining = StopwatchClock.TimerRemaining;
   remaining.Ticks = ticks;
   remaining.Hours = ticks / 3600000 % 100;
   remaining.Minutes = ticks / 60000 % 60;
   remaining.Seconds = ticks / 1000 % 60;
   remaining.Millis = ticks % 1000;
-  EndUpdate(clock.RemainingUpdates);
 }
 
-// The countdown has run out: it stops its own timer, the alarm is handed over, and the main window tells the
-// user in ways that need no sound.
+// The countdown has run out: it halts, the alarm is handed over, and the main window tells the user in ways that
+// need no sound.
 void Expire() {
-  HaltAtExpiry();
+  StopwatchClock.TimerRunning = 0;
+  StopwatchClock.TimerExpired = 1;
   if (CountdownExpiryHook) CountdownExpiryHook();
   SendMessageA(MainWindow, WM_COUNTDOWN_EXPIRED, 0, 0);
 }
 
-TimerFlags CountdownTimer() {
-  return TimerFlags{StopwatchClock.TimerRunning, StopwatchClock.CountdownTimerId, StopwatchClock.TimerStarted};
+int64_t StepsTaken(int64_t now) {
+  return CountsToMillis(std::max<int64_t>(now - StopwatchClock.CountdownStartedAt, 0)) / StopwatchClock.TimerStep;
 }
 
-// Checked under the lock that the expiry takes, so that a start never falls between its two writes.
-bool CountdownReady() {
-  if (StopwatchClock.TimerExpired || StopwatchClock.TimerRunning) return false;
-  CountdownPacer = FramePacer{};
-  return true;
-}
-
-// 1 while a countdown callback runs: the stop handshake of mm_timer.h.
-std::atomic<int32_t> CountdownBusy{0};
-
-void TakeStep() {
-  StopwatchClockRecord& clock = StopwatchClock;
-  SetRemaining(std::max(clock.TimerRemaining.Ticks - clock.TimerStep, 0));
-  const bool expired = clock.TimerRemaining.Ticks == 0;
-  if (InTimerMode() &&
-      PaceRepaint(CountdownPacer, clock.TimerStep, expired ? Refresh::AtOnce : Refresh::Paced)) {
-    RequestFrame();
-  }
-  if (expired) Expire();
+// The counter value at which this run's `step`-th step falls.
+int64_t StepAt(int64_t step) {
+  return StopwatchClock.CountdownStartedAt + MillisToCounts(step * StopwatchClock.TimerStep);
 }
 
 }  // namespace
 
-ClockTime ReadCountdownRemaining() {
-  const StopwatchClockRecord& clock = StopwatchClock;
-  ClockTime remaining;
-  ReadWhole(clock.RemainingUpdates, [&] { remaining = clock.TimerRemaining; });
-  return remaining;
-}
+ClockTime ReadCountdownRemaining() { return StopwatchClock.TimerRemaining; }
 
 void LoadCountdown(HWND window) {
-  StopCountdownTimer();
+  StopwatchClock.TimerRunning = 0;
   SetRemaining(CountdownTicksFor(AppSettings.TimerSettingHour, AppSettings.TimerSettingMinute,
                                  AppSettings.TimerSettingSecond));
   StopwatchClock.TimerStarted = 0;
   RequestRepaint(window);
 }
 
-int StartCountdown(HWND window) {
-  const TimerStart start = StartMeasurementTimer(CountdownTimer(), static_cast<UINT>(StopwatchClock.TimerStep),
-                                                 CountdownTick, reinterpret_cast<DWORD_PTR>(window), CountdownReady);
-  if (start == TimerStart::NoTimer) ShowTimerStartFailure(window);
-  return start == TimerStart::Started ? 1 : 0;
+int StartCountdownRun(int64_t now) {
+  StopwatchClockRecord& clock = StopwatchClock;
+  if (clock.TimerExpired || clock.TimerRunning) return 0;
+  clock.CountdownStartedAt = now;
+  clock.RemainingAtStart = clock.TimerRemaining.Ticks;
+  clock.TimerRunning = 1;
+  clock.TimerStarted = 1;
+  return 1;
 }
 
-void HaltAtExpiry() {
-  // Running is cleared before expired is raised: a reader that sees the expiry sees the countdown halted.
-  StopOwnTimer(CountdownTimer(), [] { StopwatchClock.TimerExpired = 1; });
+void StopCountdownRun(int64_t now) {
+  AdvanceCountdown(now);
+  StopwatchClock.TimerRunning = 0;
+}
+
+// The last step overshoots when the step does not divide the remaining time, and is clamped at zero; a countdown
+// of zero still runs for one step.
+bool AdvanceCountdown(int64_t now) {
+  StopwatchClockRecord& clock = StopwatchClock;
+  if (!clock.TimerRunning) return false;
+  const int64_t steps = StepsTaken(now);
+  if (steps == 0) return false;
+  const int64_t remaining = std::max<int64_t>(clock.RemainingAtStart - steps * clock.TimerStep, 0);
+  const bool changed = remaining != clock.TimerRemaining.Ticks;
+  SetRemaining(static_cast<int32_t>(remaining));
+  if (remaining == 0) Expire();
+  return changed || remaining == 0;
+}
+
+int64_t NextCountdownWake(int64_t now, bool drawn, int64_t frame) {
+  const StopwatchClockRecord& clock = StopwatchClock;
+  if (!clock.TimerRunning) return NoWake;
+  const int64_t step = clock.TimerStep;
+  const int64_t end = StepAt(std::max<int64_t>((clock.RemainingAtStart + step - 1) / step, 1));
+  if (!drawn) return end;
+  return std::min(end, std::max(StepAt(StepsTaken(now) + 1), now + frame));
 }
 
 bool ClearExpiryUnlessRunning() {
-  const TimerLifecycleLock lock;
   const bool running = StopwatchClock.TimerRunning != 0;
   if (!running) StopwatchClock.TimerExpired = 0;
   return !running;
-}
-
-void CALLBACK CountdownTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
-  if (BeginCallback(CountdownBusy, StopwatchClock.TimerRunning)) TakeStep();
-  EndCallback(CountdownBusy);
-}
-
-void StopCountdownTimer() {
-  StopTimerAndDrain(StopwatchClock.TimerRunning, StopwatchClock.CountdownTimerId, CountdownBusy);
 }

@@ -1,12 +1,12 @@
-// Timer mode: a countdown of the set hours, minutes and seconds, taken off in resolution steps by a periodic
-// multimedia timer of its own.
+// Timer mode: a countdown of the set hours, minutes and seconds, taken off in resolution steps of time read from
+// the performance counter. Everything here runs on the user-interface thread; `now` is always a counter value.
 #pragma once
 #include <windows.h>
 #include <cstdint>
 #include "records/stopwatch_clock_record.h"
 
-// What the expiring step calls on the timer thread once the countdown has halted, before the main window is sent
-// WM_COUNTDOWN_EXPIRED; the program installs the alarm's hand-over here before any timer runs.
+// What the countdown calls once it has halted at zero, before the main window is sent WM_COUNTDOWN_EXPIRED; the
+// program installs the alarm's hand-over here at start-up.
 extern void (*CountdownExpiryHook)();
 
 // The longest countdown a 32-bit millisecond count holds in whole seconds: 596:31:23. Longer set times (only
@@ -16,18 +16,18 @@ constexpr int32_t MaxCountdownTicks = 2147483000;
 // The set time in milliseconds, clamped to 0..MaxCountdownTicks.
 int32_t CountdownTicksFor(int32_t hours, int32_t minutes, int32_t seconds);
 
-// The remaining time as one step left it, whatever the countdown does meanwhile; any thread.
 ClockTime ReadCountdownRemaining();
 // Loads the set time, halts any running countdown and clears TimerStarted. TimerExpired is left to the caller.
 void LoadCountdown(HWND window);
-// Starts or continues the countdown; returns 0 when it is expired, already running, or no timer was to be had.
-int StartCountdown(HWND window);
-// The expiring callback: kills the countdown's timer, clears TimerRunning and raises TimerExpired in one step
-// under the timer lifecycle lock; the remaining time stays.
-void HaltAtExpiry();
-// A reset's first step: clears TimerExpired and returns true, or returns false while the countdown runs; both
-// flags are read and written under the lock the expiry takes.
+// Starts or continues the countdown; returns 0 when it is expired or already running.
+int StartCountdownRun(int64_t now);
+// Takes the steps reached by `now`, then halts; the next Start's first step comes a whole step after it.
+void StopCountdownRun(int64_t now);
+// Takes every step reached by `now`, and at zero halts, raises TimerExpired and hands the alarm over. True when
+// the remaining time changed.
+bool AdvanceCountdown(int64_t now);
+// The counter value of the countdown's next wake: its next step, but not within `frame` counts of `now`, while it
+// is `drawn`; otherwise its end.
+int64_t NextCountdownWake(int64_t now, bool drawn, int64_t frame);
+// A reset's first step: clears TimerExpired and returns true, or returns false while the countdown runs.
 bool ClearExpiryUnlessRunning();
-// The same from the user-interface thread, returning once no countdown callback is under way.
-void StopCountdownTimer();
-void CALLBACK CountdownTick(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR reserved1, DWORD_PTR reserved2);

@@ -1,4 +1,4 @@
-// Repaint requests of the timer callbacks, paced to the display.
+// Frame requests of the wakes.
 #include "timing/frame_pacing.h"
 #include "helpers/gdi_helpers.h"
 #include "records/app_globals.h"
@@ -6,7 +6,7 @@
 
 namespace {
 // The refresh rate a device reports, in hertz, as pacing uses it: 0 or 1 means unknown and counts as 60 Hz, and
-// more than 1000 counts as 1000 (a frame is at least the timer's millisecond).
+// more than 1000 counts as 1000 (a frame is at least a millisecond).
 int32_t UsableRefreshRate(int32_t reported) {
   if (reported <= 1) return 60;
   return reported > 1000 ? 1000 : reported;
@@ -15,8 +15,6 @@ int32_t UsableRefreshRate(int32_t reported) {
 
 Shared<int32_t> DisplayRefreshRate = UsableRefreshRate(0);
 Shared<int32_t> MainWindowMinimized;
-FramePacer StopwatchPacer;
-FramePacer CountdownPacer;
 
 namespace {
 // 1 from a frame request's post until the main window takes it.
@@ -38,19 +36,3 @@ void UpdateDisplayRefreshRate(HWND window) {
   DisplayRefreshRate = UsableRefreshRate(GetDeviceCaps(dc.Get(), VREFRESH));
 }
 
-namespace {
-constexpr int32_t Frame = 1000;  // in the pacer's units
-}  // namespace
-
-bool PaceRepaint(FramePacer& pacer, int32_t elapsedMs, Refresh refresh) {
-  // Steps are at most a second (the longest resolution), so the sum stays far below 2^31.
-  if (pacer.SinceRequest < Frame) pacer.SinceRequest += elapsedMs * DisplayRefreshRate;
-  if (refresh != Refresh::None) pacer.Pending = true;
-  if (!pacer.Pending || (refresh != Refresh::AtOnce && pacer.SinceRequest < Frame)) return false;
-  // A request at the frame's end keeps the part of a millisecond it came late, so frames come out even; one at
-  // once, or after a pause, starts a new frame.
-  const bool onTime = refresh != Refresh::AtOnce && pacer.SinceRequest < 2 * Frame;
-  pacer.SinceRequest = onTime ? pacer.SinceRequest - Frame : 0;
-  pacer.Pending = false;
-  return true;
-}

@@ -1,28 +1,15 @@
-// Periodic multimedia timers, each one inside its own timeBeginPeriod(1)/timeEndPeriod(1) pair.
+// The multimedia timer calls.
 #include "timing/mm_timer.h"
-#include "records/app_globals.h"
 
 MmTimerApi MmTimer = {timeBeginPeriod, timeEndPeriod, timeSetEvent, timeKillEvent};
 
-namespace {
-SRWLOCK LifecycleLock = SRWLOCK_INIT;
-}
-
-TimerLifecycleLock::TimerLifecycleLock() { AcquireSRWLockExclusive(&LifecycleLock); }
-TimerLifecycleLock::~TimerLifecycleLock() { ReleaseSRWLockExclusive(&LifecycleLock); }
-
 UINT CreatePeriodicTimer(UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user) {
-  MmTimer.BeginPeriod(1);
-  const UINT id = MmTimer.SetEvent(periodMs, 0, callback, user, TIME_PERIODIC);
-  if (id == 0) MmTimer.EndPeriod(1);
-  return id;
+  return MmTimer.SetEvent(periodMs, 0, callback, user, TIME_PERIODIC);
 }
 
 void KillPeriodicTimer(Shared<UINT>& id) {
   const UINT current = id.value.exchange(0, std::memory_order_acq_rel);
-  if (current == 0) return;
-  MmTimer.KillEvent(current);
-  MmTimer.EndPeriod(1);
+  if (current != 0) MmTimer.KillEvent(current);
 }
 
 bool BeginCallback(std::atomic<int32_t>& busy, const Shared<int32_t>& running) {
@@ -40,32 +27,6 @@ void StopTimerAndDrain(Shared<int32_t>& running, Shared<UINT>& id, const std::at
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     SwitchToThread();
   }
-}
-
-TimerStart StartMeasurementTimer(const TimerFlags& timer, UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user,
-                                 bool (*ready)()) {
-  const TimerLifecycleLock lock;
-  if (!ready()) return TimerStart::Refused;
-  timer.Running = 1;
-  const UINT id = CreatePeriodicTimer(periodMs, callback, user);
-  if (id == 0) {
-    timer.Running = 0;
-    return TimerStart::NoTimer;
-  }
-  timer.Id = id;
-  timer.Started = 1;
-  return TimerStart::Started;
-}
-
-void StopOwnTimer(const TimerFlags& timer, void (*alsoHalted)()) {
-  const TimerLifecycleLock lock;
-  timer.Running = 0;
-  KillPeriodicTimer(timer.Id);
-  if (alsoHalted) alsoHalted();
-}
-
-void ShowTimerStartFailure(HWND owner) {
-  MessageBoxA(owner, "タイマーを開始できませんでした。", AppCaption, MB_OK);
 }
 
 bool KeepTimerResolution(SetProcessInformationCall setInformation) {

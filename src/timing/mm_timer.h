@@ -1,4 +1,4 @@
-// Periodic multimedia timers, each one inside its own timeBeginPeriod(1)/timeEndPeriod(1) pair.
+// The multimedia timer calls: the pop-up menu's periodic refresh, and the timer resolution the wakes ask for.
 #pragma once
 #include <windows.h>
 #include <mmsystem.h>
@@ -15,11 +15,9 @@ struct MmTimerApi {
 };
 extern MmTimerApi MmTimer;
 
-// Raises the timer resolution to 1 ms and creates a periodic timer. Returns its id, or 0 when the system refused
-// one; the resolution is then lowered again, so begin and end stay paired.
+// Creates a periodic timer. Returns its id, or 0 when the system refused one.
 UINT CreatePeriodicTimer(UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user);
-// Kills the timer whose id is stored in `id` (if any), lowers the resolution and stores 0. The id is taken by an
-// atomic exchange, so a kill from the timer's own callback and one from the user-interface thread never both act.
+// Kills the timer whose id is stored in `id` (if any) and stores 0.
 void KillPeriodicTimer(Shared<UINT>& id);
 
 // Windows 11 stops honouring a raised timer resolution for a process whose windows are all minimised or covered,
@@ -31,34 +29,6 @@ bool KeepTimerResolution(SetProcessInformationCall setInformation);
 // The same with SetProcessInformation looked up at run time: the program starts on Windows 7, which lacks it.
 void KeepTimerResolutionWhereSupported();
 
-// Creating a timer and publishing its id and run flag happen under this lock, held for the holder's scope; a
-// callback that stops its own timer takes it too, so it never misses an id that its creator has not stored yet.
-class TimerLifecycleLock {
- public:
-  TimerLifecycleLock();
-  ~TimerLifecycleLock();
-  TimerLifecycleLock(const TimerLifecycleLock&) = delete;
-  TimerLifecycleLock& operator=(const TimerLifecycleLock&) = delete;
-};
-
-// The shared flags of a measurement's timer: its callback counts only while Running is set; Started stays set
-// from the first successful start until a reset.
-struct TimerFlags {
-  Shared<int32_t>& Running;
-  Shared<UINT>& Id;
-  Shared<int32_t>& Started;
-};
-
-enum class TimerStart { Started, Refused, NoTimer };
-// Under the lifecycle lock: `ready` may refuse the start (false) or prepare for it; then Running is raised before
-// the first callback can come, the timer created and its id and Started published. When the system has no timer
-// to give, Running is cleared again.
-TimerStart StartMeasurementTimer(const TimerFlags& timer, UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user,
-                                 bool (*ready)());
-// From the timer's own callback: clears Running and kills the timer under the lifecycle lock, then runs `alsoHalted`
-// (if any) before the lock is released. It never waits, since the callback to wait for is the caller.
-void StopOwnTimer(const TimerFlags& timer, void (*alsoHalted)() = nullptr);
-
 // A handshake between a periodic callback and the thread that stops it, since a callback may still arrive after
 // timeKillEvent has returned. The callback marks itself busy and then checks its run flag; the stopper clears
 // the run flag, kills the timer and waits for the busy mark to clear (both sides sequentially consistent). Either
@@ -69,5 +39,3 @@ void EndCallback(std::atomic<int32_t>& busy);
 // this thread.
 void StopTimerAndDrain(Shared<int32_t>& running, Shared<UINT>& id, const std::atomic<int32_t>& busy);
 
-// Tells the user that a measurement could not start because no multimedia timer was to be had.
-void ShowTimerStartFailure(HWND owner);

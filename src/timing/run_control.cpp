@@ -1,13 +1,13 @@
-// Start and Stop of the mode on display, zeroing the stopwatch, and the refresh resolutions of both modes.
+// Start and Stop of the mode on display, lap requests, and the refresh resolutions of both modes.
 // Everything here runs on the user-interface thread.
 #include "timing/run_control.h"
 #include "helpers/window_helpers.h"
 #include "records/app_settings_record.h"
 #include "settings/app_settings.h"
 #include "timing/countdown.h"
-#include "timing/frame_pacing.h"
-#include "timing/mm_timer.h"
+#include "timing/perf_clock.h"
 #include "timing/stopwatch_clock.h"
+#include "timing/wake.h"
 
 const ResolutionRow ResolutionTable[ResolutionCount + 1] = {
     {0, 1000, 30},  {1, 500, 60},    {2, 250, 120},   {3, 100, 300},  {4, 60, 500},     {5, 50, 600},  {6, 30, 1000},
@@ -23,43 +23,47 @@ const ResolutionRow& FindResolution(int32_t index) {
   return *row;
 }
 
-// A second timer would count every millisecond twice and leak the first.
-bool StopwatchReady() {
-  if (StopwatchClock.StopwatchRunning) return false;
-  StopwatchPacer = FramePacer{};
-  return true;
-}
-
-int StartStopwatch(HWND window) {
-  const TimerStart start = StartMeasurementTimer(StopwatchTimer(), 1, ClockTick, 1, StopwatchReady);
-  if (start == TimerStart::NoTimer) ShowTimerStartFailure(window);
-  if (start != TimerStart::Started) return 0;
-  RequestRepaint(window);
-  return 1;
-}
-
 }  // namespace
 
-void ZeroStopwatchCounters() {
-  ZeroLapCounters();
-  StopwatchClock.TotalTime = ClockTime{};
-  StopwatchClock.TotalFrameTime = ClockTime{};
-}
-
 int StartMeasurement(HWND window) {
-  if (InTimerMode()) return StartCountdown(window);
-  return StartStopwatch(window);
+  const int64_t now = ReadCounter();
+  if (InTimerMode()) {
+    if (!StartCountdownRun(now)) return 0;
+  } else {
+    if (StopwatchClock.StopwatchRunning) return 0;
+    StartStopwatchRun(now);
+    RequestRepaint(window);
+  }
+  ServiceMeasurements();
+  return 1;
 }
 
 int StopMeasurement(HWND window) {
   if (InTimerMode()) {
-    StopCountdownTimer();
+    StopCountdown();
   } else {
-    StopStopwatchTimer();
+    StopStopwatch();
   }
-  // A refresh may still have been waiting for the end of its frame.
+  // The stopped time is shown at once, cut to the resolution.
   RequestRepaint(window);
   return 1;
+}
+
+void StopStopwatch() {
+  StopStopwatchRun(ReadCounter());
+  ServiceMeasurements();
+}
+
+void StopCountdown() {
+  StopCountdownRun(ReadCounter());
+  ServiceMeasurements();
+}
+
+void RequestLap() {
+  // A lap still waiting for a boundary that has passed is recorded first: this request is the next lap's.
+  ServiceMeasurements();
+  RequestStopwatchLap(ReadCounter());
+  ServiceMeasurements();
 }
 
 void LoadSettings(HWND window) {

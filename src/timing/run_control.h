@@ -13,11 +13,14 @@ struct ResolutionRow {
 constexpr int ResolutionCount = 12;
 extern const ResolutionRow ResolutionTable[ResolutionCount + 1];
 
-// Each returns 1 when it acted and 0 when it did nothing or failed.
+// Each returns 1 when it acted and 0 when it did nothing.
 int StartMeasurement(HWND window);
 int StopMeasurement(HWND window);
-// Every stopwatch counter back to zero; the stopwatch's timer must be stopped.
-void ZeroStopwatchCounters();
+// Each mode's Stop, whichever mode is on display.
+void StopStopwatch();
+void StopCountdown();
+// L, the lap history window's L and the lap hotkey: a lap at the next refresh boundary while the stopwatch runs.
+void RequestLap();
 
 // Loads every section but the window's from the settings file, and gives the clock the two stored resolutions
 // right after their sections.

@@ -1,219 +1,168 @@
-// The stopwatch's tick: every multimedia timer callback is exactly one millisecond of measured time.
+// The stopwatch's measurement, read from the performance counter and broken down at refresh boundaries.
 #include "timing/stopwatch_clock.h"
-#include <atomic>
-#include <type_traits>
-#include "records/app_settings_record.h"
+#include <algorithm>
 #include "records/lap_list_record.h"
-#include "timing/frame_pacing.h"
-#include "timing/mm_timer.h"
+#include "timing/perf_clock.h"
 
 void (*RecordLapHook)() = nullptr;
 
 namespace {
 
-// Whole frames at 24 per second in a count of milliseconds.
-int32_t FramesInTicks(int32_t ticks) {
-  return static_cast<int32_t>(static_cast<int64_t>(ticks) * 24 / 1000);
-}
-
-// The tick tests remainders five times per millisecond. Dividing by a run-time divisor costs more than the rest
-// of the tick together, so the tick is compiled once for each of the twelve resolutions, where the compiler turns
-// every remainder into a multiplication; `Divisor` is then a compile-time constant, or a plain int for any other
-// divisor.
-template <int32_t D>
-using Fixed = std::integral_constant<int32_t, D>;
-
-template <class Divisor>
-void BreakDownTicks(ClockTime& record, Divisor divisor) {
-  const int32_t ticks = record.Ticks;
-  if (ticks % divisor != 0) return;
-  record.Hours = ticks / 3600000;
-  const int32_t inHour = ticks % 3600000;
+void BreakDownMillis(ClockTime& record, int32_t millis) {
+  record.Ticks = millis;
+  record.Hours = millis / 3600000;
+  const int32_t inHour = millis % 3600000;
   record.Minutes = inHour / 60000;
   record.Seconds = inHour % 60000 / 1000;
   record.Millis = inHour % 1000;
 }
 
-void BreakDownFrames(ClockTime& record, int32_t frames) {
+void BreakDownFrames(ClockTime& record, int32_t millis) {
+  const int32_t frames = static_cast<int32_t>(static_cast<int64_t>(millis) * 24 / 1000);
+  record.Ticks = millis;
   record.Hours = frames / 86400 % 100;
   record.Minutes = frames / 1440 % 60;
   record.Seconds = frames / 24 % 60;
   record.Frames = frames % 24;
 }
 
-// One more millisecond on a millisecond record and its frame twin, each broken down at a refresh boundary.
-template <class Divisor>
-void CountTick(ClockTime& millis, ClockTime& frames, Divisor divisor) {
-  millis.Ticks += 1;
-  frames.Ticks += 1;
-  BreakDownTicks(millis, divisor);
-  const int32_t frameTicks = frames.Ticks;
-  if (frameTicks % divisor == 0) BreakDownFrames(frames, FramesInTicks(frameTicks));
-}
-
-// The dial's refresh counters move on, wrapping at one minute's and one hour's worth.
-void MoveRefreshCountsOn() {
+// Shows the refresh boundary at `total` milliseconds: both times in both breakdowns, and the dial's refresh
+// counts, which wrap at one minute's and one hour's worth.
+void ShowBoundary(int32_t total) {
   StopwatchClockRecord& clock = StopwatchClock;
-  const int32_t perHalfMinute = clock.RefreshesPerHalfMinute;
-  clock.MinuteRefreshCount += 1;
-  if (clock.MinuteRefreshCount == 2 * perHalfMinute) clock.MinuteRefreshCount = 0;
-  clock.HourRefreshCount += 1;
-  if (clock.HourRefreshCount == 120 * perHalfMinute) clock.HourRefreshCount = 0;
+  const int32_t lap = total - clock.LapStart;
+  BreakDownMillis(clock.TotalTime, total);
+  BreakDownFrames(clock.TotalFrameTime, total);
+  BreakDownMillis(clock.LapTime, lap);
+  BreakDownFrames(clock.LapFrameTime, lap);
+  const int32_t refreshes = lap / clock.RefreshDivisor + clock.LapRefreshOffset;
+  clock.MinuteRefreshCount = refreshes % (2 * clock.RefreshesPerHalfMinute);
+  clock.HourRefreshCount = refreshes % (120 * clock.RefreshesPerHalfMinute);
 }
 
-// The user-interface thread sets the request at any time; the tick takes it with one exchange, tried only when
-// the request is set.
-bool TakeLapRequest() {
-  SharedInt& request = StopwatchClock.LapRequest;
-  return request != 0 && request.value.exchange(0, std::memory_order_acq_rel) != 0;
+int64_t MeasuredMillis(int64_t now) {
+  const RunCounts& run = StopwatchClock.StopwatchRun;
+  const int64_t counts = run.Before + (StopwatchClock.StopwatchRunning ? now - run.StartedAt : 0);
+  return CountsToMillis(std::max<int64_t>(counts, 0));
 }
 
-// At a refresh boundary a pending lap is recorded (or dropped when the list is full), outside any update of the
-// reading: recording it waits for the user-interface thread, which may be reading. The lap restarts the lap's
-// counters, and the boundary counts as the new lap's first refresh. The request is taken before the lap is
-// published, so that one made as soon as the lap shows is kept for the next boundary.
-void RecordRequestedLap() {
-  if (!TakeLapRequest()) return;
+// The counter value at which the running measurement reaches `millis`.
+int64_t CounterAt(int64_t millis) {
+  const RunCounts& run = StopwatchClock.StopwatchRun;
+  return run.StartedAt - run.Before + MillisToCounts(millis);
+}
+
+// Where the stopwatch stops itself: 100 hours of lap, or the largest total a 32-bit count holds. Both are
+// multiples of every resolution, so refresh boundaries.
+int64_t StopLimit() {
+  return std::min<int64_t>(static_cast<int64_t>(StopwatchClock.LapStart) + HundredHoursTicks, TotalTicksLimit);
+}
+
+int64_t LastBoundaryBy(int64_t millis) { return millis - millis % StopwatchClock.RefreshDivisor; }
+int64_t FirstBoundaryAfter(int64_t millis) { return LastBoundaryBy(millis) + StopwatchClock.RefreshDivisor; }
+
+// The waiting lap is recorded at its boundary once the measurement has reached it, and that boundary counts as
+// the new lap's first refresh. The request is taken before the lap is recorded, so that one made meanwhile is
+// the next lap's. A full list drops the request.
+bool RecordWaitingLap(int64_t measured) {
+  StopwatchClockRecord& clock = StopwatchClock;
+  if (clock.LapRequest == NoLapRequest) return false;
+  const int64_t boundary = FirstBoundaryAfter(clock.LapRequest);
+  if (boundary > std::min(measured, StopLimit())) return false;
+  ShowBoundary(static_cast<int32_t>(boundary));
+  clock.LapRequest = NoLapRequest;
   if (LapList.Count < MaxLaps && RecordLapHook) RecordLapHook();
-  StopwatchClockRecord& clock = StopwatchClock;
-  if (clock.RefreshTicks != 0) return;  // no lap began
-  BeginUpdate(clock.ReadingUpdates);
-  MoveRefreshCountsOn();
-  EndUpdate(clock.ReadingUpdates);
-}
-
-bool ReachedStopLimit() {
-  return StopwatchClock.LapTime.Hours >= 100 || StopwatchClock.TotalTime.Ticks >= TotalTicksLimit;
-}
-
-// Counts a refresh boundary against the redraw hold; true while the hold still holds this one back. A dialog
-// may arm the hold again meanwhile: the compare-exchange then counts down from the new length.
-bool RedrawHeld() {
-  SharedInt& hold = StopwatchClock.DialogRedrawHoldLeft;
-  int32_t left = hold;
-  while (left > 0 && !hold.value.compare_exchange_weak(left, left - 1, std::memory_order_acq_rel)) {
+  if (clock.LapStart == boundary) {
+    clock.LapRefreshOffset = 1;
+    ShowBoundary(clock.LapStart);
   }
-  return left > 1;
+  return true;
 }
 
-// Lap, total and refresh boundaries fall on the same ticks: the lap and its refresh count restart together at a
-// boundary, where the total is a multiple of the resolution too, and the resolution cannot change while a
-// measurement exists. So one update of the reading around a boundary covers every breakdown and the counters.
-template <class Divisor>
-void AdvanceTicksBy(Divisor divisor) {
-  StopwatchClockRecord& clock = StopwatchClock;
-  clock.RefreshTicks += 1;
-  const bool boundary = clock.RefreshTicks % divisor == 0;
-  if (boundary) BeginUpdate(clock.ReadingUpdates);
-  CountTick(clock.LapTime, clock.LapFrameTime, divisor);
-  CountTick(clock.TotalTime, clock.TotalFrameTime, divisor);
-  if (!boundary) return;
-  MoveRefreshCountsOn();
-  EndUpdate(clock.ReadingUpdates);
-  RecordRequestedLap();
+// Counts refresh boundaries against the redraw hold; true while the hold keeps the latest one back, which it
+// does only at the 1 ms resolution (elsewhere it merely counts down).
+bool RedrawHeld(int32_t boundaries) {
+  int32_t& left = StopwatchClock.DialogRedrawHoldLeft;
+  const int32_t before = left;
+  left = std::max(before - boundaries, 0);
+  return before - boundaries > 0 && StopwatchClock.RefreshDivisor == 1;
 }
 
 }  // namespace
 
-void AdvanceTicks() {
-  // At the limit of the 32-bit total no tick is counted any more; the tick then stops the stopwatch.
-  if (StopwatchClock.TotalTime.Ticks >= TotalTicksLimit) return;
-  const int32_t divisor = StopwatchClock.RefreshDivisor;
-  switch (divisor) {  // the milliseconds of the twelve rows of ResolutionTable
-    case 1000: return AdvanceTicksBy(Fixed<1000>{});
-    case 500: return AdvanceTicksBy(Fixed<500>{});
-    case 250: return AdvanceTicksBy(Fixed<250>{});
-    case 100: return AdvanceTicksBy(Fixed<100>{});
-    case 60: return AdvanceTicksBy(Fixed<60>{});
-    case 50: return AdvanceTicksBy(Fixed<50>{});
-    case 30: return AdvanceTicksBy(Fixed<30>{});
-    case 25: return AdvanceTicksBy(Fixed<25>{});
-    case 20: return AdvanceTicksBy(Fixed<20>{});
-    case 10: return AdvanceTicksBy(Fixed<10>{});
-    case 5: return AdvanceTicksBy(Fixed<5>{});
-    case 1: return AdvanceTicksBy(Fixed<1>{});
-    default: return AdvanceTicksBy(divisor);
+void StartStopwatchRun(int64_t now) {
+  StopwatchClock.StopwatchRun.StartedAt = now;
+  StopwatchClock.StopwatchRunning = 1;
+  StopwatchClock.StopwatchStarted = 1;
+}
+
+void StopStopwatchRun(int64_t now) {
+  AdvanceStopwatch(now);
+  if (!StopwatchClock.StopwatchRunning) return;
+  RunCounts& run = StopwatchClock.StopwatchRun;
+  run.Before += now - run.StartedAt;
+  StopwatchClock.StopwatchRunning = 0;
+}
+
+void RequestStopwatchLap(int64_t now) {
+  if (StopwatchClock.StopwatchRunning && !LapWaiting()) StopwatchClock.LapRequest = MeasuredMillis(now);
+}
+
+bool LapWaiting() { return StopwatchClock.LapRequest != NoLapRequest; }
+
+bool AdvanceStopwatch(int64_t now) {
+  StopwatchClockRecord& clock = StopwatchClock;
+  if (!clock.StopwatchRunning) return false;
+  const int32_t shown = clock.TotalTime.Ticks;
+  const int64_t measured = MeasuredMillis(now);
+  bool lapped = false;
+  while (RecordWaitingLap(measured)) lapped = true;
+  const int64_t limit = StopLimit();
+  ShowBoundary(static_cast<int32_t>(LastBoundaryBy(std::min(measured, limit))));
+  // At a limit every time keeps its value; a later Start stops again at once, and only a reset clears it.
+  const bool stopped = measured >= limit;
+  if (stopped) {
+    clock.StopwatchRun.Before = MillisToCounts(limit);
+    clock.StopwatchRunning = 0;
   }
+  const bool held = RedrawHeld((clock.TotalTime.Ticks - shown) / clock.RefreshDivisor);
+  return lapped || stopped || (clock.TotalTime.Ticks != shown && !held);
 }
 
-namespace {
-
-// 1 while a tick runs; with StopwatchRunning the stop handshake of mm_timer.h, so that nothing the
-// user-interface thread does after a stop can interleave with a late callback.
-std::atomic<int32_t> TickBusy{0};
-
-// Whether this tick brings a picture to show: a refresh boundary that the redraw hold does not keep back (it
-// does only at the 1 ms resolution; elsewhere it merely counts down).
-bool RefreshDue() {
-  const int32_t divisor = StopwatchClock.RefreshDivisor;
-  if (StopwatchClock.RefreshTicks % divisor != 0) return false;
-  return !(RedrawHeld() && divisor == 1);
-}
-
-void RunTick() {
-  const int32_t lapsBefore = LapList.Count;
-  AdvanceTicks();
-  // At a limit the stopwatch stops itself; every counter keeps its value and only a reset clears the limit.
-  const bool stopped = ReachedStopLimit();
-  if (stopped) StopOwnTimer(StopwatchTimer());
-  // Behind the timer display the stopwatch counts on without asking for repaints.
-  if (InTimerMode()) return;
-  const bool due = RefreshDue();
-  // A lap is shown at once, and so is the stop: no later tick would ask for a refresh left for the frame's end.
-  const bool atOnce = stopped || LapList.Count != lapsBefore;
-  const Refresh refresh = atOnce ? Refresh::AtOnce : due ? Refresh::Paced : Refresh::None;
-  if (PaceRepaint(StopwatchPacer, 1, refresh)) RequestFrame();
-}
-
-}  // namespace
-
-TimerFlags StopwatchTimer() {
-  return TimerFlags{StopwatchClock.StopwatchRunning, StopwatchClock.StopwatchTimerId, StopwatchClock.StopwatchStarted};
+int64_t NextStopwatchWake(int64_t now, bool drawn, int64_t frame) {
+  const StopwatchClockRecord& clock = StopwatchClock;
+  if (!clock.StopwatchRunning) return NoWake;
+  int64_t due = CounterAt(StopLimit());
+  if (LapWaiting()) due = std::min(due, CounterAt(FirstBoundaryAfter(clock.LapRequest)));
+  if (drawn) due = std::min(due, std::max(CounterAt(FirstBoundaryAfter(clock.TotalTime.Ticks)), now + frame));
+  return due;
 }
 
 void ZeroLapCounters() {
+  StopwatchClock.LapStart = StopwatchClock.TotalTime.Ticks;
+  StopwatchClock.LapRefreshOffset = 0;
+  ShowBoundary(StopwatchClock.LapStart);
+}
+
+void ZeroStopwatchCounters() {
   StopwatchClockRecord& clock = StopwatchClock;
-  BeginUpdate(clock.ReadingUpdates);
-  clock.RefreshTicks = 0;
-  clock.HourRefreshCount = 0;
-  clock.MinuteRefreshCount = 0;
-  clock.LapTime = ClockTime{};
-  clock.LapFrameTime = ClockTime{};
-  EndUpdate(clock.ReadingUpdates);
+  clock.StopwatchRun = RunCounts{};
+  clock.LapStart = 0;
+  clock.LapRefreshOffset = 0;
+  if (LapWaiting()) clock.LapRequest = 0;
+  ShowBoundary(0);
 }
 
 StopwatchReading ReadStopwatch() {
   const StopwatchClockRecord& clock = StopwatchClock;
-  StopwatchReading reading{};
-  ReadWhole(clock.ReadingUpdates, [&] {
-    reading = StopwatchReading{clock.LapTime, clock.LapFrameTime, clock.TotalTime, clock.TotalFrameTime,
-                               clock.HourRefreshCount, clock.MinuteRefreshCount};
-  });
-  return reading;
+  return StopwatchReading{clock.LapTime, clock.LapFrameTime, clock.TotalTime, clock.TotalFrameTime,
+                          clock.HourRefreshCount, clock.MinuteRefreshCount};
 }
 
-LapCounters ReadLapCounters() {
-  const StopwatchClockRecord& clock = StopwatchClock;
-  return LapCounters{clock.LapTime, clock.LapFrameTime, clock.RefreshTicks, clock.HourRefreshCount,
-                     clock.MinuteRefreshCount};
-}
+LapCounters ReadLapCounters() { return LapCounters{StopwatchClock.LapStart, StopwatchClock.LapRefreshOffset}; }
 
 void PutBackLapCounters(const LapCounters& counters) {
-  StopwatchClockRecord& clock = StopwatchClock;
-  BeginUpdate(clock.ReadingUpdates);
-  clock.LapTime = counters.LapTime;
-  clock.LapFrameTime = counters.LapFrameTime;
-  clock.RefreshTicks = counters.RefreshTicks;
-  clock.HourRefreshCount = counters.HourRefreshCount;
-  clock.MinuteRefreshCount = counters.MinuteRefreshCount;
-  EndUpdate(clock.ReadingUpdates);
-}
-
-void CALLBACK ClockTick(UINT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
-  if (BeginCallback(TickBusy, StopwatchClock.StopwatchRunning)) RunTick();
-  EndCallback(TickBusy);
-}
-
-void StopStopwatchTimer() {
-  StopTimerAndDrain(StopwatchClock.StopwatchRunning, StopwatchClock.StopwatchTimerId, TickBusy);
+  StopwatchClock.LapStart = counters.LapStart;
+  StopwatchClock.LapRefreshOffset = counters.LapRefreshOffset;
+  ShowBoundary(StopwatchClock.TotalTime.Ticks);
 }

@@ -1,33 +1,41 @@
-// The stopwatch's one-millisecond tick, which advances the timing engine's record.
+// The stopwatch's measurement: its time is the performance counter's advance while it ran, shown at refresh
+// boundaries. Everything here runs on the user-interface thread; `now` is always a counter value.
 #pragma once
 #include <windows.h>
 #include <cstdint>
 #include "records/stopwatch_clock_record.h"
 
-// The stopwatch's multimedia timer callback: one millisecond while StopwatchRunning is 1, nothing otherwise.
-void CALLBACK ClockTick(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR reserved1, DWORD_PTR reserved2);
-struct TimerFlags;
-// The stopwatch's timer flags in the engine's record.
-TimerFlags StopwatchTimer();
-// What the tick calls at a refresh boundary to record a requested lap while the list has room; installed by the
-// program before any timer runs, so the engine knows nothing of how laps are kept.
+// What the stopwatch calls at a refresh boundary to record a waiting lap while the list has room; installed by
+// the program at start-up, so the engine knows nothing of how laps are kept.
 extern void (*RecordLapHook)();
-// Clears StopwatchRunning, kills the stopwatch's timer and returns once no tick is under way any more, so the
-// counters are the user-interface thread's alone afterwards. User-interface thread only.
-void StopStopwatchTimer();
-void AdvanceTicks();
-// A new lap begins: the lap's counters and the dial's refresh counts go back to zero, the totals go on.
+
+// A counter value no wake is ever due at.
+constexpr int64_t NoWake = INT64_MAX;
+
+void StartStopwatchRun(int64_t now);
+// Brings the reading up to `now`, then ends the run there; its time is kept for the next Start.
+void StopStopwatchRun(int64_t now);
+// Asks for a lap at the first refresh boundary after `now`, while the stopwatch runs and no lap waits yet; the
+// reading must have been brought up to `now`, so that a lap whose boundary has passed is no longer waiting.
+void RequestStopwatchLap(int64_t now);
+bool LapWaiting();
+// Brings the reading to the last refresh boundary reached by `now`: a waiting lap is recorded at its own
+// boundary, and the stopwatch stops itself at a limit, however late this comes. True when there is something
+// new to show (and the redraw hold does not keep it back).
+bool AdvanceStopwatch(int64_t now);
+// The counter value of the stopwatch's next wake: its next refresh, but not within `frame` counts of `now`, while
+// it is `drawn`; otherwise only a waiting lap's boundary and the limit.
+int64_t NextStopwatchWake(int64_t now, bool drawn, int64_t frame);
+
+// A new lap begins at the boundary shown: the lap's times and the dial's refresh counts go back to zero.
 void ZeroLapCounters();
-// What a frame shows of the stopwatch, all from one moment, whatever the tick does meanwhile. Any thread; the
-// tick's own calls (a lap's text) come outside its updates.
+// Every stopwatch time back to zero; a waiting lap then waits for the first boundary. The stopwatch must be stopped.
+void ZeroStopwatchCounters();
 StopwatchReading ReadStopwatch();
-// What a new lap restarts, as it stands: a lap that is taken back puts it back. The timer must be stopped.
+// Where the current lap began: a lap that is taken back puts it back.
 struct LapCounters {
-  ClockTime LapTime;
-  ClockTime LapFrameTime;
-  int32_t RefreshTicks;
-  int32_t HourRefreshCount;
-  int32_t MinuteRefreshCount;
+  int32_t LapStart;
+  int32_t LapRefreshOffset;
 };
 LapCounters ReadLapCounters();
 void PutBackLapCounters(const LapCounters& counters);

@@ -1,7 +1,9 @@
 // Shared helpers of the unit tests.
 #include "support/test_support.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <mutex>
 #include "alarm/alarm_sound.h"
@@ -13,7 +15,9 @@
 #include "timing/frame_pacing.h"
 #include "timing/mm_timer.h"
 #include "timing/run_control.h"
+#include "timing/perf_clock.h"
 #include "timing/stopwatch_clock.h"
+#include "timing/wake.h"
 
 namespace test {
 namespace {
@@ -51,13 +55,21 @@ MMRESULT WINAPI LoggedEnd(UINT period) {
 }
 MMRESULT WINAPI LoggedSet(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags) {
   Log.Periods.push_back(delay);
-  const MMRESULT id = Log.FailCreation ? 0 : RealTimerApi.SetEvent(delay, resolution, callback, user, flags);
-  Log.Created.push_back(id);
-  return id;
+  return RealTimerApi.SetEvent(delay, resolution, callback, user, flags);
 }
-MMRESULT WINAPI LoggedKill(UINT id) {
-  Log.Killed.push_back(id);
-  return RealTimerApi.KillEvent(id);
+
+const PerformanceCounterApi RealCounter = PerformanceCounter;
+int64_t HeldCount = 0;
+int64_t HeldFrequency = 1;
+// Far from zero, so that nothing can pass for right by taking the counter's value for a time.
+constexpr int64_t HeldOrigin = int64_t{1} << 40;
+BOOL WINAPI HeldQuery(LARGE_INTEGER* count) {
+  count->QuadPart = HeldCount;
+  return TRUE;
+}
+BOOL WINAPI HeldFrequencyQuery(LARGE_INTEGER* frequency) {
+  frequency->QuadPart = HeldFrequency;
+  return TRUE;
 }
 
 // Removes scratch folders when each test ends.
@@ -121,12 +133,12 @@ HWND OpenRealMainWindow(const std::string& ini) {
 }
 
 void ResetEngineState() {
-  MmTimer = RealTimerApi;
-  KillPeriodicTimer(StopwatchClock.StopwatchTimerId);
-  KillPeriodicTimer(StopwatchClock.CountdownTimerId);
   StopwatchClock = StopwatchClockRecord{};
-  StopwatchPacer = FramePacer{};
-  CountdownPacer = FramePacer{};
+  PerformanceCounter = RealCounter;
+  MainWindowMinimized = 0;
+  MainWindow = StandInMainWindow();
+  ServiceMeasurements();  // nothing runs: the wake is disarmed and the timer resolution given back
+  MmTimer = RealTimerApi;
   LapList.Count = 0;
   for (LapRecord& record : LapList.Records) record.Text[0] = '\0';
   LapList.Unsaved = 0;
@@ -144,11 +156,61 @@ void ResetEngineState() {
   TakeFrameRequest();
 }
 
-void TickByHand(int count) {
-  for (int i = 0; i < count; ++i) {
-    StopwatchClock.StopwatchRunning = 1;
-    ClockTick(0, 0, 0, 0, 0);
+void HoldClock(int64_t frequency) {
+  HeldFrequency = frequency;
+  HeldCount = HeldOrigin;
+  PerformanceCounter = PerformanceCounterApi{HeldQuery, HeldFrequencyQuery};
+}
+
+void MoveClock(double millis) { HeldCount += std::llround(millis * static_cast<double>(HeldFrequency) / 1000); }
+
+double ClockMillis() { return static_cast<double>(HeldCount - HeldOrigin) * 1000 / static_cast<double>(HeldFrequency); }
+
+double ArmedWakeMillis() {
+  const int64_t armed = ArmedWake();
+  if (armed == NoWake) return INFINITY;
+  return static_cast<double>(armed - HeldOrigin) * 1000 / static_cast<double>(HeldFrequency);
+}
+
+void MoveClockTo(double millis) {
+  HeldCount = std::max(HeldCount, HeldOrigin + std::llround(millis * static_cast<double>(HeldFrequency) / 1000));
+}
+
+const TimerBehaviour TimerBehaviours[4] = {
+    {"OnSchedule", 0, 1, 0, 0},
+    {"Coarse15_6msBackToBack", 15.625, 3, 0, 0},
+    {"Coarse15_6msDropped", 15.625, 1, 0, 0},
+    {"TwoSecondStall", 0, 1, 1200, 3200},
+};
+
+double DeliveredAt(const TimerBehaviour& behaviour, double millis) {
+  if (behaviour.GridMillis > 0) millis = std::ceil(millis / behaviour.GridMillis) * behaviour.GridMillis;
+  return millis >= behaviour.StallFrom && millis < behaviour.StallTo ? behaviour.StallTo : millis;
+}
+
+void PlayWithWakes(const TimerBehaviour& behaviour, const std::vector<TimedAction>& actions, double endMillis) {
+  size_t next = 0;
+  for (int wakes = 0; wakes < 1000000; ++wakes) {
+    const double wake = std::max(DeliveredAt(behaviour, ArmedWakeMillis()), ClockMillis());
+    const double action = next < actions.size() ? actions[next].AtMillis : endMillis;
+    if (wake < action) {
+      MoveClockTo(wake);
+      for (int callback = 0; callback < behaviour.Callbacks; ++callback) ServiceMeasurements();
+    } else if (next < actions.size()) {
+      MoveClockTo(action);
+      actions[next++].Do();
+    } else {
+      return;
+    }
   }
+  ADD_FAILURE() << "the wakes never end";
+}
+
+void RunStopwatchFor(double millis) {
+  if (PerformanceCounter.Query != HeldQuery) HoldClock();
+  if (!StopwatchClock.StopwatchRunning) StartStopwatchRun(ReadCounter());
+  MoveClock(millis);
+  ServiceMeasurements();
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -203,7 +265,7 @@ std::vector<UINT> CallList::operator()() const { const std::lock_guard<std::mute
 TimerCallLog& InstallTimerCallLog() {
   const std::lock_guard<std::mutex> hold(CallListLock);
   Log = TimerCallLog{};
-  MmTimer = MmTimerApi{LoggedBegin, LoggedEnd, LoggedSet, LoggedKill};
+  MmTimer = MmTimerApi{LoggedBegin, LoggedEnd, LoggedSet, RealTimerApi.KillEvent};
   return Log;
 }
 

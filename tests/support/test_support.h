@@ -31,9 +31,44 @@ HWND OpenRealMainWindow(const std::string& ini = "");
 // resolutions and points MainWindow at the stand-in.
 void ResetEngineState();
 
-// Counts stopwatch ticks on this thread, as the running timer's callback would (it counts only while the
-// stopwatch runs, so each tick first marks it running; a tick that stops the stopwatch clears the mark).
-void TickByHand(int count = 1);
+// The performance counter as the in-process tests drive it: it stands still until a test moves it, at
+// `frequency` counts a second (10 MHz, as Windows 10 and 11 report, by default). ResetEngineState puts the real
+// counter back.
+void HoldClock(int64_t frequency = 10000000);
+// Moves the held counter on by exactly `millis` milliseconds (with the default frequency, any fraction of one).
+void MoveClock(double millis);
+// The held counter's time in milliseconds since it was installed.
+double ClockMillis();
+// The held clock's time at which the program's next wake is armed; infinity when none is.
+double ArmedWakeMillis();
+// Moves the held counter to `millis` after its installation (never back).
+void MoveClockTo(double millis);
+
+// How a system's timer keeps a wake the program asked for: Windows 11 gives a minimised or covered window only
+// its default resolution, wakes then come on a 15.6 ms grid, and whether the periods missed meanwhile are fired
+// back to back is not documented; a busy machine may also stall a wake for seconds.
+struct TimerBehaviour {
+  const char* Name;
+  double GridMillis;  // a wake comes at the first multiple of this at or after its time; 0: at its time
+  int Callbacks;      // callbacks at each wake: more than 1 when missed periods are fired back to back
+  double StallFrom;   // no wake comes from here...
+  double StallTo;     // ...until here, in milliseconds of the held clock
+};
+extern const TimerBehaviour TimerBehaviours[4];
+// When a wake asked for at `millis` comes under `behaviour`.
+double DeliveredAt(const TimerBehaviour& behaviour, double millis);
+// A user's action at a moment of the held clock.
+struct TimedAction {
+  double AtMillis;
+  std::function<void()> Do;
+};
+// Plays the actions in order on the held clock, with every wake the program arms delivered as `behaviour`
+// delivers it, until the last action and no wake is due before `endMillis`.
+void PlayWithWakes(const TimerBehaviour& behaviour, const std::vector<TimedAction>& actions, double endMillis);
+
+// Runs the stopwatch for `millis` more milliseconds of the held clock, then wakes the program once, as its timer
+// would; the clock is held first if it is not, and a stopwatch that is not running is started.
+void RunStopwatchFor(double millis);
 
 // Pumps messages until the condition holds or the timeout passes; returns the condition's last value.
 // The default bound is generous: on a busy machine a Wine process can stall for seconds, and a wait that ends
@@ -53,14 +88,11 @@ class CallList {
  private:
   std::vector<UINT> values_;
 };
-// Multimedia timer calls as the engine made them; the real calls still happen unless creation is made to fail.
+// Multimedia timer calls as the program made them; the real calls still happen.
 struct TimerCallLog {
   CallList BeginPeriods;  // period of each timeBeginPeriod
   CallList EndPeriods;
   CallList Periods;       // delay of each timeSetEvent
-  CallList Created;       // ids returned
-  CallList Killed;
-  bool FailCreation = false;
 };
 TimerCallLog& InstallTimerCallLog();
 

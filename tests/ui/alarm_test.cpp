@@ -189,23 +189,22 @@ TEST_F(Alarm, ACompletionWhileTheDeviceStillReportsPlayingStartsTheNextPlay) {
   EXPECT_TRUE(Sounding());
 }
 
-// The expiry's commands are sent from the multimedia timer's thread, which also counts the stopwatch, and
-// opening the device takes a while: the missed milliseconds must still be counted.
+// The expiry's commands hold the program while the device opens, which takes a while: the stopwatch's time must
+// not depend on it.
 TEST_F(Alarm, BehindTheStopwatchDisplayTheCountdownSoundsWhileTheStopwatchKeepsTime) {
   UseInstantCountdown();
   Command(IDM_START);  // the countdown
   Command(IDM_SWITCH_MODE);
   Command(IDM_START);  // the stopwatch, on display
-  ASSERT_EQ(AppSettings.Timer_Mode, 0);
   const double wallStart = NowMs();
-  const int32_t ticksStart = StopwatchClock.TotalTime.Ticks;
+  ASSERT_EQ(AppSettings.Timer_Mode, 0);
   ASSERT_TRUE(test::WaitUntil(Sounding));
   ASSERT_TRUE(test::WaitUntil([] { return Completions >= 2; }));
+  Command(IDM_STOP);
   const double wall = NowMs() - wallStart;
-  const int32_t ticks = StopwatchClock.TotalTime.Ticks - ticksStart;
+  const int32_t ticks = StopwatchClock.TotalTime.Ticks;
   printf("[ measured ] stopwatch %d ms against %.1f ms of wall clock across the expiry\n", ticks, wall);
   EXPECT_NEAR(ticks, wall, 20);
-  Command(IDM_STOP);
 }
 
 TEST_F(Alarm, AFileDeletedAfterItWasChosenShowsOneErrorAndStaysSilent) {

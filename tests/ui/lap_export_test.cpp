@@ -12,6 +12,7 @@
 #include "support/engine_test.h"
 #include "support/process_windows.h"
 #include "support/test_support.h"
+#include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
 
 namespace {
@@ -24,10 +25,10 @@ class LapExport : public test::EngineTest {
   }
   static void TakeLaps(int count, int ticksEach) {
     for (int i = 0; i < count; ++i) {
-      test::TickByHand(ticksEach);
+      test::RunStopwatchFor(ticksEach);
       RecordLap();
     }
-    StopwatchClock.StopwatchRunning = 0;
+    StopStopwatch();
   }
   std::string folder_;
 };
@@ -83,12 +84,12 @@ TEST_F(LapExport, TheDefaultNameIsTheLowestFreeNumberBesideTheProgram) {
 }
 
 TEST_F(LapExport, TheFileHoldsOneNumberedLineForEachLapAndReplacesAnOlderFile) {
-  TakeLaps(3, 1234);
+  TakeLaps(3, 1234);  // each lap begins at the refresh boundary shown
   const std::string path = folder_ + "\\laps.txt";
   test::WriteBytes(path, std::string(500, '#'));
   ASSERT_EQ(WriteLapFile(nullptr, path.c_str()), 1);
   EXPECT_EQ(test::ReadBytes(path),
-            "0001,00:00:01.23,00:00:01.23\r\n0002,00:00:01.23,00:00:02.46\r\n0003,00:00:01.23,00:00:03.70\r\n");
+            "0001,00:00:01.23,00:00:01.23\r\n0002,00:00:01.23,00:00:02.46\r\n0003,00:00:01.24,00:00:03.70\r\n");
 }
 
 TEST_F(LapExport, FailedCreationsAndWritesAreReportedAndNotTakenForSaved) {
@@ -108,8 +109,8 @@ TEST_F(LapExport, FailedCreationsAndWritesAreReportedAndNotTakenForSaved) {
 
 TEST_F(LapExport, TheSaveCommandAddsTheCurrentTimeOnceAndLeavesListAndWindowAsTheyWere) {
   TakeLaps(3, 100);
-  test::TickByHand(50);
-  StopwatchClock.StopwatchRunning = 0;
+  test::RunStopwatchFor(50);
+  StopStopwatch();
   LapList.Unsaved = 1;
   OpenLapHistory(test::StandInMainWindow());
   const HWND history = LapList.LapHistoryWindow;
@@ -164,14 +165,13 @@ TEST_F(LapExport, TheSaveQuestionSavesOnYesAndKeepsTheLapsUnsavedOtherwise) {
   EXPECT_EQ(test::ReadBytes(path), "0001,00:00:00.10,00:00:00.10\r\n0002,00:00:00.10,00:00:00.20\r\n");
 
   // A reset whose save did not happen is no reset: its final lap is taken back and the lap runs on from lap 2.
-  test::TickByHand(30);
-  StopwatchClock.StopwatchRunning = 0;
-  StopwatchClock.StopwatchStarted = 1;
+  test::RunStopwatchFor(30);
+  StopStopwatch();
   LapList.Unsaved = 1;
   int reset = -1;
   test::AnswerMessageBoxDuring([&] { SaveAsDuring([&] { reset = ResetMeasurement(owner); }, ""); }, IDYES);
   EXPECT_EQ(reset, 0);
-  test::TickByHand(20);
+  test::RunStopwatchFor(20);
   RecordLap();
   ASSERT_EQ(LapList.Count, 3);
   EXPECT_STREQ(LapList.Records[2].Text, "00:00:00.05,00:00:00.25");
@@ -179,8 +179,8 @@ TEST_F(LapExport, TheSaveQuestionSavesOnYesAndKeepsTheLapsUnsavedOtherwise) {
 
 TEST_F(LapExport, TheClipboardGetsTheCurrentLapTimeOrTheUserHearsWhyNot) {
   TakeLaps(1, 1000);
-  test::TickByHand(230);
-  StopwatchClock.StopwatchRunning = 0;
+  test::RunStopwatchFor(230);
+  StopStopwatch();
   const HWND owner = test::StandInMainWindow();
   ASSERT_EQ(CopyResultToClipboard(owner), 1);
   ASSERT_TRUE(OpenClipboard(nullptr));

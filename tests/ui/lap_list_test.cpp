@@ -34,9 +34,9 @@ class Laps : public test::EngineTest {
 };
 
 TEST_F(Laps, EachRecordHoldsTheLapSinceThePreviousOneAndTheTotal) {
-  test::TickByHand(1230);
+  test::RunStopwatchFor(1230);
   RecordLap();
-  test::TickByHand(1000);
+  test::RunStopwatchFor(1000);
   RecordLap();
   ASSERT_EQ(LapList.Count, 2);
   EXPECT_STREQ(LapList.Records[0].Text, "00:00:01.23,00:00:01.23");
@@ -49,13 +49,13 @@ TEST_F(Laps, EachRecordHoldsTheLapSinceThePreviousOneAndTheTotal) {
 TEST_F(Laps, FrameRecordsShowFramesOrWholeSecondsAtOneSecond) {
   AppSettings.OneSecDivIndex = 1;
   SelectStopwatchResolution(0, nullptr);
-  test::TickByHand(5000);
+  test::RunStopwatchFor(5000);
   RecordLap();
   EXPECT_STREQ(LapList.Records[0].Text, "00:00:05,00:00:05");
 
   test::ResetEngineState();
   AppSettings.OneSecDivIndex = 1;
-  test::TickByHand(5510);
+  test::RunStopwatchFor(5510);
   RecordLap();
   EXPECT_STREQ(LapList.Records[0].Text, "00:00:05.12,00:00:05.12");
   AppSettings.OneSecDivIndex = 0;
@@ -63,7 +63,7 @@ TEST_F(Laps, FrameRecordsShowFramesOrWholeSecondsAtOneSecond) {
 
 TEST_F(Laps, TheThousandthLapIsTheLast) {
   for (int lap = 0; lap < MaxLaps + 5; ++lap) {
-    test::TickByHand(10);
+    test::RunStopwatchFor(10);
     RecordLap();
   }
   EXPECT_EQ(LapList.Count, MaxLaps);
@@ -72,7 +72,7 @@ TEST_F(Laps, TheThousandthLapIsTheLast) {
 }
 
 TEST_F(Laps, AProvisionalLapRestartsNothingAndLeavesTheListSaved) {
-  test::TickByHand(700);
+  test::RunStopwatchFor(700);
   RecordProvisionalLap();
   ASSERT_EQ(LapList.Count, 1);
   EXPECT_STREQ(LapList.Records[0].Text, "00:00:00.70,00:00:00.70");
@@ -81,15 +81,15 @@ TEST_F(Laps, AProvisionalLapRestartsNothingAndLeavesTheListSaved) {
 }
 
 TEST_F(Laps, TheHistoryWindowListsNewestFirstGetsEachNewLapOnTopAndIsEmptiedByClear) {
-  test::TickByHand(50);
+  test::RunStopwatchFor(50);
   RecordLap();
   OpenHistoryList();
   ASSERT_NE(history_, nullptr);
   EXPECT_EQ(HistoryLines(), std::vector<std::string>{"LAP 0001 : 00:00:00.05,00:00:00.05"});
   ClearLaps();
-  test::TickByHand(100);
+  test::RunStopwatchFor(100);
   RecordLap();
-  test::TickByHand(200);
+  test::RunStopwatchFor(200);
   RecordLap();
   EXPECT_EQ(HistoryLines(),
             (std::vector<std::string>{"LAP 0002 : 00:00:00.20,00:00:00.35", "LAP 0001 : 00:00:00.10,00:00:00.15"}));
@@ -103,7 +103,7 @@ TEST_F(Laps, TheHistoryWindowListsNewestFirstGetsEachNewLapOnTopAndIsEmptiedByCl
 TEST_F(Laps, ALapTakenByTheRunningTickReachesTheHistoryListOnTheWindowsThread) {
   OpenHistoryList();
   ASSERT_EQ(StartMeasurement(nullptr), 1);
-  StopwatchClock.LapRequest = 1;
+  RequestLap();
   ASSERT_TRUE(test::WaitUntil([&] { return HistoryLines().size() == 1; }));
   StopMeasurement(nullptr);
   EXPECT_EQ(HistoryLines()[0], std::string("LAP 0001 : ") + LapList.Records[0].Text);

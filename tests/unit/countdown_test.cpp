@@ -1,8 +1,10 @@
-// The countdown: loading the set time, stepping, expiry and the alarm hand-over, and start on a real timer.
+// The countdown: loading the set time, steps from the counter, expiry and the alarm hand-over, on the held clock
+// under every timer behaviour and on the real one.
 #include <gtest/gtest.h>
 #include <string>
 #include "alarm/alarm_sound.h"
 #include "app/commands.h"
+#include "app/startup.h"
 #include "display/time_text.h"
 #include "records/command_ids.h"
 #include "settings/app_settings.h"
@@ -12,11 +14,17 @@
 #include "timing/frame_pacing.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
+#include "timing/perf_clock.h"
+#include "timing/wake.h"
 
 namespace {
 
 class Countdown : public test::EngineTest {
  protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    test::HoldClock();
+  }
   HWND Window() const { return test::StandInMainWindow(); }
 
   static void SetTime(int32_t h, int32_t m, int32_t s) {
@@ -24,33 +32,20 @@ class Countdown : public test::EngineTest {
     AppSettings.TimerSettingMinute = m;
     AppSettings.TimerSettingSecond = s;
   }
-  // One callback by hand, as the running countdown's timer would make it.
+  // One step of the held clock, then a wake; a countdown that is not running is started first.
   static void Step() {
-    StopwatchClock.TimerStarted = 1;
-    StopwatchClock.TimerRunning = 1;
-    CountdownTick(0, 0, 0, 0, 0);
+    if (!StopwatchClock.TimerRunning) StartCountdownRun(ReadCounter());
+    test::MoveClock(StopwatchClock.TimerStep);
+    ServiceMeasurements();
   }
-  // Loads the set time and counts callbacks by hand until expiry; returns the number of callbacks.
-  int CallbacksUntilExpiry(int limit) {
+  // Loads the set time and takes steps until expiry; returns the number of steps.
+  int StepsUntilExpiry(int limit) {
     LoadCountdown(Window());
     for (int n = 1; n <= limit; ++n) {
       Step();
       if (StopwatchClock.TimerExpired) return n;
     }
     return -1;
-  }
-  // A countdown of zero at 1 ms, which expires on its first callback, with its timer calls logged.
-  static test::TimerCallLog& UseInstantCountdown() {
-    test::TimerCallLog& log = test::InstallTimerCallLog();
-    SetTime(0, 0, 0);
-    SelectTimerResolution(11, nullptr);
-    return log;
-  }
-  // Loads and starts it again on a real timer; false when the start was refused.
-  bool RestartCountdown() {
-    StopwatchClock.TimerExpired = 0;
-    LoadCountdown(Window());
-    return StartCountdown(Window()) == 1;
   }
   static std::string RemainingText() {
     char text[TimeTextSize];
@@ -62,18 +57,19 @@ class Countdown : public test::EngineTest {
 TEST_F(Countdown, ExpiresAfterTheSetTimeInWholeSteps) {
   SetTime(0, 5, 0);
   SelectTimerResolution(0, nullptr);
-  EXPECT_EQ(CallbacksUntilExpiry(1000), 300);
+  EXPECT_EQ(StepsUntilExpiry(1000), 300);
 
   StopwatchClock.TimerExpired = 0;
   SetTime(0, 0, 1);
   SelectTimerResolution(4, nullptr);  // 0.060 s: the 17th step overshoots to 1020 ms and is clamped
-  EXPECT_EQ(CallbacksUntilExpiry(1000), 17);
+  EXPECT_EQ(StepsUntilExpiry(1000), 17);
   EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 0);
 
   StopwatchClock.TimerExpired = 0;
   SetTime(0, 0, 0);
-  EXPECT_EQ(CallbacksUntilExpiry(10), 1);
+  EXPECT_EQ(StepsUntilExpiry(10), 1);
   EXPECT_EQ(StopwatchClock.TimerRunning, 0);
+  EXPECT_EQ(ArmedWake(), NoWake);
 }
 
 TEST_F(Countdown, ShowsTheRemainingTimeWithTheDecimalsOfItsOwnResolution) {
@@ -101,12 +97,13 @@ TEST_F(Countdown, ClampsSetTimesBeyondThirtyTwoBitsAndBelowZero) {
 
 TEST_F(Countdown, DoesNotMistakeOneHundredHoursLeftForZero) {
   SetTime(100, 0, 1);
-  EXPECT_EQ(CallbacksUntilExpiry(1), -1);
+  EXPECT_EQ(StepsUntilExpiry(1), -1);
   EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 360000000);
   EXPECT_EQ(StopwatchClock.TimerExpired, 0);
 }
 
 TEST_F(Countdown, RepaintsOnlyWhileTheTimerDisplayIsShownAtMostOnceAFrameAndItsEndAtOnce) {
+  SetTime(0, 5, 0);
   LoadCountdown(Window());
   test::TakeRepaintRequest(Window());
   Step();
@@ -118,16 +115,18 @@ TEST_F(Countdown, RepaintsOnlyWhileTheTimerDisplayIsShownAtMostOnceAFrameAndItsE
   SetTime(0, 0, 1);
   SelectTimerResolution(11, nullptr);  // a step every millisecond
   LoadCountdown(Window());
+  StartMeasurement(nullptr);
   test::TakeRepaintRequest(Window());
   int requests = 0;
-  for (int step = 1; step < 1000; ++step) {
-    Step();
+  const double until = test::ClockMillis() + 2000;
+  while (!StopwatchClock.TimerExpired && test::ArmedWakeMillis() < until) {
     requests += test::TakeRepaintRequest(Window());
+    test::MoveClockTo(test::ArmedWakeMillis());
+    ServiceMeasurements();
   }
-  // One a frame: 60 in a second at 60 Hz.
-  EXPECT_LE(requests, 999 * DisplayRefreshRate / 1000 + 1);
-  EXPECT_GE(requests, 999 * DisplayRefreshRate / 1000 - 1);
-  Step();
+  // The program wakes once a frame: 60 in a second at 60 Hz.
+  EXPECT_LE(requests, DisplayRefreshRate + 1);
+  EXPECT_GE(requests, DisplayRefreshRate - 2);
   EXPECT_EQ(StopwatchClock.TimerExpired, 1);
   EXPECT_TRUE(test::TakeRepaintRequest(Window())) << "the end is shown at once";
 }
@@ -135,27 +134,27 @@ TEST_F(Countdown, RepaintsOnlyWhileTheTimerDisplayIsShownAtMostOnceAFrameAndItsE
 TEST_F(Countdown, HandsTheAlarmToTheMainWindowAtExpiry) {
   SetTime(0, 0, 1);
   lstrcpyA(AppSettings.TimerAlarmSoundFile, "C:\\sounds\\beep.wav");
-  EXPECT_EQ(CallbacksUntilExpiry(2), 1);
+  EXPECT_EQ(StepsUntilExpiry(2), 1);
   EXPECT_EQ(test::ReceivedCommands(), std::vector<int>{IDM_TIMER_ALARM__SOUND_START});
   EXPECT_STREQ(AlarmPlayPath, "C:\\sounds\\beep.wav");
 
   test::ForgetReceivedCommands();
   StopwatchClock.TimerExpired = 0;
   AlarmSoundActive = 1;  // an earlier alarm still sounds: it is stopped first
-  EXPECT_EQ(CallbacksUntilExpiry(2), 1);
+  EXPECT_EQ(StepsUntilExpiry(2), 1);
   EXPECT_EQ(test::ReceivedCommands(),
             (std::vector<int>{IDM_TIMER_ALARM__SOUND_STOP, IDM_TIMER_ALARM__SOUND_START}));
 
   test::ForgetReceivedCommands();
   StopwatchClock.TimerExpired = 0;
   AppSettings.TimerAlarmSoundFile[0] = '\0';
-  EXPECT_EQ(CallbacksUntilExpiry(2), 1);
+  EXPECT_EQ(StepsUntilExpiry(2), 1);
   EXPECT_TRUE(test::ReceivedCommands().empty()) << "no alarm file: the countdown ends in silence";
 }
 
 TEST_F(Countdown, StartRefusesAnExpiredCountdownAndResetReloadsTheSetTime) {
   SetTime(0, 0, 2);
-  EXPECT_EQ(CallbacksUntilExpiry(10), 2);
+  EXPECT_EQ(StepsUntilExpiry(10), 2);
   AppSettings.Timer_Mode = 1;
   EXPECT_EQ(StartMeasurement(Window()), 0);
   EXPECT_EQ(StopwatchClock.TimerRunning, 0);
@@ -165,58 +164,57 @@ TEST_F(Countdown, StartRefusesAnExpiredCountdownAndResetReloadsTheSetTime) {
   EXPECT_EQ(StopwatchClock.TimerStarted, 0);
 }
 
-TEST_F(Countdown, RunsOnItsOwnTimerAtItsStepAndPausesWhereItStopped) {
-  test::TimerCallLog& log = test::InstallTimerCallLog();
+TEST_F(Countdown, RunsOnTheRealClockAndPausesWhereItStopped) {
+  test::ResetEngineState();
   SetTime(0, 5, 0);
   SelectTimerResolution(5, nullptr);  // 0.050 s
   AppSettings.Timer_Mode = 1;
   LoadCountdown(Window());
-  ASSERT_EQ(StartCountdown(Window()), 1);
-  ASSERT_EQ(log.Periods().size(), 1u);
-  EXPECT_EQ(log.Periods()[0], 50u);
-  EXPECT_EQ(StopwatchClock.TimerStarted, 1);
+  ASSERT_EQ(StartMeasurement(Window()), 1);
   ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TimerRemaining.Ticks <= 300000 - 150; }));
   StopMeasurement(Window());
   const int32_t paused = StopwatchClock.TimerRemaining.Ticks;
   EXPECT_EQ(paused % 50, 0);
+  EXPECT_EQ(ArmedWake(), NoWake);
   Sleep(120);
+  test::WaitUntil([] { return false; }, 20);
   EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, paused);
-  ASSERT_EQ(StartCountdown(Window()), 1);
+  ASSERT_EQ(StartMeasurement(Window()), 1);
   ASSERT_TRUE(test::WaitUntil([&] { return StopwatchClock.TimerRemaining.Ticks < paused; }));
+  StopMeasurement(Window());
   LoadCountdown(Window());
   EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 300000);
   EXPECT_EQ(StopwatchClock.TimerStarted, 0);
-  EXPECT_EQ(StopwatchClock.CountdownTimerId, 0u);
-  EXPECT_EQ(log.BeginPeriods().size(), 2u);
-  EXPECT_EQ(log.EndPeriods().size(), 2u);
 }
 
-TEST_F(Countdown, ACountdownThatExpiresOnItsFirstCallbackStillStopsItsOwnTimer) {
-  // At 1 ms the first callback may come before Start has stored the timer's id.
-  test::TimerCallLog& log = UseInstantCountdown();
-  for (int round = 0; round < 20; ++round) {
-    ASSERT_TRUE(RestartCountdown()) << round;
-    ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TimerExpired == 1; })) << round;
-    EXPECT_EQ(StopwatchClock.TimerRunning, 0) << round;
-    EXPECT_EQ(StopwatchClock.CountdownTimerId, 0u) << round;
-  }
-  EXPECT_EQ(log.BeginPeriods().size(), 20u);
-  EXPECT_EQ(log.EndPeriods().size(), 20u);
-  EXPECT_EQ(log.Killed().size(), 20u);
+// The same countdown under every timer behaviour: paused, continued a whole step after its Start, and ended at
+// its exact step whether shown or behind the stopwatch; only when the program learns of the end may differ.
+class CountdownUnderTimerBehaviour : public Countdown,
+                                     public ::testing::WithParamInterface<test::TimerBehaviour> {};
+
+TEST_P(CountdownUnderTimerBehaviour, StepsAndEndsExactly) {
+  SetTime(0, 0, 1);
+  SelectTimerResolution(4, nullptr);  // 0.060 s
+  AppSettings.Timer_Mode = 1;
+  LoadCountdown(Window());
+  static double endedAt;
+  endedAt = -1;
+  CountdownExpiryHook = [] { endedAt = test::ClockMillis(); };
+  std::string paused;
+  test::PlayWithWakes(GetParam(),
+                      {{0, [] { StartMeasurement(nullptr); }},
+                       {500.5, [&paused] { StopMeasurement(nullptr), paused = RemainingText(); }},
+                       {700, [] { StartMeasurement(nullptr); }},
+                       {701, [] { AppSettings.Timer_Mode = 0, ServiceMeasurements(); }}},
+                      4000);
+  InstallEngineHooks();
+  EXPECT_EQ(paused, "00:00:00.52");  // eight steps of 60 ms
+  // 520 ms left: nine more steps from 700 ms.
+  EXPECT_EQ(endedAt, test::DeliveredAt(GetParam(), 1240));
+  EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 0);
 }
 
-TEST_F(Countdown, StartsTriedWhileItExpiresNeverMakeASecondTimer) {
-  test::TimerCallLog& log = UseInstantCountdown();
-  for (int round = 0; round < 20; ++round) {
-    ASSERT_TRUE(RestartCountdown()) << round;
-    // The expiry runs on the timer thread meanwhile: running, then expired, never neither.
-    for (int tries = 0; tries < 100000 && !StopwatchClock.TimerExpired; ++tries) {
-      ASSERT_EQ(StartCountdown(Window()), 0) << round;
-    }
-    ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TimerExpired == 1; })) << round;
-  }
-  EXPECT_EQ(log.Created().size(), 20u);
-  EXPECT_EQ(log.BeginPeriods().size(), log.EndPeriods().size());
-}
+INSTANTIATE_TEST_SUITE_P(Countdown, CountdownUnderTimerBehaviour, ::testing::ValuesIn(test::TimerBehaviours),
+                         [](const ::testing::TestParamInfo<test::TimerBehaviour>& info) { return info.param.Name; });
 
 }  // namespace

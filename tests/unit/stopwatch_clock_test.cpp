@@ -1,10 +1,10 @@
-// The stopwatch's tick: counting, breakdowns at refresh boundaries, laps, the self-stops and repaint requests.
+// The stopwatch: time from the counter, breakdowns at refresh boundaries, laps, the self-stops, what wakes the
+// program and what it shows, under every way a system's timer may keep its wakes.
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <atomic>
 #include <string>
-#include <thread>
 #include <utility>
+#include <vector>
 #include "display/time_text.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
@@ -12,17 +12,17 @@
 #include "support/test_support.h"
 #include "timing/frame_pacing.h"
 #include "timing/run_control.h"
+#include "timing/perf_clock.h"
 #include "timing/stopwatch_clock.h"
+#include "timing/wake.h"
 
 namespace {
 
-// Puts the measurement at the given lap and total tick counts, as if the ticks had been counted.
-void SetElapsed(int32_t lapTicks, int32_t totalTicks) {
-  StopwatchClock.RefreshTicks = lapTicks;
-  StopwatchClock.LapTime.Ticks = lapTicks;
-  StopwatchClock.LapFrameTime.Ticks = lapTicks;
-  StopwatchClock.TotalTime.Ticks = totalTicks;
-  StopwatchClock.TotalFrameTime.Ticks = totalTicks;
+// A running measurement at the given lap and total milliseconds, as if it had run that long.
+void SetElapsed(int32_t lapMillis, int32_t totalMillis) {
+  StartStopwatchRun(ReadCounter());
+  StopwatchClock.StopwatchRun.Before = MillisToCounts(totalMillis);
+  StopwatchClock.LapStart = totalMillis - lapMillis;
 }
 
 std::string LapText() {
@@ -31,18 +31,33 @@ std::string LapText() {
   return text;
 }
 
+std::string TotalText() {
+  char text[TimeTextSize];
+  FormatCurrentTotalText(text, sizeof text);
+  return text;
+}
+
 class StopwatchTick : public test::EngineTest {
  protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    test::HoldClock();
+  }
   HWND Window() const { return test::StandInMainWindow(); }
+  // A new measurement from zero within a test.
+  static void Restart() {
+    test::ResetEngineState();
+    test::HoldClock();
+  }
 };
 
 TEST_F(StopwatchTick, FramesCountWholeTwentyFourthsOfASecond) {
   SelectStopwatchResolution(11, nullptr);
-  test::TickByHand(41);
+  test::RunStopwatchFor(41);
   EXPECT_EQ(StopwatchClock.LapFrameTime.Frames, 0);
-  test::TickByHand(1);  // 42 × 24 = 1008
+  test::RunStopwatchFor(1);  // 42 × 24 = 1008
   EXPECT_EQ(StopwatchClock.LapFrameTime.Frames, 1);
-  test::TickByHand(958);
+  test::RunStopwatchFor(958);
   EXPECT_EQ(LapText(), "00:00:01.000");
   EXPECT_EQ(StopwatchClock.LapFrameTime.Seconds, 1);
   EXPECT_EQ(StopwatchClock.LapFrameTime.Frames, 0);
@@ -51,7 +66,7 @@ TEST_F(StopwatchTick, FramesCountWholeTwentyFourthsOfASecond) {
 TEST_F(StopwatchTick, OneHourReadsAsOneHourInBothBreakdowns) {
   SelectStopwatchResolution(11, nullptr);
   SetElapsed(3599999, 3599999);
-  test::TickByHand();
+  test::RunStopwatchFor(1);
   for (const ClockTime* t : {&StopwatchClock.LapTime, &StopwatchClock.LapFrameTime, &StopwatchClock.TotalTime,
                              &StopwatchClock.TotalFrameTime}) {
     EXPECT_EQ(t->Hours, 1);
@@ -62,53 +77,44 @@ TEST_F(StopwatchTick, OneHourReadsAsOneHourInBothBreakdowns) {
 
 TEST_F(StopwatchTick, BreakdownsMoveOnlyInWholeStepsOfTheResolution) {
   SelectStopwatchResolution(0, nullptr);  // 1.000 s
-  test::TickByHand(999);
+  test::RunStopwatchFor(999);
   EXPECT_EQ(StopwatchClock.LapTime.Seconds, 0);
-  test::TickByHand(1);
+  test::RunStopwatchFor(1);
   EXPECT_EQ(StopwatchClock.LapTime.Seconds, 1);
 
-  test::ResetEngineState();
+  Restart();
   SelectStopwatchResolution(4, nullptr);  // 0.060 s
   for (int step = 1; step <= 3; ++step) {
-    test::TickByHand(59);
+    test::RunStopwatchFor(59);
     EXPECT_EQ(StopwatchClock.LapTime.Millis, 60 * (step - 1));
-    test::TickByHand(1);
+    test::RunStopwatchFor(1);
     EXPECT_EQ(StopwatchClock.LapTime.Millis, 60 * step);
   }
 
-  test::ResetEngineState();
-  test::TickByHand(1234);  // 0.010 s
+  Restart();
+  test::RunStopwatchFor(1234);  // 0.010 s
   EXPECT_EQ(StopwatchClock.LapTime.Millis, 230);
   EXPECT_EQ(LapText(), "00:00:01.23");
 }
 
-TEST_F(StopwatchTick, StopsItselfAtExactlyOneHundredHoursOfLapTime) {
-  test::TimerCallLog& log = test::InstallTimerCallLog();
-  StopwatchClock.StopwatchRunning = 1;  // as if started; the test ticks by hand
-  StopwatchClock.StopwatchStarted = 1;
-  StopwatchClock.StopwatchTimerId = 4242;
+TEST_F(StopwatchTick, StopsItselfAtExactlyOneHundredHoursOfLapTimeHoweverLateItLearnsOfIt) {
   SetElapsed(HundredHoursTicks - 1, HundredHoursTicks - 1);
-  test::TickByHand();
+  test::RunStopwatchFor(250);
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
   EXPECT_EQ(StopwatchClock.StopwatchStarted, 1);
-  EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);
-  ASSERT_FALSE(log.Killed().empty());
-  EXPECT_EQ(log.Killed().back(), 4242u);
-  EXPECT_EQ(log.EndPeriods().size(), 1u);
   EXPECT_EQ(LapText(), "100:00:00.00");
+  EXPECT_EQ(ArmedWake(), NoWake);
 
-  // A later Start counts one more tick and stops again; the counters keep their values.
+  // A later Start stops again at once; the times keep their values.
   ASSERT_EQ(StartMeasurement(nullptr), 1);
-  ASSERT_TRUE(test::WaitUntil([&log] { return log.EndPeriods().size() == 2; }));  // the stop's last step
-  EXPECT_EQ(StopwatchClock.LapTime.Ticks, HundredHoursTicks + 1);
-  EXPECT_EQ(StopwatchClock.StopwatchTimerId, 0u);
-  EXPECT_EQ(log.BeginPeriods().size(), 1u);
-  EXPECT_EQ(log.EndPeriods().size(), 2u);
+  test::RunStopwatchFor(5);
+  EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
+  EXPECT_EQ(StopwatchClock.LapTime.Ticks, HundredHoursTicks);
 }
 
 TEST_F(StopwatchTick, TotalPassesOneHundredHoursWithLapsTakenAndFramesWrap) {
   SetElapsed(10 * 3600000 - 1, 123 * 3600000 - 1);
-  test::TickByHand();
+  test::RunStopwatchFor(1);
   EXPECT_EQ(StopwatchClock.TotalTime.Hours, 123);
   EXPECT_EQ(StopwatchClock.TotalFrameTime.Hours, 23);
   char total[TimeTextSize];
@@ -117,9 +123,8 @@ TEST_F(StopwatchTick, TotalPassesOneHundredHoursWithLapsTakenAndFramesWrap) {
 }
 
 TEST_F(StopwatchTick, StopsBeforeTheThirtyTwoBitTotalWouldOverflow) {
-  StopwatchClock.StopwatchRunning = 1;
   SetElapsed(10, TotalTicksLimit - 1);
-  test::TickByHand();
+  test::RunStopwatchFor(1);
   EXPECT_EQ(StopwatchClock.TotalTime.Ticks, TotalTicksLimit);
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
   EXPECT_TRUE(test::TakeRepaintRequest(Window())) << "the stop is shown though no refresh is due";
@@ -127,24 +132,23 @@ TEST_F(StopwatchTick, StopsBeforeTheThirtyTwoBitTotalWouldOverflow) {
   FormatCurrentTotalText(total, sizeof total);
   EXPECT_STREQ(total, "596:31:21.00");
 
-  StopwatchClock.StopwatchRunning = 1;  // a later Start
-  test::TickByHand(5);
+  ASSERT_EQ(StartMeasurement(nullptr), 1);
+  test::RunStopwatchFor(5);
   EXPECT_EQ(StopwatchClock.TotalTime.Ticks, TotalTicksLimit);
   EXPECT_EQ(StopwatchClock.LapTime.Ticks, 11);
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
 }
 
 TEST_F(StopwatchTick, RecordsARequestedLapAtTheNextBoundaryAndRestartsTheRefreshCounters) {
-  test::TickByHand(1234);  // 0.010 s
-  StopwatchClock.LapRequest = 1;
-  test::TickByHand(5);
+  test::RunStopwatchFor(1234);  // 0.010 s
+  RequestLap();
+  test::RunStopwatchFor(5);
   EXPECT_EQ(LapList.Count, 0);  // 1239 is no boundary
-  test::TickByHand(1);
+  test::RunStopwatchFor(1);
   ASSERT_EQ(LapList.Count, 1);
   EXPECT_STREQ(LapList.Records[0].Text, "00:00:01.24,00:00:01.24");
-  EXPECT_EQ(StopwatchClock.LapRequest, 0);
+  EXPECT_FALSE(LapWaiting());
   EXPECT_EQ(StopwatchClock.LapTime.Ticks, 0);
-  EXPECT_EQ(StopwatchClock.RefreshTicks, 0);
   EXPECT_EQ(StopwatchClock.HourRefreshCount, 1);
   EXPECT_EQ(StopwatchClock.MinuteRefreshCount, 1);
   EXPECT_EQ(StopwatchClock.TotalTime.Ticks, 1240);
@@ -154,11 +158,12 @@ TEST_F(StopwatchTick, RecordsARequestedLapAtTheNextBoundaryAndRestartsTheRefresh
   lArrives = true;
   const auto recordLap = RecordLapHook;
   RecordLapHook = [] {
-    if (std::exchange(lArrives, false)) StopwatchClock.LapRequest = 1;
+    if (std::exchange(lArrives, false)) RequestLap();
     RecordLap();
   };
-  StopwatchClock.LapRequest = 1;
-  test::TickByHand(20);
+  RequestLap();
+  test::RunStopwatchFor(10);
+  test::RunStopwatchFor(10);
   RecordLapHook = recordLap;
   ASSERT_EQ(LapList.Count, 3);
   EXPECT_STREQ(LapList.Records[2].Text, "00:00:00.01,00:00:01.26");
@@ -166,62 +171,34 @@ TEST_F(StopwatchTick, RecordsARequestedLapAtTheNextBoundaryAndRestartsTheRefresh
 
 TEST_F(StopwatchTick, DropsALapRequestWhenTheListIsFull) {
   LapList.Count = MaxLaps;
-  StopwatchClock.LapRequest = 1;
-  test::TickByHand(10);
+  test::RunStopwatchFor(0);
+  RequestLap();
+  test::RunStopwatchFor(10);
   EXPECT_EQ(LapList.Count, MaxLaps);
-  EXPECT_EQ(StopwatchClock.LapRequest, 0);
+  EXPECT_FALSE(LapWaiting());
   EXPECT_EQ(StopwatchClock.LapTime.Ticks, 10);
 }
 
 TEST_F(StopwatchTick, RefreshCountersWrapAtAMinuteAndAnHour) {
   SelectStopwatchResolution(0, nullptr);  // 1.000 s: 60 refreshes a minute, 3600 an hour
-  SetElapsed(59 * 60000 + 59000 - 1, 0);
-  StopwatchClock.MinuteRefreshCount = 58;
-  StopwatchClock.HourRefreshCount = 3598;
-  test::TickByHand();
+  SetElapsed(59 * 60000 + 59000 - 1, 59 * 60000 + 59000 - 1);
+  test::RunStopwatchFor(1);
   EXPECT_EQ(StopwatchClock.MinuteRefreshCount, 59);
   EXPECT_EQ(StopwatchClock.HourRefreshCount, 3599);
-  test::TickByHand(1000);
+  test::RunStopwatchFor(1000);
   EXPECT_EQ(StopwatchClock.MinuteRefreshCount, 0);
   EXPECT_EQ(StopwatchClock.HourRefreshCount, 0);
 }
 
-// The milliseconds a millisecond breakdown stands for.
-int32_t MillisOf(const ClockTime& t) { return ((t.Hours * 60 + t.Minutes) * 60 + t.Seconds) * 1000 + t.Millis; }
-
-// A frame's reading on the user-interface thread is one moment the tick passed through on its own, never a mix.
-TEST_F(StopwatchTick, EveryReadingIsOneMomentWhileTheTickBreaksTheTimesDown) {
-  SelectStopwatchResolution(11, nullptr);  // every tick is a refresh boundary
-  std::atomic<bool> done{false};
-  std::thread timer([&done] {
-    for (int tick = 0; tick < 30000; ++tick) {
-      AdvanceTicks();
-      std::this_thread::yield();  // room for readings between ticks, as the timer's millisecond leaves
-    }
-    done = true;
-  });
-  int readings = 0, mixed = 0;
-  for (int32_t previous = 0; !done; ++readings) {
-    const StopwatchReading r = ReadStopwatch();
-    const int32_t lap = MillisOf(r.Lap);
-    mixed += lap < previous || MillisOf(r.Total) != lap || r.MinuteRefreshCount != lap % 60000 ||
-             r.LapFrames.Seconds != lap / 1000 % 60;
-    previous = lap;
-  }
-  timer.join();
-  EXPECT_EQ(mixed, 0) << "of " << readings << " readings";
-  EXPECT_GT(readings, 1000);
-}
-
 TEST_F(StopwatchTick, AsksForARepaintAtEachBoundaryOnlyWhileTheStopwatchIsShown) {
-  test::TickByHand(9);
+  test::RunStopwatchFor(9);
   EXPECT_FALSE(test::TakeRepaintRequest(Window()));
-  test::TickByHand(1);
+  test::RunStopwatchFor(1);
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
 
   AppSettings.Timer_Mode = 1;
-  StopwatchClock.LapRequest = 1;
-  test::TickByHand(10);
+  RequestLap();
+  test::RunStopwatchFor(10);
   EXPECT_FALSE(test::TakeRepaintRequest(Window()));
   EXPECT_EQ(StopwatchClock.TotalTime.Ticks, 20);
   EXPECT_EQ(LapList.Count, 1);  // laps are still taken behind the timer display
@@ -231,57 +208,107 @@ TEST_F(StopwatchTick, RedrawHoldKeepsBack99RepaintsAtOneMillisecondOnly) {
   SelectStopwatchResolution(11, nullptr);
   ArmDialogRedrawHold();
   for (int boundary = 1; boundary <= 99; ++boundary) {
-    test::TickByHand();
+    test::RunStopwatchFor(1);
     ASSERT_FALSE(test::TakeRepaintRequest(Window())) << boundary;
   }
-  test::TickByHand();
+  test::RunStopwatchFor(1);
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
   EXPECT_EQ(StopwatchClock.DialogRedrawHoldLeft, 0);
 
-  SelectStopwatchResolution(9, nullptr);
-  SetElapsed(0, 0);
+  Restart();
   ArmDialogRedrawHold();
-  test::TickByHand(20);  // two boundaries, more than a frame
+  test::RunStopwatchFor(20);  // two boundaries, more than a frame
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
   EXPECT_EQ(StopwatchClock.DialogRedrawHoldLeft, DialogRedrawHoldLength - 2);
 }
 
-// Repaints are asked for at most once a display frame, every refresh is asked for by the end of the frame it
-// falls in, and a lap is shown at once.
-class RepaintPacing : public StopwatchTick, public ::testing::WithParamInterface<int32_t> {};
+// One measurement under every timer behaviour: laps asked for in view, while stopped, behind a stall and while
+// minimised, a Stop, a second run and the 100-hour limit. Only when the program shows things may differ; every
+// time it records is exact.
+class UnderTimerBehaviour : public StopwatchTick, public ::testing::WithParamInterface<test::TimerBehaviour> {};
 
-TEST_P(RepaintPacing, AsksAtMostOnceAFrameYetShowsEveryRefreshWithinAFrameAndALapAtOnce) {
-  SelectStopwatchResolution(GetParam(), nullptr);
-  const int32_t divisor = StopwatchClock.RefreshDivisor;
-  const int32_t shortestFrame = 1000 / DisplayRefreshRate;         // whole milliseconds of a frame
-  const int32_t longestFrame = (999 + DisplayRefreshRate) / DisplayRefreshRate;  // the same, rounded up
-  int lastRequest = -longestFrame;
-  int oldestUnshown = 0;  // tick of the oldest refresh not asked for yet; 0: none
-  int requests = 0;
-  for (int tick = 1; tick <= 3000; ++tick) {
-    if (tick == 1500) StopwatchClock.LapRequest = 1;
-    const int32_t laps = LapList.Count;
-    test::TickByHand();
-    if (tick % divisor == 0 && oldestUnshown == 0) oldestUnshown = tick;
-    const bool requested = test::TakeRepaintRequest(Window());
-    if (LapList.Count != laps) {
-      ASSERT_TRUE(requested) << "the lap at tick " << tick;
-    } else if (requested) {
-      ASSERT_GE(tick - lastRequest, shortestFrame) << tick;
-    }
-    if (requested) {
-      lastRequest = tick;
-      oldestUnshown = 0;
-      ++requests;
-    }
-    ASSERT_TRUE(oldestUnshown == 0 || tick - oldestUnshown < longestFrame) << tick;
-  }
-  EXPECT_GE(requests, 3000 / std::max(divisor, longestFrame)) << "no refresh is dropped";
+TEST_P(UnderTimerBehaviour, EveryLapStopAndLimitIsExact) {
+  std::vector<std::string> stopped;
+  const auto stop = [&stopped] {
+    StopMeasurement(nullptr);
+    stopped.push_back(LapText() + "," + TotalText());
+  };
+  const auto start = [] { StartMeasurement(nullptr); };
+  const auto minimise = [] {
+    MainWindowMinimized = 1;
+    ServiceMeasurements();
+  };
+  // The second run starts at 2500 ms with 2000.7 ms measured: measured = clock - 499.3.
+  const double limit = 2610 + HundredHoursTicks + 499.3;
+  test::PlayWithWakes(GetParam(), {{0, start}, {1234.5, RequestLap}, {1500.2, RequestLap}, {2000.7, stop},
+                                   {2500, start}, {2600.3, RequestLap}, {3000, minimise}, {3100.9, RequestLap},
+                                   {limit + 1000, [] {}}},
+                      limit + 2000);
+  std::string laps;
+  for (int lap = 0; lap < LapList.Count; ++lap) laps += std::string(LapList.Records[lap].Text) + " ";
+  ASSERT_EQ(LapList.Count, 4) << laps;
+  EXPECT_STREQ(LapList.Records[0].Text, "00:00:01.24,00:00:01.24");
+  EXPECT_STREQ(LapList.Records[1].Text, "00:00:00.27,00:00:01.51");
+  EXPECT_STREQ(LapList.Records[2].Text, "00:00:00.60,00:00:02.11");
+  EXPECT_STREQ(LapList.Records[3].Text, "00:00:00.50,00:00:02.61");
+  EXPECT_EQ(stopped, std::vector<std::string>{"00:00:00.49,00:00:02.00"});
+  EXPECT_EQ(StopwatchClock.StopwatchRunning, 0) << "stopped at the limit";
+  EXPECT_EQ(LapText() + "," + TotalText(), "100:00:00.00,100:00:02.61");
 }
 
-INSTANTIATE_TEST_SUITE_P(StopwatchTick, RepaintPacing, ::testing::Values(11, 10, 9, 4, 0),
+INSTANTIATE_TEST_SUITE_P(StopwatchTick, UnderTimerBehaviour, ::testing::ValuesIn(test::TimerBehaviours),
+                         [](const ::testing::TestParamInfo<test::TimerBehaviour>& info) { return info.param.Name; });
+
+// In view the program wakes once a refresh step or once a display frame, whichever is longer, and each wake shows
+// the last boundary reached; minimised it wakes only for a waiting lap and the limit. The timer resolution is
+// raised only while a read-out in view changes more often than once a second.
+class Wakes : public StopwatchTick, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(Wakes, ComeOnceAStepOrAFrameInViewAndOnlyWhenDueOutOfView) {
+  test::TimerCallLog& log = test::InstallTimerCallLog();
+  SelectStopwatchResolution(GetParam(), nullptr);
+  const int32_t step = StopwatchClock.RefreshDivisor;
+  const double frame = 1000.0 / DisplayRefreshRate;
+  StartMeasurement(nullptr);
+  int wakes = 0;
+  for (double previous = 0; test::ClockMillis() < 3000; ++wakes) {
+    const double due = test::ArmedWakeMillis();
+    ASSERT_GE(due - previous, std::min<double>(std::max<double>(step, frame), 1000) - 0.001) << due;
+    test::MoveClockTo(due);
+    ServiceMeasurements();
+    ASSERT_EQ(StopwatchClock.TotalTime.Ticks, static_cast<int32_t>(due) / step * step) << due;
+    previous = due;
+  }
+  EXPECT_GE(wakes, static_cast<int>(3000 / std::max<double>(step, frame + 1)));
+  EXPECT_EQ(log.BeginPeriods().size(), step < 1000 ? 1u : 0u);
+
+  MainWindowMinimized = 1;
+  ServiceMeasurements();
+  EXPECT_EQ(log.EndPeriods().size(), log.BeginPeriods().size()) << "no raised resolution out of view";
+  EXPECT_EQ(test::ArmedWakeMillis(), HundredHoursTicks) << "only the limit is due";
+  RequestLap();
+  EXPECT_EQ(test::ArmedWakeMillis(), (static_cast<int32_t>(test::ClockMillis()) / step + 1) * step);
+}
+
+INSTANTIATE_TEST_SUITE_P(StopwatchTick, Wakes, ::testing::Values(11, 9, 4, 0),
                          [](const ::testing::TestParamInfo<int32_t>& info) {
                            return "Resolution" + std::to_string(info.param);
                          });
+
+// Counts and milliseconds convert exactly at any counter frequency, far beyond any measurement's length.
+TEST(CounterConversion, IsExactAtEveryFrequencyWithoutOverflow) {
+  for (const int64_t frequency : {int64_t{1000}, int64_t{3579545}, int64_t{10000000}, int64_t{2400000000}}) {
+    test::HoldClock(frequency);
+    for (const int64_t millis : {int64_t{0}, int64_t{1}, int64_t{999}, int64_t{1020}, int64_t{TotalTicksLimit},
+                                 int64_t{1} << 40}) {
+      const int64_t counts = MillisToCounts(millis);
+      EXPECT_EQ(CountsToMillis(counts), millis) << frequency << " Hz, " << millis << " ms";
+      if (millis > 0) {
+        EXPECT_EQ(CountsToMillis(counts - 1), millis - 1) << frequency << " Hz, " << millis << " ms";
+      }
+    }
+  }
+  test::ResetEngineState();
+}
 
 }  // namespace

@@ -1,0 +1,70 @@
+// The wakes of running measurements. While the window is in view, at most one a display frame or one a refresh
+// step, whichever is longer; while nothing is drawn (minimised, or the other mode shown), only at a waiting lap's
+// boundary, the stopwatch's limit and the countdown's end.
+#include "timing/wake.h"
+#include <algorithm>
+#include "records/app_globals.h"
+#include "records/app_settings_record.h"
+#include "timing/countdown.h"
+#include "timing/frame_pacing.h"
+#include "timing/mm_timer.h"
+#include "timing/perf_clock.h"
+#include "timing/stopwatch_clock.h"
+
+namespace {
+
+constexpr UINT_PTR WakeTimerId = 0x7A1;
+int64_t Armed = NoWake;
+bool MillisecondResolution = false;
+
+bool StopwatchDrawn() { return !MainWindowMinimized && !InTimerMode(); }
+bool CountdownDrawn() { return !MainWindowMinimized && InTimerMode(); }
+
+// A window timer wakes within the system's timer resolution, 15.6 ms by default: enough for a limit, a lap's
+// journal line or a read-out that moves once a second, too coarse for one that moves at every display frame. The
+// resolution is raised to 1 ms only while a picture in view changes more often than once a second.
+void UpdateTimerResolution() {
+  const bool wanted = (StopwatchDrawn() && StopwatchClock.StopwatchRunning && StopwatchClock.RefreshDivisor < 1000) ||
+                      (CountdownDrawn() && StopwatchClock.TimerRunning && StopwatchClock.TimerStep < 1000);
+  if (wanted == MillisecondResolution) return;
+  MillisecondResolution = wanted;
+  if (wanted) {
+    MmTimer.BeginPeriod(1);
+  } else {
+    MmTimer.EndPeriod(1);
+  }
+}
+
+void CALLBACK OnWakeTimer(HWND, UINT, UINT_PTR, DWORD) { ServiceMeasurements(); }
+
+// Whole milliseconds from `now` to `due`, rounded up, so that a wake never comes before what it is for.
+UINT DelayMillis(int64_t now, int64_t due) {
+  const int64_t counts = std::max<int64_t>(due - now, 0);
+  int64_t millis = CountsToMillis(counts);
+  if (MillisToCounts(millis) < counts) ++millis;
+  return static_cast<UINT>(std::clamp<int64_t>(millis, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
+}
+
+void ArmWake(int64_t now) {
+  const int64_t frame = std::max<int64_t>(CounterFrequency() / DisplayRefreshRate, 1);
+  Armed = std::min(NextStopwatchWake(now, StopwatchDrawn(), frame), NextCountdownWake(now, CountdownDrawn(), frame));
+  UpdateTimerResolution();
+  const HWND window = MainWindow;
+  if (Armed == NoWake) {
+    KillTimer(window, WakeTimerId);
+  } else {
+    SetTimer(window, WakeTimerId, DelayMillis(now, Armed), OnWakeTimer);
+  }
+}
+
+}  // namespace
+
+void ServiceMeasurements() {
+  const int64_t now = ReadCounter();
+  const bool stopwatchChanged = AdvanceStopwatch(now);
+  const bool countdownChanged = AdvanceCountdown(now);
+  if ((stopwatchChanged && StopwatchDrawn()) || (countdownChanged && CountdownDrawn())) RequestFrame();
+  ArmWake(now);
+}
+
+int64_t ArmedWake() { return Armed; }

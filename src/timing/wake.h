@@ -1,0 +1,12 @@
+// What wakes the program while a measurement runs: one window timer on the main window, armed for the earliest
+// moment either measurement has something to show or to do. Time itself comes from the performance counter, so a
+// wake that comes late, early, twice or not at all changes no measured time, only when it is shown.
+#pragma once
+#include <cstdint>
+
+// Brings both measurements up to the counter's present (laps, limits, the countdown's steps and end), asks for a
+// frame when the picture on screen changed, and arms the next wake. Called at every wake and after every change
+// that may want an earlier one (a Start, a lap request, the window shown again, the mode switched).
+void ServiceMeasurements();
+// The counter value the next wake is armed for; NoWake when none is.
+int64_t ArmedWake();
