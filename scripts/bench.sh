@@ -47,7 +47,7 @@ now_ns() { date +%s%N; }
 own_process() {
   local pid found=()
   for pid in $(pgrep "$@"); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && found+=("$pid")
+    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && found+=("$pid")
   done
   if [ "${#found[@]}" -ne 1 ]; then
     echo "expected one process of this prefix for pgrep $*, found ${#found[@]}: ${found[*]}" >&2

@@ -86,13 +86,15 @@ bool AdvanceCountdown(int64_t now) {
   return changed || remaining == 0;
 }
 
-int64_t NextCountdownWake(int64_t now, bool drawn, int64_t frame) {
+int64_t CountdownEnd() {
   const StopwatchClockRecord& clock = StopwatchClock;
   if (!clock.TimerRunning) return NoWake;
   const int64_t step = clock.TimerStep;
-  const int64_t end = StepAt(std::max<int64_t>((clock.RemainingAtStart + step - 1) / step, 1));
-  if (!drawn) return end;
-  return std::min(end, std::max(StepAt(StepsTaken(now) + 1), now + frame));
+  return StepAt(std::max<int64_t>((clock.RemainingAtStart + step - 1) / step, 1));
+}
+
+int64_t NextCountdownStep(int64_t now) {
+  return StopwatchClock.TimerRunning ? StepAt(StepsTaken(now) + 1) : NoWake;
 }
 
 bool ClearExpiryUnlessRunning() {

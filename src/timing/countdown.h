@@ -26,8 +26,8 @@ void StopCountdownRun(int64_t now);
 // Takes every step reached by `now`, and at zero halts, raises TimerExpired and hands the alarm over. True when
 // the remaining time changed.
 bool AdvanceCountdown(int64_t now);
-// The counter value of the countdown's next wake: its next step, but not within `frame` counts of `now`, while it
-// is `drawn`; otherwise its end.
-int64_t NextCountdownWake(int64_t now, bool drawn, int64_t frame);
+// The counter values of the running countdown's end, and of its next step after `now`.
+int64_t CountdownEnd();
+int64_t NextCountdownStep(int64_t now);
 // A reset's first step: clears TimerExpired and returns true, or returns false while the countdown runs.
 bool ClearExpiryUnlessRunning();

@@ -129,13 +129,15 @@ bool AdvanceStopwatch(int64_t now) {
   return lapped || stopped || (clock.TotalTime.Ticks != shown && !held);
 }
 
-int64_t NextStopwatchWake(int64_t now, bool drawn, int64_t frame) {
-  const StopwatchClockRecord& clock = StopwatchClock;
-  if (!clock.StopwatchRunning) return NoWake;
-  int64_t due = CounterAt(StopLimit());
-  if (LapWaiting()) due = std::min(due, CounterAt(FirstBoundaryAfter(clock.LapRequest)));
-  if (drawn) due = std::min(due, std::max(CounterAt(FirstBoundaryAfter(clock.TotalTime.Ticks)), now + frame));
-  return due;
+int64_t NextStopwatchDue() {
+  if (!StopwatchClock.StopwatchRunning) return NoWake;
+  const int64_t limit = CounterAt(StopLimit());
+  return LapWaiting() ? std::min(limit, CounterAt(FirstBoundaryAfter(StopwatchClock.LapRequest))) : limit;
+}
+
+int64_t NextStopwatchRefresh() {
+  if (!StopwatchClock.StopwatchRunning) return NoWake;
+  return CounterAt(FirstBoundaryAfter(StopwatchClock.TotalTime.Ticks));
 }
 
 void ZeroLapCounters() {

@@ -23,9 +23,10 @@ bool LapWaiting();
 // boundary, and the stopwatch stops itself at a limit, however late this comes. True when there is something
 // new to show (and the redraw hold does not keep it back).
 bool AdvanceStopwatch(int64_t now);
-// The counter value of the stopwatch's next wake: its next refresh, but not within `frame` counts of `now`, while
-// it is `drawn`; otherwise only a waiting lap's boundary and the limit.
-int64_t NextStopwatchWake(int64_t now, bool drawn, int64_t frame);
+// The counter value at which the stopwatch must act while it runs: a waiting lap's boundary, or its limit.
+int64_t NextStopwatchDue();
+// The counter value of its next refresh boundary while it runs.
+int64_t NextStopwatchRefresh();
 
 // A new lap begins at the boundary shown: the lap's times and the dial's refresh counts go back to zero.
 void ZeroLapCounters();

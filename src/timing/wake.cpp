@@ -15,6 +15,7 @@ namespace {
 
 constexpr UINT_PTR WakeTimerId = 0x7A1;
 int64_t Armed = NoWake;
+int64_t FrameDue = 0;  // the moment the last frame's wake was due
 bool MillisecondResolution = false;
 
 bool StopwatchDrawn() { return !MainWindowMinimized && !InTimerMode(); }
@@ -45,9 +46,20 @@ UINT DelayMillis(int64_t now, int64_t due) {
   return static_cast<UINT>(std::clamp<int64_t>(millis, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
 }
 
+// The next picture in view changes at a refresh or a step; it is woken for at most once a display frame, on the
+// frames' own cadence (a late wake does not push the next one back), but never within half a frame of another.
+int64_t NextPicture(int64_t now) {
+  int64_t picture = NoWake;
+  if (StopwatchDrawn()) picture = NextStopwatchRefresh();
+  if (CountdownDrawn()) picture = std::min(picture, NextCountdownStep(now));
+  if (picture == NoWake) return NoWake;
+  const int64_t frame = std::max<int64_t>(CounterFrequency() / DisplayRefreshRate, 2);
+  if (now >= Armed) FrameDue = Armed;  // the frame this wake was for
+  return std::max({picture, FrameDue + frame, now + frame / 2});
+}
+
 void ArmWake(int64_t now) {
-  const int64_t frame = std::max<int64_t>(CounterFrequency() / DisplayRefreshRate, 1);
-  Armed = std::min(NextStopwatchWake(now, StopwatchDrawn(), frame), NextCountdownWake(now, CountdownDrawn(), frame));
+  Armed = std::min({NextStopwatchDue(), CountdownEnd(), NextPicture(now)});
   UpdateTimerResolution();
   const HWND window = MainWindow;
   if (Armed == NoWake) {

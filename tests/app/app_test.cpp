@@ -14,6 +14,7 @@
 #include "support/files.h"
 #include "support/poll.h"
 #include "support/process_windows.h"
+#include "support/wall_clock.h"
 
 namespace {
 
@@ -209,12 +210,19 @@ TEST_F(Program, HotKeysActFromAnotherProgramAndAKeyHeldElsewhereIsNamedAtStartUp
   EXPECT_TRUE(test::PollUntil([&] { return app::Capture(app_) == atZero; })) << "reset";
   EXPECT_EQ(GetForegroundWindow(), front.Window()) << "the program stays behind";
 
+  // Minimised, where the program wakes only for what is due, a lap still falls at its boundary in time.
   holder.reset();
   Restart();
+  ShowWindow(app_.Window, SW_MINIMIZE);
   press('S');
-  EXPECT_TRUE(Running());
+  const double started = test::NowMs();
+  ASSERT_TRUE(test::PollUntil([&] { return test::NowMs() - started >= 300; }));
   press('L');
-  EXPECT_TRUE(test::PollUntil([&] { return JournalLaps().size() == 1; }, FileWaitMs)) << "a lap once the key is free";
+  const double lapped = test::NowMs() - started;
+  ASSERT_TRUE(test::PollUntil([&] { return JournalLaps().size() == 1; }, FileWaitMs)) << "a lap once the key is free";
+  EXPECT_NEAR(std::atof(JournalLaps()[0].substr(11).c_str()) * 1000, lapped, 50) << JournalLaps()[0];
+  ShowWindow(app_.Window, SW_RESTORE);
+  EXPECT_TRUE(Running());
   press('S');
   ASSERT_TRUE(app::Settles(app_));
   press('R');

@@ -67,6 +67,10 @@ TEST_F(Countdown, ExpiresAfterTheSetTimeInWholeSteps) {
 
   StopwatchClock.TimerExpired = 0;
   SetTime(0, 0, 0);
+  LoadCountdown(Window());
+  StartCountdownRun(ReadCounter());
+  ServiceMeasurements();
+  EXPECT_EQ(test::ArmedWakeMillis() - test::ClockMillis(), 60) << "a countdown of zero still runs a step";
   EXPECT_EQ(StepsUntilExpiry(10), 1);
   EXPECT_EQ(StopwatchClock.TimerRunning, 0);
   EXPECT_EQ(ArmedWake(), NoWake);
