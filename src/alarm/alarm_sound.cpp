@@ -2,8 +2,9 @@
 // stop, a reset or the exit closes it. Everything here but the hand-over at the countdown's expiry runs on the
 // user-interface thread.
 #include "alarm/alarm_sound.h"
-#include <cstdio>
+#include <string>
 #include "alarm/taskbar_flash.h"
+#include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
 #include "records/app_settings_record.h"
@@ -14,43 +15,39 @@ char AlarmPlayPath[MAX_PATH];
 
 namespace {
 
-constexpr const char* AlarmAlias = "Tavrilo_User_Mode_TimerAlarmSound";
+constexpr const wchar_t* AlarmAlias = L"Tavrilo_User_Mode_TimerAlarmSound";
 // One device type plays every admitted file: WAV, WMA, MP3 and MIDI.
-constexpr const char* AlarmDeviceType = "MPEGVideo";
+constexpr const wchar_t* AlarmDeviceType = L"MPEGVideo";
 
 // Where a failed command is reported from; the command's name completes the location.
-constexpr const char* StartSite = "OnTimerAlarmSoundStart関数内,";
-constexpr const char* CloseAllSite = "OnTimerAlarmSoundSTart関数内,";
-constexpr const char* NotifySite = "OnMM_MCINotifyTimerAlarm関数内,";
-constexpr const char* StopCommandSite = "OnCommand関数内IDM_TIMER_ALARM__SOUND_STOPコマンド,";
+constexpr const wchar_t* StartSite = L"OnTimerAlarmSoundStart関数内,";
+constexpr const wchar_t* CloseAllSite = L"OnTimerAlarmSoundSTart関数内,";
+constexpr const wchar_t* NotifySite = L"OnMM_MCINotifyTimerAlarm関数内,";
+constexpr const wchar_t* StopCommandSite = L"OnCommand関数内IDM_TIMER_ALARM__SOUND_STOPコマンド,";
 
 // The open request, kept while the device is open: its identifier and alias identify our notifications.
-MCI_OPEN_PARMSA AlarmOpenParams;
+MCI_OPEN_PARMSW AlarmOpenParams;
+// The file being opened, as the wide call takes it.
+wchar_t AlarmElement[MAX_PATH];
 
 MCIERROR SendMci(MCIDEVICEID device, UINT command, DWORD flags, void* params = nullptr) {
-  return mciSendCommandA(device, command, flags, reinterpret_cast<DWORD_PTR>(params));
+  return mciSendCommandW(device, command, flags, reinterpret_cast<DWORD_PTR>(params));
 }
 
 // Tells the user which MCI command failed where, with the error's number and text and the device's alias.
-void ShowMciError(MCIERROR error, const char* alias, HWND owner, const char* location) {
-  char errorText[520] = "";
-  if (!mciGetErrorStringA(error, errorText, sizeof errorText)) errorText[0] = '\0';
-  char message[1024];
-  snprintf(message, sizeof message,
-           "MMSYSTEM Err No.%d\nエラーメッセージは「%s」です。\nMCI関連の構造体のAliasは、「%s」です。\n"
-           "エラー表示場所は「%s」です。",
-           static_cast<int>(error), errorText, alias ? alias : "", location);
-  char caption[64];
-  snprintf(caption, sizeof caption, "%s MCICommandエラーメッセージ", AppCaption);
-  MessageBoxA(owner, message, caption, MB_OK);
+void ShowMciError(MCIERROR error, const wchar_t* alias, HWND owner, const wchar_t* location) {
+  wchar_t errorText[260] = L"";
+  if (!mciGetErrorStringW(error, errorText, 260)) errorText[0] = L'\0';
+  const std::wstring message = L"MMSYSTEM Err No." + std::to_wstring(error) + L"\nエラーメッセージは「" + errorText +
+                               L"」です。\nMCI関連の構造体のAliasは、「" + (alias ? alias : L"") +
+                               L"」です。\nエラー表示場所は「" + location + L"」です。";
+  MessageBoxW(owner, message.c_str(), (std::wstring(AppCaption) + L" MCICommandエラーメッセージ").c_str(), MB_OK);
 }
 
 // Shows the error of a failed command; true when it failed.
-bool Failed(MCIERROR error, HWND window, const char* site, const char* command) {
+bool Failed(MCIERROR error, HWND window, const wchar_t* site, const wchar_t* command) {
   if (error == 0) return false;
-  char location[160];
-  snprintf(location, sizeof location, "%s%s", site, command);
-  ShowMciError(error, AlarmOpenParams.lpstrAlias, window, location);
+  ShowMciError(error, AlarmOpenParams.lpstrAlias, window, (std::wstring(site) + command).c_str());
   return true;
 }
 
@@ -60,11 +57,11 @@ MCIERROR PlayWithNotification(HWND window) {
   return SendMci(AlarmOpenParams.wDeviceID, MCI_PLAY, MCI_NOTIFY, &play);
 }
 
-void StopAndClose(HWND window, const char* site) {
+void StopAndClose(HWND window, const wchar_t* site) {
   AlarmSoundActive = 0;
   const MCIDEVICEID device = AlarmOpenParams.wDeviceID;
-  Failed(SendMci(device, MCI_STOP, MCI_WAIT), window, site, "MCI_STOP");
-  Failed(SendMci(device, MCI_CLOSE, MCI_WAIT), window, site, "MCI_CLOSE");
+  Failed(SendMci(device, MCI_STOP, MCI_WAIT), window, site, L"MCI_STOP");
+  Failed(SendMci(device, MCI_CLOSE, MCI_WAIT), window, site, L"MCI_CLOSE");
 }
 
 // A play that ran to its end leaves the position there, and a new play from the end plays nothing and never
@@ -72,10 +69,10 @@ void StopAndClose(HWND window, const char* site) {
 void Replay(HWND window) {
   MCI_SEEK_PARMS seek = {};
   if (Failed(SendMci(AlarmOpenParams.wDeviceID, MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &seek), window, NotifySite,
-             "MCI_SEEK")) {
+             L"MCI_SEEK")) {
     return;
   }
-  Failed(PlayWithNotification(window), window, NotifySite, "MCI_PLAY");
+  Failed(PlayWithNotification(window), window, NotifySite, L"MCI_PLAY");
 }
 
 // Whether a completion comes from the alarm's open device. Some MCI drivers (Wine's MPEGVideo among them)
@@ -83,15 +80,16 @@ void Replay(HWND window) {
 bool IsAlarmDevice(MCIDEVICEID device) {
   const MCIDEVICEID open = AlarmOpenParams.wDeviceID;
   return open != 0 && (device == open || device == 0) && AlarmOpenParams.lpstrAlias &&
-         lstrcmpiA(AlarmOpenParams.lpstrAlias, AlarmAlias) == 0;
+         lstrcmpiW(AlarmOpenParams.lpstrAlias, AlarmAlias) == 0;
 }
 
 }  // namespace
 
 int OnTimerAlarmSoundStart(HWND window) {
-  AlarmOpenParams = MCI_OPEN_PARMSA{};
+  AlarmOpenParams = MCI_OPEN_PARMSW{};
   AlarmOpenParams.lpstrDeviceType = AlarmDeviceType;
-  AlarmOpenParams.lpstrElementName = AlarmPlayPath;
+  lstrcpynW(AlarmElement, FromShiftJis(AlarmPlayPath).c_str(), MAX_PATH);
+  AlarmOpenParams.lpstrElementName = AlarmElement;
   AlarmOpenParams.lpstrAlias = AlarmAlias;
   MCIERROR error =
       SendMci(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_OPEN_ALIAS | MCI_WAIT, &AlarmOpenParams);
@@ -100,9 +98,9 @@ int OnTimerAlarmSoundStart(HWND window) {
     error = PlayWithNotification(window);
     if (error == 0) return 1;
   }
-  Failed(error, window, StartSite, "MCI_OPENまたはMCI_PLAY");
-  Failed(SendMci(MCI_ALL_DEVICE_ID, MCI_CLOSE, 0), window, CloseAllSite, "MCI_ALL_DEVICE_ID,MCI_CLOSE");
-  AlarmOpenParams = MCI_OPEN_PARMSA{};
+  Failed(error, window, StartSite, L"MCI_OPENまたはMCI_PLAY");
+  Failed(SendMci(MCI_ALL_DEVICE_ID, MCI_CLOSE, 0), window, CloseAllSite, L"MCI_ALL_DEVICE_ID,MCI_CLOSE");
+  AlarmOpenParams = MCI_OPEN_PARMSW{};
   AlarmSoundActive = 0;
   AlarmPlayPath[0] = '\0';
   return 0;
@@ -115,14 +113,14 @@ void OnTimerAlarmSoundStop(HWND window) {
   StopFlashing(window);
   if (!AlarmSoundActive) return;
   StopAndClose(window, StopCommandSite);
-  AlarmOpenParams = MCI_OPEN_PARMSA{};
+  AlarmOpenParams = MCI_OPEN_PARMSW{};
 }
 
 void OnMM_MCINotifyTimerAlarm(HWND window, WPARAM flags, LPARAM deviceId) {
   switch (flags) {
-    case MCI_NOTIFY_SUPERSEDED: MessageBoxA(window, "MCI_NOTIFY_SUPERSEDED", AppCaption, MB_OK); return;
+    case MCI_NOTIFY_SUPERSEDED: MessageBoxW(window, L"MCI_NOTIFY_SUPERSEDED", AppCaption, MB_OK); return;
     case MCI_NOTIFY_ABORTED: return;  // what a stop brings
-    case MCI_NOTIFY_FAILURE: MessageBoxA(window, "MCI_NOTIFY_FAILURE", AppCaption, MB_OK); return;
+    case MCI_NOTIFY_FAILURE: MessageBoxW(window, L"MCI_NOTIFY_FAILURE", AppCaption, MB_OK); return;
     default: break;
   }
   // A play of the alarm ran to its end. The device's mode is not asked: a driver may notify before it has

@@ -131,7 +131,7 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
     case Action::Start: StartMeasurement(window); break;
     case Action::Stop: StopMeasurement(window); break;
     case Action::Reset: ResetMeasurement(window); break;
-    case Action::Exit: PostMessageA(window, WM_CLOSE, 0, 0); break;
+    case Action::Exit: PostMessageW(window, WM_CLOSE, 0, 0); break;
     case Action::AnalogDisplay: ToggleAnalogDisplay(window); break;
     case Action::DigitalDisplay: ToggleDigitalDisplay(window); break;
     case Action::Version: RunModalDialog(window, ShowVersionDialog); break;

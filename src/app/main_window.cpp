@@ -137,7 +137,7 @@ void OnClose(HWND window) {
     if (AskSaveLapsWithFinalLap(window) == SaveAnswer::Declined) LapList.Unsaved = 0;
   }
   StoreNormalPlacement(window);
-  PostMessageA(window, WM_DESTROY, 0, 0);
+  PostMessageW(window, WM_DESTROY, 0, 0);
 }
 
 // The Windows session ends: the process will be ended once this returns, and no WM_DESTROY comes. An open
@@ -231,7 +231,7 @@ void CALLBACK MenuRefreshTimerProc(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_
 void ShowPopupMenu(HWND window, POINT point) {
   // One at a time: a second would take over the refresh of the first, whose timer would then never be killed.
   if (MenuRefreshOpen) return;
-  const HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
+  const HMENU menu = LoadMenuW(AppInstance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
   if (!menu) return;
   const HMENU popup = GetSubMenu(menu, InTimerMode() ? 1 : 0);
   MenuRefreshOpen = 1;
@@ -257,7 +257,7 @@ void OnRButtonUp(HWND window, WPARAM keys, LPARAM position) {
 // menu key's release into WM_CONTEXTMENU itself, and the default procedure Shift+F10. Other positions come
 // from the frame (the caption's right button): those keep the system menu.
 LRESULT OnContextMenu(HWND window, WPARAM source, LPARAM position) {
-  if (position != -1) return DefWindowProcA(window, WM_CONTEXTMENU, source, position);
+  if (position != -1) return DefWindowProcW(window, WM_CONTEXTMENU, source, position);
   RECT client;
   GetClientRect(window, &client);
   POINT centre = {client.right / 2, client.bottom / 2};
@@ -274,11 +274,11 @@ LRESULT OnNcLButtonDblClk(HWND window, WPARAM hitTest, LPARAM position) {
   if (hitTest == HTCAPTION && ReadPlacement(window).showCmd == SW_SHOWNORMAL) {
     IgnoreLeftUpAfterCaptionDoubleClick = 1;
   }
-  return DefWindowProcA(window, WM_NCLBUTTONDBLCLK, hitTest, position);
+  return DefWindowProcW(window, WM_NCLBUTTONDBLCLK, hitTest, position);
 }
 
 void OnChar(HWND window, WPARAM character) {
-  switch (static_cast<signed char>(character)) {
+  switch (character) {
     case ' ':
       ToggleRunning(window);
       break;
@@ -367,8 +367,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
       return IsCommandId(LOWORD(wParam)) ? OnCommand(window, wParam) : 0;
     case WM_SYSCOMMAND:
-      if (wParam == IDM_VERSION) return SendMessageA(window, WM_COMMAND, IDM_VERSION, 0);
-      return DefWindowProcA(window, message, wParam, lParam);
+      if (wParam == IDM_VERSION) return SendMessageW(window, WM_COMMAND, IDM_VERSION, 0);
+      return DefWindowProcW(window, message, wParam, lParam);
     case WM_INITMENUPOPUP: UpdateMenuState(reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_LBUTTONDOWN:
       if (wParam & MK_RBUTTON) OnMouseChord(window);
@@ -389,6 +389,6 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_HOTKEY: OnHotKey(window, wParam); return 0;
     case WM_LAP_JOURNAL: OnLapJournal(window, wParam); return 0;
     case WM_COUNTDOWN_EXPIRED: FlashUnlessInFront(window); return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }

@@ -16,8 +16,8 @@
 HANDLE InstanceMutex = nullptr;
 
 namespace {
-constexpr const char* MutexName = "Tavrilo_Application_UserMode";
-constexpr const char* MainWindowClass = "StopWatchClass";
+constexpr const wchar_t* MutexName = L"Tavrilo_Application_UserMode";
+constexpr const wchar_t* MainWindowClass = L"StopWatchClass";
 
 // Window messages carry positions in 16 bits (WM_MOVE); a stored position beyond that range (only an edited file
 // holds one) is taken at its nearer end, which also keeps the window's far edges from overflowing. The size needs
@@ -34,9 +34,9 @@ bool AcquireSingleInstanceMutex() {
   InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
   SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE);
   SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, TRUE};
-  InstanceMutex = CreateMutexA(&attributes, FALSE, MutexName);
+  InstanceMutex = CreateMutexW(&attributes, FALSE, MutexName);
   if (!InstanceMutex) {
-    MessageBoxA(nullptr, "It fails in the mutex acquisition.", "Mutex Message", MB_ICONINFORMATION);
+    MessageBoxW(nullptr, L"It fails in the mutex acquisition.", L"Mutex Message", MB_ICONINFORMATION);
     return false;
   }
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -58,17 +58,17 @@ void InitCommonControlsForDialogs() {
 }
 
 ATOM RegisterMainWindowClass(HINSTANCE instance) {
-  WNDCLASSA windowClass = {};
+  WNDCLASSW windowClass = {};
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = MainWndProc;
   windowClass.hInstance = instance;
   windowClass.hIcon = static_cast<HICON>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDI_TAVRILO), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_TAVRILO), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                  GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
   windowClass.lpszClassName = MainWindowClass;
-  return RegisterClassA(&windowClass);
+  return RegisterClassW(&windowClass);
 }
 
 // The stored placement is in units of a 96-DPI screen. Its screen's DPI is known only once the window exists, so
@@ -78,7 +78,7 @@ int CreateMainWindow(HINSTANCE instance, int showCommand) {
   const int32_t width = s.Window_Width;  // the window's tracking rewrites both while it is created
   const int32_t height = s.Window_Height;
   const UINT dpi = SystemDpi();
-  const HWND window = CreateWindowExA(0, MainWindowClass, AppCaption, WS_OVERLAPPEDWINDOW,
+  const HWND window = CreateWindowExW(0, MainWindowClass, AppCaption, WS_OVERLAPPEDWINDOW,
                                       WindowCoordinate(ToPixels(s.Window_X_Pos, dpi)),
                                       WindowCoordinate(ToPixels(s.Window_Y_Pos, dpi)), ToPixels(width, dpi),
                                       ToPixels(height, dpi), nullptr, nullptr, instance, nullptr);
@@ -99,20 +99,20 @@ int CreateMainWindow(HINSTANCE instance, int showCommand) {
 int RunMessageLoop() {
   MSG message;
   BOOL received;
-  while ((received = GetMessageA(&message, nullptr, 0, 0)) != 0) {
+  while ((received = GetMessageW(&message, nullptr, 0, 0)) != 0) {
     if (received == -1) return 0;
     const HWND history = LapList.LapHistoryWindow;
     if (message.message == WM_KEYDOWN && history && IsWindow(history)) {
       // With the history window open, L takes a lap whichever window has the focus; it never becomes a
       // character. Other keys get the dialog's keyboard handling.
       if (message.wParam == 'L') {
-        SendMessageA(MainWindow, WM_LAP_REQUEST, 0, 0);
+        SendMessageW(MainWindow, WM_LAP_REQUEST, 0, 0);
         continue;
       }
-      if (IsDialogMessageA(history, &message)) continue;
+      if (IsDialogMessageW(history, &message)) continue;
     }
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
 }

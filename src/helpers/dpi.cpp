@@ -9,7 +9,7 @@ using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 
 // Looked up at run time: linking it would keep the program from starting before Windows 10 1607.
 GetDpiForWindowFunction LoadGetDpiForWindow() {
-  const HMODULE user32 = GetModuleHandleA("user32.dll");
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
   const FARPROC found = user32 ? GetProcAddress(user32, "GetDpiForWindow") : nullptr;
   // Through the one pointer type that converts to any other without a warning.
   return reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(found));

@@ -45,6 +45,16 @@ bool FileExists(const char* path) {
 
 const char* FileNamePart(const char* path) { return path + SplitPath(path).FolderLength; }
 
+const wchar_t* FileNamePart(const wchar_t* path) {
+  const wchar_t* name = path;
+  for (const wchar_t* p = path; *p; ++p) {
+    if (*p == L'\\' || *p == L'/' || *p == L':') name = p + 1;
+  }
+  return name;
+}
+
+bool FileExists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
+
 bool PathBesideProgram(const char* extension, char* path) {
   path[0] = '\0';
   char module[MAX_PATH];

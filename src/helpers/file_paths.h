@@ -18,6 +18,9 @@ bool GetExecutablePath(char* path);
 // The same for the executable's folder, with its trailing separator.
 bool GetExecutableFolder(char* folder);
 bool FileExists(const char* path);
+// The same for wide paths.
+const wchar_t* FileNamePart(const wchar_t* path);
+bool FileExists(const wchar_t* path);
 // Fills `path` (MAX_PATH bytes) with the executable's own path, its extension replaced by `extension` (".ini",
 // ".laps"), and returns true; empties it and returns false when that does not fit.
 bool PathBesideProgram(const char* extension, char* path);

@@ -28,7 +28,7 @@ void CenterWindowOnScreen(HWND window) {
 
 void CenterWindowInWorkArea(HWND window) {
   RECT work;
-  if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) CenterWindowIn(window, work);
+  if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) CenterWindowIn(window, work);
 }
 
 POINT WorkspaceToScreen(POINT point, const RECT& monitor, const RECT& work) {
@@ -39,11 +39,11 @@ POINT NormalCornerOnScreen(const RECT& normal) {
   const POINT corner = {normal.left, normal.top};
   MONITORINFO info = {};
   info.cbSize = sizeof info;
-  if (!GetMonitorInfoA(MonitorFromRect(&normal, MONITOR_DEFAULTTOPRIMARY), &info)) return corner;
+  if (!GetMonitorInfoW(MonitorFromRect(&normal, MONITOR_DEFAULTTOPRIMARY), &info)) return corner;
   return WorkspaceToScreen(corner, info.rcMonitor, info.rcWork);
 }
 
-void SendCommand(HWND window, WORD command) { SendMessageA(window, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+void SendCommand(HWND window, WORD command) { SendMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
 
 void RequestRepaint(HWND window) {
   // A null handle would invalidate every window on the screen.
@@ -58,7 +58,7 @@ size_t DialogsWithSnapshotsOpen = 0;
 
 INT_PTR RunDialogWithSnapshot(HINSTANCE instance, int templateId, HWND owner, DLGPROC procedure, void* snapshot) {
   const size_t outer = DialogsWithSnapshotsOpen;
-  const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, procedure,
+  const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, procedure,
                                          reinterpret_cast<LPARAM>(snapshot));
   DialogsWithSnapshotsOpen = outer;
   return result;
@@ -73,7 +73,7 @@ void DialogWithSnapshotOpened(HWND dialog) {
 void CancelDialogsWithSnapshots() {
   while (DialogsWithSnapshotsOpen > 0) {
     const HWND dialog = DialogsWithSnapshots[--DialogsWithSnapshotsOpen];
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   }
 }
 

@@ -27,12 +27,12 @@ void CancelDialogsWithSnapshots();
 // Keeps the snapshot with the dialog, found again from its handle.
 template <class State>
 void KeepDialogState(HWND dialog, State* state) {
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+  SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
   DialogWithSnapshotOpened(dialog);
 }
 template <class State>
 State& DialogState(HWND dialog) {
-  return *reinterpret_cast<State*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return *reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 // A menu item's enabled (or greyed) and checked states, by command.
 void EnableMenuCommand(HMENU menu, int id, bool enabled);

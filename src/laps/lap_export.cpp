@@ -16,8 +16,8 @@
 namespace {
 
 // Clipboard failures are shown without a caption of their own.
-int ClipboardFailure(HWND owner, const char* message) {
-  MessageBoxA(owner, message, nullptr, MB_OK);
+int ClipboardFailure(HWND owner, const wchar_t* message) {
+  MessageBoxW(owner, message, nullptr, MB_OK);
   return 0;
 }
 
@@ -65,9 +65,9 @@ int ChooseLapFile(HWND owner, char* path) {
 int WriteLapRecords(HWND owner, const char* path, const LapRecord* records, int32_t count) {
   const LapFileResult result = WriteRecordsToLapFile(path, records, count);
   if (result == LapFileResult::Written) return 1;
-  const char* const message =
-      result == LapFileResult::NotCreated ? "ファイルを作成できません。" : "ファイルに書き込めません。";
-  MessageBoxA(owner, message, AppCaption, MB_OK);
+  const wchar_t* const message =
+      result == LapFileResult::NotCreated ? L"ファイルを作成できません。" : L"ファイルに書き込めません。";
+  MessageBoxW(owner, message, AppCaption, MB_OK);
   return 0;
 }
 
@@ -103,7 +103,7 @@ SaveAnswer AskSaveLaps(HWND owner) {
   if (LapList.Count == 0) return SaveAnswer::Declined;
   // A hotkey's reset asks while another program is in front: the user waits for the question there.
   BringForward(owner);
-  if (MessageBoxA(owner, "ラップタイムを保存しますか？", AppCaption, MB_YESNO) != IDYES) return SaveAnswer::Declined;
+  if (MessageBoxW(owner, L"ラップタイムを保存しますか？", AppCaption, MB_YESNO) != IDYES) return SaveAnswer::Declined;
   if (SaveLapsToFile(owner) != 1) return SaveAnswer::NotSaved;
   LapList.Unsaved = 0;
   MarkLapJournalSaved();
@@ -125,7 +125,7 @@ bool AskSaveLapsBeforeReset(HWND owner) {
 }
 
 bool OfferUnsavedLaps(HWND owner, const LapRecord* records, int32_t count) {
-  if (MessageBoxA(owner, "前回の計測で保存されていないラップタイムがあります。保存しますか？", AppCaption, MB_YESNO) !=
+  if (MessageBoxW(owner, L"前回の計測で保存されていないラップタイムがあります。保存しますか？", AppCaption, MB_YESNO) !=
       IDYES) {
     return true;
   }
@@ -147,7 +147,7 @@ void SaveLapsCommand(HWND window) {
 }
 
 int CopyResultToClipboard(HWND owner) {
-  if (!OpenClipboard(owner)) return ClipboardFailure(owner, "クリップボードをオープンできません。");
+  if (!OpenClipboard(owner)) return ClipboardFailure(owner, L"クリップボードをオープンできません。");
   char text[32];
   FormatCurrentLapText(text, sizeof text);
   const size_t size = strlen(text) + 1;
@@ -157,19 +157,19 @@ int CopyResultToClipboard(HWND owner) {
   if (!target) {
     if (block) GlobalFree(block);
     CloseClipboard();
-    return ClipboardFailure(owner, "クリップボード用のメモリを確保できません。");
+    return ClipboardFailure(owner, L"クリップボード用のメモリを確保できません。");
   }
   memcpy(target, text, size);
   GlobalUnlock(block);
   if (!EmptyClipboard()) {
     GlobalFree(block);
     CloseClipboard();
-    return ClipboardFailure(owner, "クリップボードを空にできません。");
+    return ClipboardFailure(owner, L"クリップボードを空にできません。");
   }
   if (!SetClipboardData(CF_TEXT, block)) {
     GlobalFree(block);  // not handed over: still ours
     CloseClipboard();
-    return ClipboardFailure(owner, "クリップボードにデータをセットできません。");
+    return ClipboardFailure(owner, L"クリップボードにデータをセットできません。");
   }
   CloseClipboard();
   return 1;

@@ -28,7 +28,7 @@ void OpenLapHistory(HWND owner) {
   const HWND dialog =
       CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_LAP_HISTORY), owner, LapHistoryDialogProc, 0);
   if (!dialog) {
-    MessageBoxA(owner, "ラップタイム表示ダイアログが作成できませんでした。", AppCaption, MB_OK);
+    MessageBoxW(owner, L"ラップタイム表示ダイアログが作成できませんでした。", AppCaption, MB_OK);
     return;
   }
   ShowWindow(dialog, SW_SHOW);

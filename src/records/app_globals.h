@@ -5,11 +5,11 @@
 #include "helpers/window_helpers.h"
 
 extern HINSTANCE AppInstance;
-// The main window; null until CreateWindowExA returns.
+// The main window; null until CreateWindowExW returns.
 extern Shared<HWND> MainWindow;
 
 // The engine and the dialogs ask the main window for a new picture this way.
 inline void RequestMainWindowRepaint() { RequestRepaint(MainWindow); }
 
 // Caption of the program's message boxes.
-constexpr const char* AppCaption = "Tavrilo";
+constexpr const wchar_t* AppCaption = L"Tavrilo";

@@ -51,7 +51,7 @@ struct AppSettingsRecord {
   int32_t WindowShowCommand;
   int32_t DigitalOnly;
   int32_t RotDivisor;
-  char AlarmSoundDisplayName[MAX_PATH];
+  wchar_t AlarmSoundDisplayName[MAX_PATH];
 };
 
 extern AppSettingsRecord AppSettings;

@@ -4,7 +4,9 @@
 #include "settings/app_settings.h"
 #include <commctrl.h>
 #include <cstdio>
+#include <string>
 #include "helpers/file_paths.h"
+#include "helpers/wide_text.h"
 
 char IniPath[MAX_PATH];
 
@@ -200,7 +202,7 @@ void SaveSection(const Section& section) {
 // An alarm file that is gone since the last run is forgotten.
 void ForgetMissingAlarmFile() {
   char* path = AppSettings.TimerAlarmSoundFile;
-  if (path[0] != '\0' && !FileExists(path)) path[0] = '\0';
+  if (path[0] != '\0' && !FileExists(FromShiftJis(path).c_str())) path[0] = '\0';
 }
 
 }  // namespace
@@ -221,9 +223,13 @@ int32_t DigitalOnlyFor(int32_t digitalOnOff, int32_t analogOnOff) {
   return digitalOnOff == 1 && analogOnOff == 0 ? 1 : 0;
 }
 
+// The file's own name: a short path stored for a name Shift-JIS cannot hold is shown by its long name.
 void UpdateAlarmSoundDisplayName() {
-  const char* path = AppSettings.TimerAlarmSoundFile;
-  lstrcpynA(AppSettings.AlarmSoundDisplayName, FileNamePart(path), MAX_PATH);
+  const std::wstring stored = FromShiftJis(AppSettings.TimerAlarmSoundFile);
+  wchar_t longPath[MAX_PATH];
+  const DWORD length = GetLongPathNameW(stored.c_str(), longPath, MAX_PATH);
+  const wchar_t* const shown = length > 0 && length < MAX_PATH ? longPath : stored.c_str();
+  lstrcpynW(AppSettings.AlarmSoundDisplayName, FileNamePart(shown), MAX_PATH);
 }
 
 void BuildIniPath() { PathBesideProgram(".ini", IniPath); }

@@ -2,6 +2,7 @@
 // become registrations of the main window.
 #include "settings/hotkeys.h"
 #include <commctrl.h>
+#include <string>
 #include "records/app_globals.h"
 #include "records/app_settings_record.h"
 
@@ -24,40 +25,28 @@ UINT RegistrationModifiers(int32_t value) {
          ((flags & HOTKEYF_ALT) ? MOD_ALT : 0);
 }
 
-// Appends a key's name, as the keyboard driver spells it, and returns the new end.
-char* AppendKeyName(char* end, char* limit, BYTE key, bool extended) {
-  const LONG scan = static_cast<LONG>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16 | (extended ? 1L << 24 : 0);
-  return end + GetKeyNameTextA(scan, end, static_cast<int>(limit - end));
-}
-
-// Appends a line to a box's text within its buffer.
-void AppendLine(char* text, int size, const char* line) {
-  const int used = lstrlenA(text);
-  if (used + 1 >= size) return;
-  text[used] = '\n';
-  lstrcpynA(text + used + 1, line, size - used - 1);
+// A key's name, as the keyboard driver spells it.
+std::wstring KeyName(BYTE key, bool extended) {
+  const LONG scan = static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16 | (extended ? 1L << 24 : 0);
+  wchar_t name[64] = L"";
+  GetKeyNameTextW(scan, name, 64);
+  return name;
 }
 
 // Whether two values register the same key (the extended-key flag is no part of it).
 bool SameHotKey(int32_t a, int32_t b) { return VirtualKey(a) == VirtualKey(b) && Modifiers(a) == Modifiers(b); }
 
 // The key as the hotkey control shows it, e.g. "Ctrl + Alt + L".
-void FormatHotKeyName(int32_t value, char* text, int size) {
-  if (size <= 0) return;
-  text[0] = '\0';
-  char* end = text;
-  char* const limit = text + size;
+std::wstring HotKeyName(int32_t value) {
+  std::wstring name;
   const BYTE flags = Modifiers(value);
   const struct {
     BYTE Flag, Key;
   } modifiers[] = {{HOTKEYF_CONTROL, VK_CONTROL}, {HOTKEYF_SHIFT, VK_SHIFT}, {HOTKEYF_ALT, VK_MENU}};
   for (const auto& modifier : modifiers) {
-    if (!(flags & modifier.Flag)) continue;
-    end = AppendKeyName(end, limit, modifier.Key, false);
-    lstrcpynA(end, " + ", static_cast<int>(limit - end));
-    end += lstrlenA(end);
+    if (flags & modifier.Flag) name += KeyName(modifier.Key, false) + L" + ";
   }
-  AppendKeyName(end, limit, VirtualKey(value), (HIBYTE(value) & HOTKEYF_EXT) != 0);
+  return name + KeyName(VirtualKey(value), (HIBYTE(value) & HOTKEYF_EXT) != 0);
 }
 
 bool RegisterAction(HWND window, int index, int32_t value) {
@@ -100,7 +89,7 @@ bool RegisterHotKeys(HWND window, HWND owner) {
   UnregisterHotKeys(window);
   const HotKeyChoice choice = StoredHotKeys();
   if (choice.Enable != 1) return true;
-  char failed[512] = "次のホットキーは他のプログラムが使用しているため登録できませんでした。";
+  std::wstring failed = L"次のホットキーは他のプログラムが使用しているため登録できませんでした。";
   bool anyFailed = false;
   bool anyDuplicate = false;
   for (int i = 0; i < HotKeyActionCount; ++i) {
@@ -109,13 +98,11 @@ bool RegisterHotKeys(HWND window, HWND owner) {
     if (TakenBefore(choice, i)) {
       anyDuplicate = true;
     } else if (!RegisterAction(window, i, value)) {
-      char name[128];
-      FormatHotKeyName(value, name, sizeof name);
-      AppendLine(failed, sizeof failed, name);
+      failed += L"\n" + HotKeyName(value);
       anyFailed = true;
     }
   }
-  if (anyFailed) MessageBoxA(owner, failed, AppCaption, MB_OK);
+  if (anyFailed) MessageBoxW(owner, failed.c_str(), AppCaption, MB_OK);
   if (anyDuplicate) ShowDuplicateHotKeys(owner);
   return !anyFailed && !anyDuplicate;
 }
@@ -125,5 +112,5 @@ void UnregisterHotKeys(HWND window) {
 }
 
 void ShowDuplicateHotKeys(HWND owner) {
-  MessageBoxA(owner, "同じホットキーが複数の操作に設定されています。", AppCaption, MB_OK);
+  MessageBoxW(owner, L"同じホットキーが複数の操作に設定されています。", AppCaption, MB_OK);
 }

@@ -4,9 +4,10 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <cstdint>
-#include <cstdio>
 #include <initializer_list>
+#include <string>
 #include "helpers/file_paths.h"
+#include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
 #include "resources/resource.h"
@@ -20,14 +21,14 @@ struct CountdownField {
   int SpinId;
   int32_t AppSettingsRecord::*Value;
   UINT Maximum;
-  const char* Refusal;
+  const wchar_t* Refusal;
 };
 
 // In the order they are checked.
 const CountdownField CountdownFields[] = {
-    {IDC_TIMER_HOURS, IDC_TIMER_HOURS_SPIN, &AppSettingsRecord::TimerSettingHour, 23, "時間の設定は0～23迄です。"},
-    {IDC_TIMER_MINUTES, IDC_TIMER_MINUTES_SPIN, &AppSettingsRecord::TimerSettingMinute, 59, "分の設定は0～59迄です。"},
-    {IDC_TIMER_SECONDS, IDC_TIMER_SECONDS_SPIN, &AppSettingsRecord::TimerSettingSecond, 59, "秒の設定は0～59迄です。"},
+    {IDC_TIMER_HOURS, IDC_TIMER_HOURS_SPIN, &AppSettingsRecord::TimerSettingHour, 23, L"時間の設定は0～23迄です。"},
+    {IDC_TIMER_MINUTES, IDC_TIMER_MINUTES_SPIN, &AppSettingsRecord::TimerSettingMinute, 59, L"分の設定は0～59迄です。"},
+    {IDC_TIMER_SECONDS, IDC_TIMER_SECONDS_SPIN, &AppSettingsRecord::TimerSettingSecond, 59, L"秒の設定は0～59迄です。"},
 };
 
 void TakeSnapshot(TimerSettingsSnapshot& snapshot) {
@@ -36,7 +37,7 @@ void TakeSnapshot(TimerSettingsSnapshot& snapshot) {
   snapshot.Minute = s.TimerSettingMinute;
   snapshot.Second = s.TimerSettingSecond;
   lstrcpynA(snapshot.AlarmSoundFile, s.TimerAlarmSoundFile, MAX_PATH);
-  lstrcpynA(snapshot.AlarmSoundDisplayName, s.AlarmSoundDisplayName, MAX_PATH);
+  lstrcpynW(snapshot.AlarmSoundDisplayName, s.AlarmSoundDisplayName, MAX_PATH);
 }
 
 void PutBackSnapshot(const TimerSettingsSnapshot& snapshot) {
@@ -45,7 +46,7 @@ void PutBackSnapshot(const TimerSettingsSnapshot& snapshot) {
   s.TimerSettingMinute = snapshot.Minute;
   s.TimerSettingSecond = snapshot.Second;
   lstrcpynA(s.TimerAlarmSoundFile, snapshot.AlarmSoundFile, MAX_PATH);
-  lstrcpynA(s.AlarmSoundDisplayName, snapshot.AlarmSoundDisplayName, MAX_PATH);
+  lstrcpynW(s.AlarmSoundDisplayName, snapshot.AlarmSoundDisplayName, MAX_PATH);
 }
 
 // An empty edit reads 0; a negative value comes back as a large unsigned one, so a range check refuses it.
@@ -53,17 +54,17 @@ UINT ReadField(HWND dialog, const CountdownField& field) {
   return GetDlgItemInt(dialog, field.EditId, nullptr, TRUE);
 }
 
-void ShowAlarmName(HWND dialog) { SetDlgItemTextA(dialog, IDC_ALARM_FILE, AppSettings.AlarmSoundDisplayName); }
+void ShowAlarmName(HWND dialog) { SetDlgItemTextW(dialog, IDC_ALARM_FILE, AppSettings.AlarmSoundDisplayName); }
 
 void OnInitDialog(HWND dialog, TimerSettingsSnapshot* snapshot) {
   KeepDialogState(dialog, snapshot);
   CenterWindowOnScreen(dialog);
   TakeSnapshot(*snapshot);
   for (const CountdownField& field : CountdownFields) {
-    SendDlgItemMessageA(dialog, field.EditId, EM_LIMITTEXT, 2, 0);
-    SendDlgItemMessageA(dialog, field.SpinId, UDM_SETRANGE, 0, MAKELPARAM(field.Maximum, 0));
+    SendDlgItemMessageW(dialog, field.EditId, EM_LIMITTEXT, 2, 0);
+    SendDlgItemMessageW(dialog, field.SpinId, UDM_SETRANGE, 0, MAKELPARAM(field.Maximum, 0));
     // The 32-bit form: a value from an edited file is not cut to 16 bits before the control limits it.
-    SendDlgItemMessageA(dialog, field.SpinId, UDM_SETPOS32, 0, AppSettings.*field.Value);
+    SendDlgItemMessageW(dialog, field.SpinId, UDM_SETPOS32, 0, AppSettings.*field.Value);
   }
   ShowAlarmName(dialog);
 }
@@ -73,11 +74,11 @@ void OnInitDialog(HWND dialog, TimerSettingsSnapshot* snapshot) {
 bool TimerSettingsAreValid(HWND dialog) {
   for (const CountdownField& field : CountdownFields) {
     if (ReadField(dialog, field) <= field.Maximum) continue;
-    MessageBoxA(dialog, field.Refusal, AppCaption, MB_OK);
+    MessageBoxW(dialog, field.Refusal, AppCaption, MB_OK);
     const HWND edit = GetDlgItem(dialog, field.EditId);
     SetFocus(edit);
-    const LRESULT length = SendMessageA(edit, EM_LINELENGTH, 0, 0);
-    SendMessageA(edit, EM_SETSEL, 0, length);
+    const LRESULT length = SendMessageW(edit, EM_LINELENGTH, 0, 0);
+    SendMessageW(edit, EM_SETSEL, 0, length);
     return false;
   }
   return true;
@@ -96,16 +97,32 @@ void OnCancel(HWND dialog) {
   EndDialog(dialog, IDCANCEL);
 }
 
-void ClearAlarmFile(char* path, char* displayName) {
+void ClearAlarmFile(char* path, wchar_t* displayName) {
   path[0] = '\0';
   displayName[0] = '\0';
 }
 
-bool IsPlayableExtension(const char* extension) {
-  for (const char* playable : {".wav", ".wma", ".mp3", ".mid", ".midi", ".rmi"}) {
-    if (lstrcmpiA(extension, playable) == 0) return true;
+bool IsPlayableExtension(const wchar_t* path) {
+  const wchar_t* const dot = wcsrchr(FileNamePart(path), L'.');
+  for (const wchar_t* playable : {L".wav", L".wma", L".mp3", L".mid", L".midi", L".rmi"}) {
+    if (dot && lstrcmpiW(dot, playable) == 0) return true;
   }
   return false;
+}
+
+// The form of a chosen file's path that the settings file keeps in Shift-JIS: the path itself, or its short form
+// when it holds characters Shift-JIS lacks. False when neither has a Shift-JIS form that fits.
+bool StorablePath(const wchar_t* chosen, char* path) {
+  if (ToShiftJis(chosen, path, MAX_PATH)) return true;
+  wchar_t shortPath[MAX_PATH];
+  const DWORD length = GetShortPathNameW(chosen, shortPath, MAX_PATH);
+  return length > 0 && length < MAX_PATH && ToShiftJis(shortPath, path, MAX_PATH);
+}
+
+void TellUser(HWND owner, const wchar_t* message) {
+  wchar_t caption[64];
+  if (LoadStringW(AppInstance, IDS_APP_CAPTION, caption, 64) <= 0) lstrcpynW(caption, AppCaption, 64);
+  MessageBoxW(owner, message, caption, MB_OK);
 }
 
 }  // namespace
@@ -136,37 +153,37 @@ INT_PTR CALLBACK TimerSettingsDialogProc(HWND dialog, UINT message, WPARAM wPara
   }
 }
 
-bool BrowseAlarmSoundFile(char* path, char* displayName, HWND owner) {
+bool BrowseAlarmSoundFile(char* path, wchar_t* displayName, HWND owner) {
   // The dialog offers the current file by name, in its own folder. Room for a whole path: a longer name than
   // the buffer holds makes the dialog fail.
-  char file[MAX_PATH];
-  lstrcpynA(file, displayName, sizeof file);
-  char folder[MAX_PATH];
-  snprintf(folder, sizeof folder, "%.*s", static_cast<int>(SplitPath(path).FolderLength), path);
+  wchar_t file[MAX_PATH];
+  lstrcpynW(file, displayName, MAX_PATH);
+  const std::wstring current = FromShiftJis(path);
+  const std::wstring folder = current.substr(0, static_cast<size_t>(FileNamePart(current.c_str()) - current.c_str()));
 
-  OPENFILENAMEA request = {};
+  OPENFILENAMEW request = {};
   request.lStructSize = sizeof request;
   request.hwndOwner = owner;
   request.lpstrFilter =
-      "Sound Files(*.wav,*.mp3,*.wma)\0*.wav;*.mp3;*.wma\0MP3 Files(*.mp3)\0*.mp3\0"
-      "MIDI Files(*.midi,*.mid,*.rmi)\0*.midi;*.mid;*.rmi\0";
+      L"Sound Files(*.wav,*.mp3,*.wma)\0*.wav;*.mp3;*.wma\0MP3 Files(*.mp3)\0*.mp3\0"
+      L"MIDI Files(*.midi,*.mid,*.rmi)\0*.midi;*.mid;*.rmi\0";
   request.lpstrFile = file;
-  request.nMaxFile = sizeof file;
-  request.lpstrInitialDir = folder;
-  request.lpstrTitle = "ファイルの選択";
+  request.nMaxFile = MAX_PATH;
+  request.lpstrInitialDir = folder.c_str();
+  request.lpstrTitle = L"ファイルの選択";
   request.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-  request.lpstrDefExt = "wav";
-  if (GetOpenFileNameA(&request) != TRUE) {
-    ClearAlarmFile(path, displayName);
+  request.lpstrDefExt = L"wav";
+  const bool chosen = GetOpenFileNameW(&request) == TRUE;
+  ClearAlarmFile(path, displayName);
+  if (!chosen) return false;
+  if (!IsPlayableExtension(file)) {
+    TellUser(owner, L"再生可能なオーディオファイルではありません。");
     return false;
   }
-  lstrcpynA(path, file, MAX_PATH);
-  lstrcpynA(displayName, FileNamePart(path), MAX_PATH);
-  const PathParts parts = SplitPath(path);
-  if (IsPlayableExtension(path + parts.FolderLength + parts.NameLength)) return true;
-  ClearAlarmFile(path, displayName);
-  char caption[64];
-  if (LoadStringA(AppInstance, IDS_APP_CAPTION, caption, sizeof caption) <= 0) lstrcpynA(caption, AppCaption, 64);
-  MessageBoxA(owner, "再生可能なオーディオファイルではありません。", caption, MB_OK);
-  return false;
+  if (!StorablePath(file, path)) {
+    TellUser(owner, L"このファイルのパスは保存できません。別のフォルダーのファイルを選んでください。");
+    return false;
+  }
+  lstrcpynW(displayName, FileNamePart(file), MAX_PATH);
+  return true;
 }

@@ -148,14 +148,17 @@ bool BringToFront(HWND window) {
   const auto active = [top, thread] {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    return GetForegroundWindow() == top && GetGUIThreadInfo(thread, &info) && info.hwndActive == top;
+    return GetForegroundWindow() == top && GetGUIThreadInfo(thread, &info) && info.hwndActive == top &&
+           (info.hwndFocus == top || IsChild(top, info.hwndFocus));
   };
   if (!active()) {
     SetForegroundWindow(top);
     if (!test::PollUntil(active, 5000)) return false;
   }
-  // Once it has answered a sent message, its thread has also taken the activation sent before it: a late one
-  // would close a pop-up menu that the input about to come opens.
+  // The keyboard focus must be in it too: a dialog opened while another program was in front takes its focus
+  // only once it is activated, and keys typed before then are lost. Once it has answered a sent message, its
+  // thread has also taken the activation sent before it: a late one would close a pop-up menu that the input
+  // about to come opens.
   DWORD_PTR answer = 0;
   return SendMessageTimeoutA(top, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer) != 0;
 }

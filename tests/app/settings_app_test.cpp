@@ -125,11 +125,18 @@ TEST_F(SettingsProgram, TheHotKeyDialogTakesTypedKeysRefusesAKeyForTwoActionsAnd
   ClickBox(dialog, IDC_HOTKEYS_ON);
   EXPECT_FALSE(IsWindowEnabled(startStop)) << "no key is chosen while the hotkeys are off";
   ClickBox(dialog, IDC_HOTKEYS_ON);
+  // Wine takes the X focus's return to the root window after a closed dialog late, and may then make the desktop
+  // the foreground window just after the new dialog was brought to the front: keys typed then are lost, so a key
+  // that did not arrive is typed again, at most three times.
   const auto typeStartStop = [&](WORD key) {
-    ASSERT_TRUE(app::BringToFront(dialog));
-    app::PressKeys({VK_MENU, 'S'});  // the label's mnemonic
-    app::PressKeys({VK_CONTROL, VK_MENU, key});
-    EXPECT_TRUE(test::PollUntil([&] { return SendMessageA(startStop, HKM_GETHOTKEY, 0, 0) == (0x600 | key); }, 5000));
+    const auto arrived = [&] { return SendMessageA(startStop, HKM_GETHOTKEY, 0, 0) == (0x600 | key); };
+    for (int attempt = 0; attempt < 3 && !arrived(); ++attempt) {
+      ASSERT_TRUE(app::BringToFront(dialog));
+      app::PressKeys({VK_MENU, 'S'});  // the label's mnemonic
+      app::PressKeys({VK_CONTROL, VK_MENU, key});
+      test::PollUntil(arrived, 3000);
+    }
+    EXPECT_TRUE(arrived());
   };
   typeStartStop('L');  // the lap's key
   app::PressButton(dialog, IDOK);

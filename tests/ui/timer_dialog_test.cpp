@@ -22,7 +22,7 @@ class TimerDialog : public test::EngineTest {
     AppSettings.TimerSettingMinute = 2;
     AppSettings.TimerSettingSecond = 3;
     lstrcpyA(AppSettings.TimerAlarmSoundFile, "C:\\sounds\\beep.wav");
-    lstrcpyA(AppSettings.AlarmSoundDisplayName, "beep.wav");
+    lstrcpyW(AppSettings.AlarmSoundDisplayName, L"beep.wav");
     Open();
   }
   void TearDown() override {
@@ -130,7 +130,7 @@ TEST_F(TimerDialog, CancelPutsBackTheClearedAlarmFileAndTheSetTime) {
   Enter("4", "5", "6");
   Press(IDCANCEL);
   EXPECT_STREQ(AppSettings.TimerAlarmSoundFile, "C:\\sounds\\beep.wav");
-  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, "beep.wav");
+  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, L"beep.wav");
   ExpectStoredTime(1, 2, 3);
 }
 
@@ -145,9 +145,9 @@ TEST_F(TimerDialog, TheLongestAlarmPathIsChosenAgainAndKept) {
   ASSERT_EQ(path.size(), 259u);
   test::WriteBytes(path, test::ToneWav(100));
   char chosen[MAX_PATH];
-  char display[MAX_PATH];
+  wchar_t display[MAX_PATH];
   lstrcpynA(chosen, path.c_str(), MAX_PATH);
-  lstrcpynA(display, path.c_str() + path.find_last_of('\\') + 1, MAX_PATH);
+  MultiByteToWideChar(932, 0, path.c_str() + path.find_last_of('\\') + 1, -1, display, MAX_PATH);
   const HWND owner = test::StandInMainWindow();
   std::thread user([owner] {
     const HWND open = test::WaitForDialogOwnedBy(owner);

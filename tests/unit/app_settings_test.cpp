@@ -96,7 +96,7 @@ TEST_F(SettingsFile, FirstRunUsesEveryDefaultAndWritesTheCompleteFile) {
   EXPECT_EQ(AppSettings.SecondHandColor, RGB(128, 128, 255));
   EXPECT_EQ(AppSettings.ClockFaceColor, RGB(192, 192, 192));
   EXPECT_STREQ(AppSettings.TimerAlarmSoundFile, "");
-  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, "");
+  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, L"");
   LoadCountdown(nullptr);
   EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 300000);
 
@@ -246,13 +246,13 @@ TEST_F(SettingsFile, AlarmFileIsKeptOnlyWhileItExists) {
   test::WriteBytes(sound, "RIFF");
   LoadFrom("[Timer_Setting]\r\nTimerAlarmSoundFile=" + sound + "\r\n");
   EXPECT_EQ(std::string(AppSettings.TimerAlarmSoundFile), sound);
-  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, "beep.wav");
+  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, L"beep.wav");
 
   DeleteFileA(sound.c_str());
   StartAfresh();
   LoadFrom("[Timer_Setting]\r\nTimerAlarmSoundFile=" + sound + "\r\n");
   EXPECT_STREQ(AppSettings.TimerAlarmSoundFile, "");
-  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, "");
+  EXPECT_STREQ(AppSettings.AlarmSoundDisplayName, L"");
   EXPECT_NE(SaveAndRead().find("\r\nTimerAlarmSoundFile=\r\n"), std::string::npos);
 
   StartAfresh();

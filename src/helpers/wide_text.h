@@ -1,0 +1,12 @@
+// Text between the program's byte strings and the wide API: the settings file and stored paths keep Shift-JIS
+// bytes (code page 932) whatever the system's code page, and the program's own short texts (times, laps, ids)
+// are ASCII.
+#pragma once
+#include <cstddef>
+#include <string>
+
+// Shift-JIS bytes as UTF-16; an invalid byte becomes U+30FB, as Windows decodes it.
+std::wstring FromShiftJis(const char* text);
+// UTF-16 as Shift-JIS bytes in `buffer` (`size` bytes, at least 1); false, with `buffer` empty, when a
+// character has no Shift-JIS form or the bytes do not fit.
+bool ToShiftJis(const wchar_t* text, char* buffer, size_t size);
