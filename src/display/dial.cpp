@@ -1,5 +1,7 @@
 // The analog dial: face, sixty graduation marks, numerals, minute and second hands, and the read-out boxes.
 #include "display/dial.h"
+#include <string>
+#include "helpers/wide_text.h"
 #include <cmath>
 #include "display/drawing_kit.h"
 #include "display/layout.h"
@@ -128,10 +130,9 @@ double MarkAngle(int32_t markIndex) { return (15 - markIndex) * DialPi / 30; }
 void DrawNumeral(int32_t rotDivisor, int32_t markIndex, POINT innerEnd, HDC dc) {
   const NumeralPlacement numeral = NumeralFor(rotDivisor, markIndex, DisplayLayout.NumeralFontHeight);
   if (numeral.Number == 0) return;
-  char text[12];
-  const int length = wsprintfA(text, "%d", static_cast<int>(numeral.Number));
-  TextOutA(dc, DisplayLayout.CenterX + innerEnd.x + numeral.OffsetX,
-           DisplayLayout.CenterY - innerEnd.y + numeral.OffsetY, text, length);
+  const std::wstring text = std::to_wstring(numeral.Number);
+  TextOutW(dc, DisplayLayout.CenterX + innerEnd.x + numeral.OffsetX,
+           DisplayLayout.CenterY - innerEnd.y + numeral.OffsetY, text.c_str(), static_cast<int>(text.size()));
 }
 
 void DrawFace(const RendererFrame& frame) {
@@ -201,7 +202,8 @@ void DrawDialReadoutBox(const RendererFrame& frame, DialReadout& readout,
 }
 
 void DrawDialReadoutText(HDC dc, DialReadout& readout) {
-  DrawTextA(dc, readout.Text.Text, readout.Text.Length, &readout.TextRect, DT_CENTER | DT_WORDBREAK);
+  DrawTextW(dc, WidenAscii(readout.Text.Text, readout.Text.Length).c_str(), readout.Text.Length, &readout.TextRect,
+            DT_CENTER | DT_WORDBREAK);
 }
 
 // A client area too small for a dial has a radius of 0 or less; its face, marks and hands would be drawn inside

@@ -8,6 +8,7 @@
 #include "display/layout.h"
 #include "display/readout.h"
 #include "display/time_text.h"
+#include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/stopwatch_clock_record.h"
 #include "settings/app_settings.h"
@@ -148,7 +149,8 @@ LONG WithinScreen(LONG size, int metric) {
 HFONT CreateBoundedFont(LOGFONTA font) {
   font.lfHeight = WithinScreen(font.lfHeight, SM_CYVIRTUALSCREEN);
   font.lfWidth = WithinScreen(font.lfWidth, SM_CXVIRTUALSCREEN);
-  return CreateFontIndirectA(&font);
+  const LOGFONTW wide = WideFont(font);
+  return CreateFontIndirectW(&wide);
 }
 
 HFONT FontOfHeight(LOGFONTA font, LONG height) {

@@ -1,5 +1,7 @@
 // The digital read-outs (stopwatch without the dial, and the countdown) and the list of recent laps.
 #include "display/readout.h"
+#include <string>
+#include "helpers/wide_text.h"
 #include <cstdio>
 #include "display/drawing_kit.h"
 #include "display/layout.h"
@@ -23,10 +25,11 @@ void DrawLapLinesOf(HDC dc, int32_t lapCount) {
     char line[LapLineSize];
     const int length = FormatLapLine(line, sizeof line, index + 1, LapList.Records[index].Text);
     SIZE size = {};
-    GetTextExtentPoint32A(dc, line, length, &size);
+    const std::wstring wide = WidenAscii(line, length);
+    GetTextExtentPoint32W(dc, wide.c_str(), length, &size);
     // Exactly as wide as the text, so the centred text stands at the left edge.
     RECT place = {0, row * size.cy, size.cx, (row + 1) * size.cy};
-    DrawTextA(dc, line, length, &place, DT_CENTER);
+    DrawTextW(dc, wide.c_str(), length, &place, DT_CENTER);
   }
 }
 
@@ -78,7 +81,7 @@ void SelectBoxTools(const RendererFrame& frame) {
 void MeasureText(HDC dc, MeasuredText& text) {
   text.Length = lstrlenA(text.Text);
   text.Extent = SIZE{};
-  GetTextExtentPoint32A(dc, text.Text, text.Length, &text.Extent);
+  GetTextExtentPoint32W(dc, WidenAscii(text.Text, text.Length).c_str(), text.Length, &text.Extent);
 }
 
 RECT ReadoutBoxRect(int32_t centerX, int32_t width, int32_t top, int32_t bottom) {
@@ -95,7 +98,7 @@ void ReadoutBox(HDC dc, const MeasuredText& text, int32_t top, int32_t bottom) {
   const RECT box = ReadoutBoxRect(centerX, width, top, bottom);
   Rectangle(dc, box.left, box.top, box.right, box.bottom);
   RECT place = ReadoutTextRect(centerX, width, top, bottom);
-  DrawTextA(dc, text.Text, text.Length, &place, DT_CENTER);
+  DrawTextW(dc, WidenAscii(text.Text, text.Length).c_str(), text.Length, &place, DT_CENTER);
 }
 
 int32_t FirstListedLap(int32_t lapCount) { return lapCount > ListedLaps ? lapCount - ListedLaps : 0; }

@@ -2,6 +2,7 @@
 // bytes (code page 932) whatever the system's code page, and the program's own short texts (times, laps, ids)
 // are ASCII.
 #pragma once
+#include <windows.h>
 #include <cstddef>
 #include <string>
 
@@ -10,3 +11,9 @@ std::wstring FromShiftJis(const char* text);
 // UTF-16 as Shift-JIS bytes in `buffer` (`size` bytes, at least 1); false, with `buffer` empty, when a
 // character has no Shift-JIS form or the bytes do not fit.
 bool ToShiftJis(const wchar_t* text, char* buffer, size_t size);
+// An ASCII text (a time, a lap line) as the wide API takes it.
+std::wstring WidenAscii(const char* text, int length);
+// A stored font (its face name in Shift-JIS) as the wide API takes it, and back; false when the face name has no
+// Shift-JIS form, and `stored` is then left as it was.
+LOGFONTW WideFont(const LOGFONTA& stored);
+bool StoreFont(const LOGFONTW& font, LOGFONTA& stored);

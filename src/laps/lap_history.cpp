@@ -2,7 +2,10 @@
 // a message, and it lists every lap it does not show yet, so a lap recorded while it opens is neither lost nor
 // listed twice.
 #include "laps/lap_history.h"
+#include <algorithm>
 #include <cstdio>
+#include <string>
+#include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
 #include "records/lap_list_record.h"
@@ -14,10 +17,12 @@ namespace {
 void ShowNewLaps(HWND dialog) {
   const HWND list = GetDlgItem(dialog, IDC_LAP_HISTORY_LIST);
   const int32_t count = LapList.Count;
-  for (LRESULT shown = SendMessageA(list, LB_GETCOUNT, 0, 0); shown >= 0 && shown < count; ++shown) {
+  for (LRESULT shown = SendMessageW(list, LB_GETCOUNT, 0, 0); shown >= 0 && shown < count; ++shown) {
     char line[1024];
-    snprintf(line, sizeof line, "LAP %04d : %s", static_cast<int>(shown + 1), LapList.Records[shown].Text);
-    SendMessageA(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(line));
+    const int length =
+        snprintf(line, sizeof line, "LAP %04d : %s", static_cast<int>(shown + 1), LapList.Records[shown].Text);
+    const std::wstring wide = WidenAscii(line, length < 0 ? 0 : std::min<int>(length, sizeof line - 1));
+    SendMessageW(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   }
 }
 
@@ -26,7 +31,7 @@ void ShowNewLaps(HWND dialog) {
 void OpenLapHistory(HWND owner) {
   if (LapList.LapHistoryWindow) return;
   const HWND dialog =
-      CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_LAP_HISTORY), owner, LapHistoryDialogProc, 0);
+      CreateDialogParamW(AppInstance, MAKEINTRESOURCEW(IDD_LAP_HISTORY), owner, LapHistoryDialogProc, 0);
   if (!dialog) {
     MessageBoxW(owner, L"ラップタイム表示ダイアログが作成できませんでした。", AppCaption, MB_OK);
     return;

@@ -47,7 +47,7 @@ void DropLastLap() {
   LapList.Count = count;
   LapList.Records[count].Text[0] = '\0';
   const HWND history = LapList.LapHistoryWindow;
-  if (history && IsWindow(history)) SendDlgItemMessageA(history, IDC_LAP_HISTORY_LIST, LB_DELETESTRING, 0, 0);
+  if (history && IsWindow(history)) SendDlgItemMessageW(history, IDC_LAP_HISTORY_LIST, LB_DELETESTRING, 0, 0);
 }
 
 void TakeBackLap(const LapCounters& before) {
@@ -62,13 +62,13 @@ void ClearLaps() {
   const HWND history = LapList.LapHistoryWindow;
   if (!history || !IsWindow(history)) return;
   const HWND list = GetDlgItem(history, IDC_LAP_HISTORY_LIST);
-  for (LRESULT line = SendMessageA(list, LB_GETCOUNT, 0, 0) - 1; line >= 0; --line) {
-    SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(line), 0);
+  for (LRESULT line = SendMessageW(list, LB_GETCOUNT, 0, 0) - 1; line >= 0; --line) {
+    SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(line), 0);
   }
 }
 
 void AppendLapLine() {
   // The window lists what it lacks.
   const HWND history = LapList.LapHistoryWindow;
-  if (history) SendMessageA(history, WM_SHOW_NEW_LAPS, 0, 0);
+  if (history) SendMessageW(history, WM_SHOW_NEW_LAPS, 0, 0);
 }

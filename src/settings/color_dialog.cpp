@@ -49,7 +49,7 @@ UINT_PTR CALLBACK ColorChooserHook(HWND chooser, UINT message, WPARAM, LPARAM) {
 bool PickColor(HWND owner, COLORREF& colour) {
   ArmDialogRedrawHold();
   CustomColors[0] = colour;
-  CHOOSECOLORA request = {};
+  CHOOSECOLORW request = {};
   request.lStructSize = sizeof request;
   request.hwndOwner = owner;
   request.hInstance = reinterpret_cast<HWND>(AppInstance);
@@ -57,7 +57,7 @@ bool PickColor(HWND owner, COLORREF& colour) {
   request.lpCustColors = CustomColors.data();
   request.Flags = CC_RGBINIT | CC_ENABLEHOOK | CC_ANYCOLOR;
   request.lpfnHook = ColorChooserHook;
-  if (!ChooseColorA(&request)) return false;
+  if (!ChooseColorW(&request)) return false;
   colour = request.rgbResult;
   return true;
 }

@@ -23,7 +23,7 @@ void EnableKeyControls(HWND dialog) {
 HotKeyChoice ChoiceInDialog(HWND dialog) {
   HotKeyChoice choice = {BoxTicked(dialog) ? 1 : 0, {}};
   for (int i = 0; i < HotKeyActionCount; ++i) {
-    choice.Keys[i] = LOWORD(SendDlgItemMessageA(dialog, KeyControls[i], HKM_GETHOTKEY, 0, 0));
+    choice.Keys[i] = LOWORD(SendDlgItemMessageW(dialog, KeyControls[i], HKM_GETHOTKEY, 0, 0));
   }
   return choice;
 }
@@ -38,9 +38,9 @@ void OnInitHotKeyDialog(HWND dialog, HotKeyChoice* before) {
     const int32_t value = before->Keys[i];
     const WPARAM shown = IsUsableHotKey(value) ? static_cast<WPARAM>(value) : 0;
     // A key without Ctrl or Alt would be taken from every program's typing: such a key gets Ctrl+Alt.
-    SendDlgItemMessageA(dialog, KeyControls[i], HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+    SendDlgItemMessageW(dialog, KeyControls[i], HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
                         MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
-    SendDlgItemMessageA(dialog, KeyControls[i], HKM_SETHOTKEY, shown, 0);
+    SendDlgItemMessageW(dialog, KeyControls[i], HKM_SETHOTKEY, shown, 0);
   }
   EnableKeyControls(dialog);
   CenterWindowOnScreen(dialog);

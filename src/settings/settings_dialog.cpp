@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <iterator>
 #include "helpers/dpi.h"
+#include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
 #include "records/stopwatch_clock_record.h"
@@ -33,8 +34,8 @@ constexpr OptionBox OptionBoxes[] = {
 static_assert(std::size(OptionBoxes) == SettingsBoxCount, "the snapshot keeps one value a box");
 
 // Items in index order: the item index is the stored value.
-constexpr const char* RotationItems[] = {"1周、60秒", "1周、30秒", "1周、15秒"};
-constexpr const char* SecondDivisionItems[] = {"時分割通常", "24フレーム"};
+constexpr const wchar_t* RotationItems[] = {L"1周、60秒", L"1周、30秒", L"1周、15秒"};
+constexpr const wchar_t* SecondDivisionItems[] = {L"時分割通常", L"24フレーム"};
 
 void TakeSnapshot(SettingsSnapshot& snapshot) {
   const AppSettingsRecord& s = AppSettings;
@@ -53,23 +54,23 @@ void RefitMainWindow() {
   RECT client = {};
   if (!window || !GetClientRect(window, &client)) return;
   const WPARAM sizeType = IsZoomed(window) ? SIZE_MAXIMIZED : IsIconic(window) ? SIZE_MINIMIZED : SIZE_RESTORED;
-  SendMessageA(window, WM_SIZE, sizeType, MAKELPARAM(client.right, client.bottom));
+  SendMessageW(window, WM_SIZE, sizeType, MAKELPARAM(client.right, client.bottom));
 }
 
-void FillList(HWND dialog, int id, const char* const* items, size_t count, int32_t selected) {
+void FillList(HWND dialog, int id, const wchar_t* const* items, size_t count, int32_t selected) {
   for (size_t i = 0; i < count; ++i) {
-    SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
+    SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
   }
   // A stored index that no item has (only an edited file holds one) shows no selection.
   const bool valid = selected >= 0 && static_cast<size_t>(selected) < count;
-  SendDlgItemMessageA(dialog, id, CB_SETCURSEL, valid ? static_cast<WPARAM>(selected) : static_cast<WPARAM>(-1), 0);
+  SendDlgItemMessageW(dialog, id, CB_SETCURSEL, valid ? static_cast<WPARAM>(selected) : static_cast<WPARAM>(-1), 0);
 }
 
 void OnInitSettingsDialog(HWND dialog, SettingsSnapshot* snapshot) {
   KeepDialogState(dialog, snapshot);
   TakeSnapshot(*snapshot);
   for (const OptionBox& box : OptionBoxes) {
-    SendDlgItemMessageA(dialog, box.Id, BM_SETCHECK, static_cast<WPARAM>(AppSettings.*box.Field), 0);
+    SendDlgItemMessageW(dialog, box.Id, BM_SETCHECK, static_cast<WPARAM>(AppSettings.*box.Field), 0);
   }
   FillList(dialog, IDC_ROTATION_LIST, RotationItems, std::size(RotationItems), AppSettings.RotDivIndex);
   FillList(dialog, IDC_SECOND_DIVISION_LIST, SecondDivisionItems, std::size(SecondDivisionItems),
@@ -88,7 +89,7 @@ void OnOptionBox(HWND dialog, const OptionBox& box) {
 
 // The list's selected item index, or -1 when nothing is selected.
 int32_t SelectedItem(HWND dialog, int id) {
-  const LRESULT index = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+  const LRESULT index = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
   return index == CB_ERR ? -1 : static_cast<int32_t>(index);
 }
 
@@ -119,17 +120,23 @@ UINT_PTR CALLBACK FontChooserHook(HWND, UINT message, WPARAM, LPARAM) {
 void OnFontButton(HWND dialog) {
   AppSettingsRecord& s = AppSettings;
   const UINT dpi = SystemDpi();
-  LOGFONTA font = FontInPixels(s.Font_Setting, dpi);
-  CHOOSEFONTA request = {};
+  LOGFONTW font = WideFont(FontInPixels(s.Font_Setting, dpi));
+  CHOOSEFONTW request = {};
   request.lStructSize = sizeof request;
   request.hwndOwner = dialog;
   request.lpLogFont = &font;
   request.Flags = CF_SCREENFONTS | CF_ENABLEHOOK | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS | CF_NOVERTFONTS;
   request.rgbColors = s.FontColor;
   request.lpfnHook = FontChooserHook;
-  if (ChooseFontA(&request)) {
-    s.Font_Setting = FontInFileUnits(font, dpi);
-    s.FontColor = request.rgbColors;
+  if (ChooseFontW(&request)) {
+    // The settings file keeps the face name in Shift-JIS: a face it cannot name is refused.
+    LOGFONTA chosen = s.Font_Setting;
+    if (StoreFont(font, chosen)) {
+      s.Font_Setting = FontInFileUnits(chosen, dpi);
+      s.FontColor = request.rgbColors;
+    } else {
+      MessageBoxW(dialog, L"このフォントは名前を設定ファイルに保存できないため、選べません。", AppCaption, MB_OK);
+    }
   }
   RefitMainWindow();
   RequestMainWindowRepaint();

@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 #include "helpers/file_paths.h"
+#include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
 #include "resources/resource.h"
@@ -36,10 +37,9 @@ void ShowVersionText(HWND dialog) {
   if (!fileVersion) return;
   char number[VersionNumberSize];
   FormatVersionNumber(number, sizeof number, fileVersion);
-  char line[256] = "";
-  const int prefixLength = LoadStringA(AppInstance, IDS_VERSION_PREFIX, line, sizeof line);
-  lstrcpynA(line + prefixLength, number, static_cast<int>(sizeof line) - prefixLength);
-  SetDlgItemTextA(dialog, IDC_VERSION_TEXT, line);
+  wchar_t prefix[128] = L"";
+  LoadStringW(AppInstance, IDS_VERSION_PREFIX, prefix, 128);
+  SetDlgItemTextW(dialog, IDC_VERSION_TEXT, (prefix + WidenAscii(number, lstrlenA(number))).c_str());
 }
 
 }  // namespace
@@ -62,7 +62,7 @@ void FormatVersionNumber(char* out, size_t outSize, const char* in) {
 }
 
 bool ShowVersionDialog(HWND owner) {
-  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_VERSION), owner, VersionDialogProc, 0) == IDOK;
+  return DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_VERSION), owner, VersionDialogProc, 0) == IDOK;
 }
 
 INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
