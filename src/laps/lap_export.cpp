@@ -1,6 +1,7 @@
 // Laps leaving the program: the numbered lap file chosen in a Save As dialog, the questions asked before unsaved
 // laps are discarded, and the current lap time copied to the clipboard.
 #include "laps/lap_export.h"
+#include <string>
 #include <commdlg.h>
 #include <cstdio>
 #include <cstring>
@@ -21,48 +22,48 @@ int ClipboardFailure(HWND owner, const wchar_t* message) {
   return 0;
 }
 
-int MakeDefaultLapFileName(char* path) {
-  path[0] = '\0';
-  char folder[MAX_PATH];
+int MakeDefaultLapFileName(wchar_t* path) {
+  path[0] = L'\0';
+  wchar_t folder[MAX_PATH];
   if (!GetExecutableFolder(folder)) return 0;
   return MakeDefaultLapFileNameIn(folder, path);
 }
 
-// Runs the Save As dialog proposing the default name; fills `path` (MAX_PATH bytes) and returns 1, or empties it
-// and returns 0.
-int ChooseLapFile(HWND owner, char* path) {
-  char proposal[MAX_PATH];
-  char folder[MAX_PATH] = "";
-  char name[MAX_PATH] = "";
+// Runs the Save As dialog proposing the default name; fills `path` (MAX_PATH characters) and returns 1, or
+// empties it and returns 0.
+int ChooseLapFile(HWND owner, wchar_t* path) {
+  wchar_t proposal[MAX_PATH];
+  std::wstring folder;
+  wchar_t name[MAX_PATH] = L"";
   if (MakeDefaultLapFileName(proposal)) {
-    const char* const fileName = FileNamePart(proposal);
-    lstrcpynA(name, fileName, MAX_PATH);
-    lstrcpynA(folder, proposal, static_cast<int>(fileName - proposal) + 1);
+    const wchar_t* const fileName = FileNamePart(proposal);
+    lstrcpynW(name, fileName, MAX_PATH);
+    folder.assign(proposal, static_cast<size_t>(fileName - proposal));
   }
-  char fileTitle[256] = "";
-  OPENFILENAMEA dialog = {};
-  dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  wchar_t fileTitle[256] = L"";
+  OPENFILENAMEW dialog = {};
+  dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
   dialog.hwndOwner = owner;
-  dialog.lpstrFilter = "Text Files(*.txt)\0*.txt\0";
+  dialog.lpstrFilter = L"Text Files(*.txt)\0*.txt\0";
   dialog.lpstrFile = name;
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrFileTitle = fileTitle;
-  dialog.nMaxFileTitle = sizeof fileTitle;
-  dialog.lpstrInitialDir = folder[0] ? folder : nullptr;
-  dialog.lpstrTitle = "名前を付けて保存";
+  dialog.nMaxFileTitle = 256;
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.lpstrTitle = L"名前を付けて保存";
   dialog.Flags = OFN_OVERWRITEPROMPT;
-  dialog.lpstrDefExt = "txt";
-  if (GetSaveFileNameA(&dialog) == 1) {
-    lstrcpynA(path, name, MAX_PATH);
+  dialog.lpstrDefExt = L"txt";
+  if (GetSaveFileNameW(&dialog) == 1) {
+    lstrcpynW(path, name, MAX_PATH);
     return 1;
   }
-  path[0] = '\0';
+  path[0] = L'\0';
   return 0;
 }
 
 // Writes the records to the lap file at `path`; 1 when all of it was written. A short file must not pass for
 // saved laps: the user is told and the laps stay unsaved.
-int WriteLapRecords(HWND owner, const char* path, const LapRecord* records, int32_t count) {
+int WriteLapRecords(HWND owner, const wchar_t* path, const LapRecord* records, int32_t count) {
   const LapFileResult result = WriteRecordsToLapFile(path, records, count);
   if (result == LapFileResult::Written) return 1;
   const wchar_t* const message =
@@ -73,7 +74,7 @@ int WriteLapRecords(HWND owner, const char* path, const LapRecord* records, int3
 
 // Lets the user choose a file and writes the records to it; 1 when the file was written.
 int SaveRecordsAs(HWND owner, const LapRecord* records, int32_t count) {
-  char path[MAX_PATH];
+  wchar_t path[MAX_PATH];
   if (ChooseLapFile(owner, path) != 1) return 0;
   return WriteLapRecords(owner, path, records, count);
 }
@@ -83,21 +84,22 @@ int SaveLapsToFile(HWND owner) { return SaveRecordsAs(owner, LapList.Records, La
 
 }  // namespace
 
-int MakeDefaultLapFileNameIn(const char* folder, char* path) {
-  path[0] = '\0';
+int MakeDefaultLapFileNameIn(const wchar_t* folder, wchar_t* path) {
+  path[0] = L'\0';
   for (int number = 0; number <= 9999; ++number) {
-    char candidate[MAX_PATH + 32];
-    const int length = snprintf(candidate, sizeof candidate, "%sLapTimeList%04d.txt", folder, number);
-    if (length < 0 || length >= MAX_PATH) return 0;
-    if (!FileExists(candidate)) {
-      memcpy(path, candidate, static_cast<size_t>(length) + 1);
+    wchar_t digits[8];
+    wsprintfW(digits, L"%04d", number);
+    const std::wstring candidate = std::wstring(folder) + L"LapTimeList" + digits + L".txt";
+    if (candidate.size() >= static_cast<size_t>(MAX_PATH)) return 0;
+    if (!FileExists(candidate.c_str())) {
+      lstrcpynW(path, candidate.c_str(), MAX_PATH);
       return 1;
     }
   }
   return 0;
 }
 
-int WriteLapFile(HWND owner, const char* path) { return WriteLapRecords(owner, path, LapList.Records, LapList.Count); }
+int WriteLapFile(HWND owner, const wchar_t* path) { return WriteLapRecords(owner, path, LapList.Records, LapList.Count); }
 
 SaveAnswer AskSaveLaps(HWND owner) {
   if (LapList.Count == 0) return SaveAnswer::Declined;

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include "records/lap_list_record.h"
 
-// Fills `path` (MAX_PATH bytes) with the first free LapTimeList0000.txt … LapTimeList9999.txt in `folder` (with
+// Fills `path` (MAX_PATH characters) with the first free LapTimeList0000.txt … LapTimeList9999.txt in `folder` (with
 // its trailing separator) and returns 1, or empties it and returns 0. Save As proposes it beside the executable.
-int MakeDefaultLapFileNameIn(const char* folder, char* path);
+int MakeDefaultLapFileNameIn(const wchar_t* folder, wchar_t* path);
 // Writes every lap to `path`, replacing the file; 1 when all of it was written, otherwise the user is told.
-int WriteLapFile(HWND owner, const char* path);
+int WriteLapFile(HWND owner, const wchar_t* path);
 // How the save question ended. The laps may go only once saved or declined: a Cancel in Save As or a file that
 // could not be written (the user has been told) leaves them unsaved.
 enum class SaveAnswer { Saved, Declined, NotSaved };

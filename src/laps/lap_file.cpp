@@ -26,8 +26,8 @@ bool WriteLapLine(HANDLE file, int32_t number, const char* text) {
   return length > 0 && length < static_cast<int>(sizeof line) && WriteAll(file, line, static_cast<DWORD>(length));
 }
 
-LapFileResult WriteRecordsToLapFile(const char* path, const LapRecord* records, int32_t count) {
-  FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+LapFileResult WriteRecordsToLapFile(const wchar_t* path, const LapRecord* records, int32_t count) {
+  FileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsOpen()) return LapFileResult::NotCreated;
   const bool written = WriteNumberedRecords(file.Get(), records, count);
   // The close is checked too: a short file must not pass for a written one.

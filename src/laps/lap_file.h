@@ -13,4 +13,4 @@ bool WriteLapLine(HANDLE file, int32_t number, const char* text);
 enum class LapFileResult { Written, NotCreated, NotWritten };
 // Writes `count` records to `path`, replacing the file, each numbered by its place; a record with an empty text
 // is left out. Written only when every write and the close succeeded.
-LapFileResult WriteRecordsToLapFile(const char* path, const LapRecord* records, int32_t count);
+LapFileResult WriteRecordsToLapFile(const wchar_t* path, const LapRecord* records, int32_t count);

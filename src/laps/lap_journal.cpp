@@ -28,7 +28,7 @@ constexpr int MaxJournalLines = 2 * MaxLaps;
 
 JournalState State = JournalState::Off;
 HWND JournalWindow = nullptr;
-char JournalPath[MAX_PATH] = "";
+wchar_t JournalPath[MAX_PATH] = L"";
 FileHandle JournalFile;
 int32_t JournalledLaps = 0;  // laps of the list already in the file
 int32_t SavedLaps = 0;       // laps of the list saved to a lap file
@@ -100,7 +100,7 @@ void CloseJournalFile() {
 }
 
 bool OpenFreshJournal() {
-  JournalFile = FileHandle(CreateFileA(JournalPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+  JournalFile = FileHandle(CreateFileW(JournalPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   JournalledLaps = 0;
   MarkedLaps = 0;
@@ -142,14 +142,14 @@ void BringJournalUpTo(int32_t upTo) {
 // this run's laps, resets and exit never reach them.
 constexpr int KeptJournalCount = 9;
 
-bool KeptJournalPath(int number, char* path) {
-  char extension[16];
-  snprintf(extension, sizeof extension, ".%d.laps", number);
+bool KeptJournalPath(int number, wchar_t* path) {
+  wchar_t extension[16];
+  wsprintfW(extension, L".%d.laps", number);
   return PathBesideProgram(extension, path);
 }
 
 // Has the unsaved laps of a journal file offered; true when they may go: nothing unsaved, or the offer let them.
-bool OfferLapsOf(HWND window, const char* path) {
+bool OfferLapsOf(HWND window, const wchar_t* path) {
   if (!ReadLapJournal(path, Recovered)) return false;
   if (Recovered.Count <= Recovered.Saved) return true;
   return Offer(window, Recovered.Records, Recovered.Count);
@@ -157,9 +157,9 @@ bool OfferLapsOf(HWND window, const char* path) {
 
 // Moves the previous run's journal out of this run's way; false when no kept journal is free or it cannot move.
 bool KeepPreviousJournal() {
-  char kept[MAX_PATH];
+  wchar_t kept[MAX_PATH];
   for (int number = 1; number <= KeptJournalCount; ++number) {
-    if (KeptJournalPath(number, kept) && MoveFileA(JournalPath, kept)) return true;
+    if (KeptJournalPath(number, kept) && MoveFileW(JournalPath, kept)) return true;
   }
   return false;
 }
@@ -167,13 +167,13 @@ bool KeepPreviousJournal() {
 // Every journal an earlier run left is offered in turn, the kept ones first, and goes once its laps may go. The
 // previous run's, when kept, moves aside; when it cannot, this run journals nothing rather than overwrite it.
 void OfferPreviousLaps(HWND window) {
-  char kept[MAX_PATH];
+  wchar_t kept[MAX_PATH];
   for (int number = 1; number <= KeptJournalCount; ++number) {
-    if (KeptJournalPath(number, kept) && FileExists(kept) && OfferLapsOf(window, kept)) DeleteFileA(kept);
+    if (KeptJournalPath(number, kept) && FileExists(kept) && OfferLapsOf(window, kept)) DeleteFileW(kept);
   }
   if (!FileExists(JournalPath)) return;
   if (OfferLapsOf(window, JournalPath)) {
-    DeleteFileA(JournalPath);
+    DeleteFileW(JournalPath);
   } else if (!KeepPreviousJournal()) {
     State = JournalState::Off;
   }
@@ -181,11 +181,11 @@ void OfferPreviousLaps(HWND window) {
 
 }  // namespace
 
-bool ReadLapJournal(const char* path, RecoveredLaps& laps) {
+bool ReadLapJournal(const wchar_t* path, RecoveredLaps& laps) {
   laps.Count = 0;
   laps.Saved = 0;
   for (LapRecord& record : laps.Records) record.Text[0] = '\0';
-  const FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  const FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsOpen()) return false;
   // A last line without its end was cut and is left out. Of a longer line only the start is kept, which is
@@ -210,11 +210,11 @@ bool ReadLapJournal(const char* path, RecoveredLaps& laps) {
 }
 
 void StartLapJournal(HWND window, UnsavedLapsOffer offer) {
-  if (!offer || !PathBesideProgram(".laps", JournalPath)) return;
+  if (!offer || !PathBesideProgram(L".laps", JournalPath)) return;
   JournalWindow = window;
   Offer = offer;
   State = JournalState::Starting;
-  PostMessageA(window, WM_LAP_JOURNAL, 0, 0);
+  PostMessageW(window, WM_LAP_JOURNAL, 0, 0);
 }
 
 void OnLapJournal(HWND window, WPARAM upTo) {
@@ -242,7 +242,7 @@ void RewriteLapJournal() {
 void DiscardLapJournal() {
   if (State != JournalState::On) return;
   CloseJournalFile();
-  DeleteFileA(JournalPath);
+  DeleteFileW(JournalPath);
   JournalledLaps = 0;
   SavedLaps = 0;
   MarkedLaps = 0;

@@ -18,7 +18,7 @@ struct RecoveredLaps {
 };
 
 // Reads every whole valid line of the journal at `path`; false when it cannot be opened.
-bool ReadLapJournal(const char* path, RecoveredLaps& laps);
+bool ReadLapJournal(const wchar_t* path, RecoveredLaps& laps);
 
 // Offers laps an earlier run left unsaved, lap n in records[n - 1] (an empty text where none was read); true
 // when they may go, false to keep them for a later start.

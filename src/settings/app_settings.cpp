@@ -232,7 +232,12 @@ void UpdateAlarmSoundDisplayName() {
   lstrcpynW(AppSettings.AlarmSoundDisplayName, FileNamePart(shown), MAX_PATH);
 }
 
-void BuildIniPath() { PathBesideProgram(".ini", IniPath); }
+// The profile functions take the path in the system's code page until the settings file is read as bytes.
+void BuildIniPath() {
+  wchar_t path[MAX_PATH];
+  IniPath[0] = '\0';
+  if (PathBesideProgram(L".ini", path)) WideCharToMultiByte(CP_ACP, 0, path, -1, IniPath, MAX_PATH, nullptr, nullptr);
+}
 
 void LoadWindowPosition() {
   LoadSection(WindowPositionSection);

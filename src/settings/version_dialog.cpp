@@ -27,12 +27,12 @@ const char* FileVersionText(const void* block) {
 }
 
 void ShowVersionText(HWND dialog) {
-  char path[MAX_PATH];
+  wchar_t path[MAX_PATH];
   if (!GetExecutablePath(path)) return;
-  const DWORD size = GetFileVersionInfoSizeA(path, nullptr);
+  const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
   if (size == 0) return;
   const std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]());
-  if (!block || !GetFileVersionInfoA(path, 0, size, block.get())) return;
+  if (!block || !GetFileVersionInfoW(path, 0, size, block.get())) return;
   const char* fileVersion = FileVersionText(block.get());
   if (!fileVersion) return;
   char number[VersionNumberSize];

@@ -33,7 +33,7 @@ void Expire() {
   StopwatchClock.TimerRunning = 0;
   StopwatchClock.TimerExpired = 1;
   if (CountdownExpiryHook) CountdownExpiryHook();
-  SendMessageA(MainWindow, WM_COUNTDOWN_EXPIRED, 0, 0);
+  SendMessageW(MainWindow, WM_COUNTDOWN_EXPIRED, 0, 0);
 }
 
 int64_t StepsTaken(int64_t now) {

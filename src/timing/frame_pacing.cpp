@@ -25,7 +25,7 @@ void RequestFrame() {
   const HWND window = MainWindow;
   if (!window || MainWindowMinimized) return;
   if (FramePosted.value.exchange(1, std::memory_order_acq_rel) != 0) return;
-  if (!PostMessageA(window, WM_SHOW_FRAME, 0, 0)) FramePosted = 0;
+  if (!PostMessageW(window, WM_SHOW_FRAME, 0, 0)) FramePosted = 0;
 }
 
 void TakeFrameRequest() { FramePosted = 0; }

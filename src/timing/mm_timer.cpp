@@ -24,7 +24,7 @@ void StopTimerAndDrain(Shared<int32_t>& running, Shared<UINT>& id, const std::at
   KillPeriodicTimer(id);
   while (busy.load(std::memory_order_seq_cst)) {
     MSG message;
-    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     SwitchToThread();
   }
 }
@@ -40,7 +40,7 @@ bool KeepTimerResolution(SetProcessInformationCall setInformation) {
 }
 
 void KeepTimerResolutionWhereSupported() {
-  const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
   const FARPROC found = kernel32 ? GetProcAddress(kernel32, "SetProcessInformation") : nullptr;
   KeepTimerResolution(reinterpret_cast<SetProcessInformationCall>(reinterpret_cast<void*>(found)));
 }

@@ -25,6 +25,18 @@ std::string ReadBytes(const std::string& path) {
   return bytes;
 }
 
+std::wstring Wide(const std::string& text) {
+  wchar_t wide[1024] = L"";
+  MultiByteToWideChar(932, 0, text.c_str(), -1, wide, 1024);
+  return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+  char narrow[2048] = "";
+  WideCharToMultiByte(932, 0, text.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+  return narrow;
+}
+
 std::string ExecutableFolder() {
   char path[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, path, MAX_PATH);

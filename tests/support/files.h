@@ -13,5 +13,8 @@ std::string ExecutableFolder();
 std::string MakeFreshFolder(const std::string& prefix);
 // Deletes the folder's files and then the folder.
 void RemoveFolder(const std::string& folder);
+// The tests' Shift-JIS texts as the program's wide paths take them, and back.
+std::wstring Wide(const std::string& text);
+std::string Narrow(const std::wstring& text);
 
 }  // namespace test

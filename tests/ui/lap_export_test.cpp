@@ -63,31 +63,31 @@ std::string SaveAsDuring(const std::function<void()>& action, const std::string&
 
 TEST_F(LapExport, TheDefaultNameIsTheLowestFreeNumberBesideTheProgram) {
   const std::string folder = folder_ + "\\";
-  char path[MAX_PATH];
-  ASSERT_EQ(MakeDefaultLapFileNameIn(folder.c_str(), path), 1);
-  EXPECT_EQ(std::string(path), folder + "LapTimeList0000.txt");
+  wchar_t path[MAX_PATH];
+  ASSERT_EQ(MakeDefaultLapFileNameIn(test::Wide(folder).c_str(), path), 1);
+  EXPECT_EQ(test::Narrow(path), folder + "LapTimeList0000.txt");
   test::WriteBytes(folder + "LapTimeList0000.txt", "x");
   test::WriteBytes(folder + "LapTimeList0002.txt", "x");
-  ASSERT_EQ(MakeDefaultLapFileNameIn(folder.c_str(), path), 1);
-  EXPECT_EQ(std::string(path), folder + "LapTimeList0001.txt");
+  ASSERT_EQ(MakeDefaultLapFileNameIn(test::Wide(folder).c_str(), path), 1);
+  EXPECT_EQ(test::Narrow(path), folder + "LapTimeList0001.txt");
   test::WriteBytes(folder + "LapTimeList0001.txt", "x");
-  ASSERT_EQ(MakeDefaultLapFileNameIn(folder.c_str(), path), 1);
-  EXPECT_EQ(std::string(path), folder + "LapTimeList0003.txt");
+  ASSERT_EQ(MakeDefaultLapFileNameIn(test::Wide(folder).c_str(), path), 1);
+  EXPECT_EQ(test::Narrow(path), folder + "LapTimeList0003.txt");
 
   // A name that would reach 260 characters is not proposed at all.
   const std::string deep = "C:\\" + std::string(MAX_PATH - 3 - 19, 'd') + "\\";
-  EXPECT_EQ(MakeDefaultLapFileNameIn(deep.c_str(), path), 0);
-  EXPECT_STREQ(path, "");
+  EXPECT_EQ(MakeDefaultLapFileNameIn(test::Wide(deep).c_str(), path), 0);
+  EXPECT_STREQ(path, L"");
   const std::string justFits = "C:\\" + std::string(MAX_PATH - 3 - 20 - 1, 'd') + "\\";
-  EXPECT_EQ(MakeDefaultLapFileNameIn(justFits.c_str(), path), 1);
-  EXPECT_EQ(std::string(path).size(), static_cast<size_t>(MAX_PATH - 1));
+  EXPECT_EQ(MakeDefaultLapFileNameIn(test::Wide(justFits).c_str(), path), 1);
+  EXPECT_EQ(std::wstring(path).size(), static_cast<size_t>(MAX_PATH - 1));
 }
 
 TEST_F(LapExport, TheFileHoldsOneNumberedLineForEachLapAndReplacesAnOlderFile) {
   TakeLaps(3, 1234);  // each lap begins at the refresh boundary shown
   const std::string path = folder_ + "\\laps.txt";
   test::WriteBytes(path, std::string(500, '#'));
-  ASSERT_EQ(WriteLapFile(nullptr, path.c_str()), 1);
+  ASSERT_EQ(WriteLapFile(nullptr, test::Wide(path).c_str()), 1);
   EXPECT_EQ(test::ReadBytes(path),
             "0001,00:00:01.23,00:00:01.23\r\n0002,00:00:01.23,00:00:02.46\r\n0003,00:00:01.24,00:00:03.70\r\n");
 }
@@ -96,12 +96,12 @@ TEST_F(LapExport, FailedCreationsAndWritesAreReportedAndNotTakenForSaved) {
   TakeLaps(3, 100);
   int result = -1;
   test::MessageBoxText box = test::AnswerMessageBoxDuring(
-      [&] { result = WriteLapFile(nullptr, (folder_ + "\\missing\\laps.txt").c_str()); });
+      [&] { result = WriteLapFile(nullptr, test::Wide(folder_ + "\\missing\\laps.txt").c_str()); });
   EXPECT_EQ(result, 0);
   EXPECT_EQ(box.Caption, "Tavrilo");
   EXPECT_EQ(box.Text, "ファイルを作成できません。");
 
-  box = test::AnswerMessageBoxDuring([&] { result = WriteLapFile(nullptr, "Z:\\dev\\full"); });
+  box = test::AnswerMessageBoxDuring([&] { result = WriteLapFile(nullptr, L"Z:\\dev\\full"); });
   EXPECT_EQ(result, 0) << "every write to a full disk fails";
   EXPECT_EQ(box.Caption, "Tavrilo");
   EXPECT_EQ(box.Text, "ファイルに書き込めません。");

@@ -38,7 +38,7 @@ TEST_P(ReadingAJournal, RecoversEveryWholeValidLine) {
   const std::string path = test::ScratchFolder() + "\\Tavrilo.laps";
   test::WriteBytes(path, journal.Bytes);
   static RecoveredLaps laps;
-  ASSERT_TRUE(ReadLapJournal(path.c_str(), laps));
+  ASSERT_TRUE(ReadLapJournal(test::Wide(path).c_str(), laps));
   EXPECT_EQ(laps.Count, journal.Count);
   EXPECT_EQ(laps.Saved, journal.Saved);
   int32_t present = 0;
@@ -71,26 +71,26 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReadingAJournal, NoJournalIsNothingToRecover) {
   static RecoveredLaps laps;
-  EXPECT_FALSE(ReadLapJournal((test::ScratchFolder() + "\\Tavrilo.laps").c_str(), laps));
+  EXPECT_FALSE(ReadLapJournal(test::Wide(test::ScratchFolder() + "\\Tavrilo.laps").c_str(), laps));
 }
 
 // Laps refused at one start after another are each kept aside, none over another.
 TEST(KeptJournals, EveryRefusedOfferKeepsItsLapsBesideTheOthers) {
-  char previous[MAX_PATH], first[MAX_PATH], second[MAX_PATH];
-  ASSERT_TRUE(PathBesideProgram(".laps", previous) && PathBesideProgram(".1.laps", first) &&
-              PathBesideProgram(".2.laps", second));
-  const auto removeAll = [&] { for (const char* path : {previous, first, second}) DeleteFileA(path); };
+  wchar_t previous[MAX_PATH], first[MAX_PATH], second[MAX_PATH];
+  ASSERT_TRUE(PathBesideProgram(L".laps", previous) && PathBesideProgram(L".1.laps", first) &&
+              PathBesideProgram(L".2.laps", second));
+  const auto removeAll = [&] { for (const wchar_t* path : {previous, first, second}) DeleteFileW(path); };
   removeAll();
-  test::WriteBytes(first, Laps(1, 2));
-  test::WriteBytes(previous, Laps(1, 3));
+  test::WriteBytes(test::Narrow(first), Laps(1, 2));
+  test::WriteBytes(test::Narrow(previous), Laps(1, 3));
   static int offers;
   offers = 0;
   StartLapJournal(test::StandInMainWindow(), [](HWND, const LapRecord*, int32_t) { return ++offers == 0; });
   OnLapJournal(test::StandInMainWindow(), 0);
   EndLapJournal();
   EXPECT_EQ(offers, 2);
-  EXPECT_EQ(test::ReadBytes(first), Laps(1, 2));
-  EXPECT_EQ(test::ReadBytes(second), Laps(1, 3));
+  EXPECT_EQ(test::ReadBytes(test::Narrow(first)), Laps(1, 2));
+  EXPECT_EQ(test::ReadBytes(test::Narrow(second)), Laps(1, 3));
   EXPECT_FALSE(FileExists(previous));
   removeAll();
 }
