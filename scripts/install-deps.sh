@@ -31,6 +31,9 @@ if ((${#missing[@]})); then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
-  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
-fi
+# ja_JP.UTF-8 for code page 932, and en_US.UTF-8 for the app tests' second run in code page 1252.
+for locale_name in ja_JP en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^${locale_name}\.utf8$"; then
+    localedef -i "$locale_name" -f UTF-8 "$locale_name.UTF-8"
+  fi
+done

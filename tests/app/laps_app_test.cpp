@@ -35,12 +35,9 @@ class LapsInTheProgram : public app::ProgramTest {
     const HWND list = GetDlgItem(history, LapList);
     const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-      // Across processes the list box answers in UTF-16 whatever was asked; bring it back to the ANSI page.
       wchar_t wide[512] = L"";
       SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
-      char line[1024] = "";
-      WideCharToMultiByte(CP_ACP, 0, wide, -1, line, sizeof line, nullptr, nullptr);
-      lines.push_back(line);
+      lines.push_back(test::Narrow(wide));
     }
     return lines;
   }

@@ -42,14 +42,20 @@ inline HWND PollForWindow(const std::function<HWND()>& find, DWORD timeoutMs = 1
   return found;
 }
 
+// Texts are read and set as UTF-16, whatever the system's code page, and given to the tests in the Shift-JIS of
+// their literals (code page 932, never the system's).
 inline std::string WindowText(HWND window) {
-  char text[2048] = "";
-  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return text;
+  wchar_t text[2048] = L"";
+  SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text));
+  char bytes[4096] = "";
+  WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+  return bytes;
 }
 
 inline void SetText(HWND window, const std::string& text) {
-  SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  wchar_t wide[2048] = L"";
+  MultiByteToWideChar(932, 0, text.c_str(), -1, wide, 2048);
+  SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide));
 }
 
 // The process's visible dialog with this title, or null.
