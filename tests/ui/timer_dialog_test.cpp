@@ -134,9 +134,11 @@ TEST_F(TimerDialog, CancelPutsBackTheClearedAlarmFileAndTheSetTime) {
   ExpectStoredTime(1, 2, 3);
 }
 
-// A path as long as the setting holds (259 characters) comes back from the Open dialog whole.
+// A path as long as the setting holds (259 characters) comes back from the Open dialog whole; a file whose name
+// Shift-JIS cannot hold is kept by its short path and shown by its long name.
 TEST_F(TimerDialog, TheLongestAlarmPathIsChosenAgainAndKept) {
   std::string path = test::ScratchFolder();
+  const std::wstring korean = test::Wide(path) + L"\\\uD55C.wav";
   while (path.size() < 200) {
     path += "\\nested-folder-for-a-long-path";
     ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
@@ -144,19 +146,27 @@ TEST_F(TimerDialog, TheLongestAlarmPathIsChosenAgainAndKept) {
   path += "\\" + std::string(259 - path.size() - 5, 'a') + ".wav";
   ASSERT_EQ(path.size(), 259u);
   test::WriteBytes(path, test::ToneWav(100));
-  char chosen[MAX_PATH];
-  wchar_t display[MAX_PATH];
-  lstrcpynA(chosen, path.c_str(), MAX_PATH);
-  MultiByteToWideChar(932, 0, path.c_str() + path.find_last_of('\\') + 1, -1, display, MAX_PATH);
-  const HWND owner = test::StandInMainWindow();
-  std::thread user([owner] {
-    const HWND open = test::WaitForDialogOwnedBy(owner);
-    if (open) PostMessageA(open, WM_COMMAND, IDOK, 0);  // the offered file, as it stands
-  });
-  const bool result = BrowseAlarmSoundFile(chosen, display, owner);
-  user.join();
-  EXPECT_TRUE(result);
-  EXPECT_EQ(std::string(chosen), path);
+  const HANDLE file = CreateFileW(korean.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  for (const std::wstring& offered : {test::Wide(path), korean}) {
+    char chosen[MAX_PATH];
+    wchar_t display[MAX_PATH];
+    lstrcpynA(chosen, test::Narrow(offered).c_str(), MAX_PATH);
+    lstrcpynW(display, offered.c_str() + offered.find_last_of(L'\\') + 1, MAX_PATH);
+    const HWND owner = test::StandInMainWindow();
+    std::thread user([owner] {
+      const HWND open = test::WaitForDialogOwnedBy(owner);
+      if (open) PostMessageA(open, WM_COMMAND, IDOK, 0);  // the offered file, as it stands
+    });
+    const bool result = BrowseAlarmSoundFile(chosen, display, owner);
+    user.join();
+    EXPECT_TRUE(result);
+    EXPECT_STREQ(display, offered.c_str() + offered.find_last_of(L'\\') + 1);
+    wchar_t found[MAX_PATH] = L"";
+    GetLongPathNameW(test::Wide(chosen).c_str(), found, MAX_PATH);
+    EXPECT_EQ(std::wstring(found), offered) << "the stored form names the chosen file: " << chosen;
+  }
 }
 
 }  // namespace
