@@ -1,10 +1,12 @@
 // Every user choice, and the INI file beside the executable that keeps them between runs. The file is read
-// and written only through the private-profile functions, one table of keys per section, so that loading and
+// and written as bytes through the settings file module, one table of keys per section, so that loading and
 // saving can never disagree about a key, its order or its default.
 #include "settings/app_settings.h"
 #include <commctrl.h>
 #include <cstdio>
+#include <string>
 #include "helpers/file_paths.h"
+#include "settings/settings_file.h"
 
 char IniPath[MAX_PATH];
 
@@ -167,34 +169,43 @@ int32_t StoredNumber(const SettingKey& key) {
   return 0;
 }
 
-void LoadKey(const char* section, const SettingKey& key) {
+// The one place IniPath, still in the ANSI code page, meets the file module's wide paths.
+std::wstring WideIniPath() {
+  wchar_t wide[MAX_PATH];
+  if (!MultiByteToWideChar(CP_ACP, 0, IniPath, -1, wide, MAX_PATH)) return L"";
+  return wide;
+}
+
+SettingsDocument ReadIniFile() { return ReadSettingsFile(WideIniPath().c_str()); }
+
+void LoadKey(const SettingsDocument& file, const char* section, const SettingKey& key) {
   if (key.Kind == KeyKind::Text) {
     char* text = static_cast<char*>(key.Field);
-    // Wine may leave a byte of the old content behind a cut text; start from an empty buffer.
-    ZeroMemory(text, key.TextSize);
-    GetPrivateProfileStringA(section, key.Name, key.DefaultText, text, key.TextSize, IniPath);
+    const std::optional<std::string> value = FindSettingsValue(file, section, key.Name);
+    lstrcpynA(text, value ? value->c_str() : key.DefaultText, key.TextSize);
     TrimHalfCharacter(text);
     return;
   }
-  StoreNumber(key, static_cast<int32_t>(GetPrivateProfileIntA(section, key.Name, key.DefaultNumber, IniPath)));
+  StoreNumber(key, static_cast<int32_t>(ReadSettingsNumber(file, section, key.Name, key.DefaultNumber)));
 }
 
-void SaveKey(const char* section, const SettingKey& key) {
+void SaveKey(SettingsDocument& file, const char* section, const SettingKey& key) {
   if (key.Kind == KeyKind::Text) {
-    WritePrivateProfileStringA(section, key.Name, static_cast<const char*>(key.Field), IniPath);
+    SetSettingsValue(file, section, key.Name, static_cast<const char*>(key.Field));
     return;
   }
   char number[16];
   wsprintfA(number, "%d", StoredNumber(key));
-  WritePrivateProfileStringA(section, key.Name, number, IniPath);
+  SetSettingsValue(file, section, key.Name, number);
 }
 
 void LoadSection(const Section& section) {
-  for (size_t i = 0; i < section.Count; ++i) LoadKey(section.Name, section.Keys[i]);
+  const SettingsDocument file = ReadIniFile();
+  for (size_t i = 0; i < section.Count; ++i) LoadKey(file, section.Name, section.Keys[i]);
 }
 
-void SaveSection(const Section& section) {
-  for (size_t i = 0; i < section.Count; ++i) SaveKey(section.Name, section.Keys[i]);
+void SaveSection(SettingsDocument& file, const Section& section) {
+  for (size_t i = 0; i < section.Count; ++i) SaveKey(file, section.Name, section.Keys[i]);
 }
 
 // An alarm file that is gone since the last run is forgotten.
@@ -258,11 +269,11 @@ void LoadTimerSettings() {
 void LoadHotKeySettings() { LoadSection(HotKeySection); }
 
 void SaveSettings() {
-  SaveSection(StopwatchSection);
-  SaveSection(TimerModeSection);
-  SaveSection(TimerSettingSection);
-  SaveSection(FontSection);
-  SaveSection(DrawColorSection);
-  SaveSection(WindowPositionSection);
-  SaveSection(HotKeySection);
+  SettingsDocument file = ReadIniFile();
+  for (const Section* section : {&StopwatchSection, &TimerModeSection, &TimerSettingSection, &FontSection,
+                                 &DrawColorSection, &WindowPositionSection, &HotKeySection}) {
+    SaveSection(file, *section);
+  }
+  // A file that already holds every value is left as it is, blank lines and all.
+  if (file.Changed) WriteSettingsFile(WideIniPath().c_str(), file);
 }
