@@ -74,7 +74,7 @@ HWND OpenWindow(const std::string& folder, int width, int height) {
   DWORD written = 0;
   WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   CloseHandle(file);
-  lstrcpynA(IniPath, ini.c_str(), MAX_PATH);
+  MultiByteToWideChar(CP_ACP, 0, ini.c_str(), -1, IniPath, MAX_PATH);
   LoadWindowPosition();
   CreateMainWindow(AppInstance, SW_SHOW);
   const HWND window = MainWindow;

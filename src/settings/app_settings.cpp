@@ -1,5 +1,5 @@
 // Every user choice, and the INI file beside the executable that keeps them between runs. The file is read
-// and written only through the private-profile functions, one table of keys per section, so that loading and
+// and written as bytes through the settings file module, one table of keys per section, so that loading and
 // saving can never disagree about a key, its order or its default.
 #include "settings/app_settings.h"
 #include <commctrl.h>
@@ -7,8 +7,9 @@
 #include <string>
 #include "helpers/file_paths.h"
 #include "helpers/wide_text.h"
+#include "settings/settings_file.h"
 
-char IniPath[MAX_PATH];
+wchar_t IniPath[MAX_PATH];
 
 namespace {
 
@@ -169,34 +170,36 @@ int32_t StoredNumber(const SettingKey& key) {
   return 0;
 }
 
-void LoadKey(const char* section, const SettingKey& key) {
+SettingsDocument ReadIniFile() { return ReadSettingsFile(IniPath); }
+
+void LoadKey(const SettingsDocument& file, const char* section, const SettingKey& key) {
   if (key.Kind == KeyKind::Text) {
     char* text = static_cast<char*>(key.Field);
-    // Wine may leave a byte of the old content behind a cut text; start from an empty buffer.
-    ZeroMemory(text, key.TextSize);
-    GetPrivateProfileStringA(section, key.Name, key.DefaultText, text, key.TextSize, IniPath);
+    const std::optional<std::string> value = FindSettingsValue(file, section, key.Name);
+    lstrcpynA(text, value ? value->c_str() : key.DefaultText, key.TextSize);
     TrimHalfCharacter(text);
     return;
   }
-  StoreNumber(key, static_cast<int32_t>(GetPrivateProfileIntA(section, key.Name, key.DefaultNumber, IniPath)));
+  StoreNumber(key, static_cast<int32_t>(ReadSettingsNumber(file, section, key.Name, key.DefaultNumber)));
 }
 
-void SaveKey(const char* section, const SettingKey& key) {
+void SaveKey(SettingsDocument& file, const char* section, const SettingKey& key) {
   if (key.Kind == KeyKind::Text) {
-    WritePrivateProfileStringA(section, key.Name, static_cast<const char*>(key.Field), IniPath);
+    SetSettingsValue(file, section, key.Name, static_cast<const char*>(key.Field));
     return;
   }
   char number[16];
   wsprintfA(number, "%d", StoredNumber(key));
-  WritePrivateProfileStringA(section, key.Name, number, IniPath);
+  SetSettingsValue(file, section, key.Name, number);
 }
 
 void LoadSection(const Section& section) {
-  for (size_t i = 0; i < section.Count; ++i) LoadKey(section.Name, section.Keys[i]);
+  const SettingsDocument file = ReadIniFile();
+  for (size_t i = 0; i < section.Count; ++i) LoadKey(file, section.Name, section.Keys[i]);
 }
 
-void SaveSection(const Section& section) {
-  for (size_t i = 0; i < section.Count; ++i) SaveKey(section.Name, section.Keys[i]);
+void SaveSection(SettingsDocument& file, const Section& section) {
+  for (size_t i = 0; i < section.Count; ++i) SaveKey(file, section.Name, section.Keys[i]);
 }
 
 // An alarm file that is gone since the last run is forgotten.
@@ -232,12 +235,7 @@ void UpdateAlarmSoundDisplayName() {
   lstrcpynW(AppSettings.AlarmSoundDisplayName, FileNamePart(shown), MAX_PATH);
 }
 
-// The profile functions take the path in the system's code page until the settings file is read as bytes.
-void BuildIniPath() {
-  wchar_t path[MAX_PATH];
-  IniPath[0] = '\0';
-  if (PathBesideProgram(L".ini", path)) WideCharToMultiByte(CP_ACP, 0, path, -1, IniPath, MAX_PATH, nullptr, nullptr);
-}
+void BuildIniPath() { PathBesideProgram(L".ini", IniPath); }
 
 void LoadWindowPosition() {
   LoadSection(WindowPositionSection);
@@ -269,11 +267,11 @@ void LoadTimerSettings() {
 void LoadHotKeySettings() { LoadSection(HotKeySection); }
 
 void SaveSettings() {
-  SaveSection(StopwatchSection);
-  SaveSection(TimerModeSection);
-  SaveSection(TimerSettingSection);
-  SaveSection(FontSection);
-  SaveSection(DrawColorSection);
-  SaveSection(WindowPositionSection);
-  SaveSection(HotKeySection);
+  SettingsDocument file = ReadIniFile();
+  for (const Section* section : {&StopwatchSection, &TimerModeSection, &TimerSettingSection, &FontSection,
+                                 &DrawColorSection, &WindowPositionSection, &HotKeySection}) {
+    SaveSection(file, *section);
+  }
+  // A file that already holds every value is left as it is, blank lines and all.
+  if (file.Changed) WriteSettingsFile(IniPath, file);
 }

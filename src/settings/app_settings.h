@@ -5,7 +5,7 @@
 #include "records/app_settings_record.h"
 
 // The settings file: the executable's path with the extension ".ini"; empty when the path is unknown.
-extern char IniPath[MAX_PATH];
+extern wchar_t IniPath[MAX_PATH];
 
 void BuildIniPath();
 // Section Window_Position, before the main window exists; derives WindowShowCommand.

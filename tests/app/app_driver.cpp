@@ -26,20 +26,19 @@ HWND OpenMenuWindow(const RunningApp& app) {
 
 std::string IniPathOf(const RunningApp& app) { return app.Folder + "\\Tavrilo.ini"; }
 
-RunningApp PrepareApp(const std::string& ini) {
+RunningApp PrepareApp(const std::string& ini, const std::string& folderPrefix) {
   RunningApp app;
-  app.Folder = test::MakeFreshFolder("tavrilo-app-");
-  CopyFileA(ProgramPath().c_str(), ExePathOf(app).c_str(), FALSE);
+  app.Folder = test::MakeFreshFolder(folderPrefix);
+  CopyFileW(test::Wide(ProgramPath()).c_str(), test::Wide(ExePathOf(app)).c_str(), FALSE);
   if (!ini.empty()) test::WriteBytes(IniPathOf(app), ini);
   return app;
 }
 
 bool Launch(RunningApp& app) {
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
-  std::string exe = ExePathOf(app);
-  if (!CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, app.Folder.c_str(), &startup,
-                      &app.Process)) {
+  if (!CreateProcessW(test::Wide(ExePathOf(app)).c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                      test::Wide(app.Folder).c_str(), &startup, &app.Process)) {
     return false;
   }
   test::PollUntil([&app] {
@@ -52,11 +51,11 @@ bool Launch(RunningApp& app) {
 }
 
 PROCESS_INFORMATION LaunchSecondCopy(const RunningApp& app) {
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  CreateProcessA(ExePathOf(app).c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, app.Folder.c_str(), &startup,
-                 &process);
+  CreateProcessW(test::Wide(ExePathOf(app)).c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                 test::Wide(app.Folder).c_str(), &startup, &process);
   return process;
 }
 

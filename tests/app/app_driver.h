@@ -17,8 +17,9 @@ struct RunningApp {
 
 // The settings file beside the copy.
 std::string IniPathOf(const RunningApp& app);
-// Copies the program into a fresh folder, with `ini` as its settings file unless it is empty.
-RunningApp PrepareApp(const std::string& ini = "");
+// Copies the program into a fresh folder named from `folderPrefix`, with `ini` as its settings file unless it is
+// empty.
+RunningApp PrepareApp(const std::string& ini = "", const std::string& folderPrefix = "tavrilo-app-");
 // Starts the prepared copy and waits for its main window; false when no window appeared.
 bool Launch(RunningApp& app);
 // Starts another copy of the same executable; returns its process (the caller waits on and closes it).

@@ -14,18 +14,18 @@ class EngineTest : public ::testing::Test {
   void SetUp() override {
     ResetEngineState();
     savedSettings_ = AppSettings;
-    lstrcpynA(savedIniPath_, IniPath, MAX_PATH);
+    lstrcpynW(savedIniPath_, IniPath, MAX_PATH);
   }
   void TearDown() override {
     if (IsWindow(LapList.LapHistoryWindow)) SendMessageA(LapList.LapHistoryWindow, WM_COMMAND, IDCANCEL, 0);
     AppSettings = savedSettings_;
-    lstrcpynA(IniPath, savedIniPath_, MAX_PATH);
+    lstrcpynW(IniPath, savedIniPath_, MAX_PATH);
     ResetEngineState();
   }
 
  private:
   AppSettingsRecord savedSettings_;
-  char savedIniPath_[MAX_PATH] = "";
+  wchar_t savedIniPath_[MAX_PATH] = L"";
 };
 
 }  // namespace test

@@ -6,7 +6,7 @@
 namespace test {
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -14,8 +14,8 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string ReadBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes(GetFileSize(file, nullptr), '\0');
   DWORD read = 0;
@@ -51,20 +51,21 @@ std::string MakeFreshFolder(const std::string& prefix) {
   std::string folder;
   do {
     folder = std::string(base) + prefix + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-  } while (!CreateDirectoryA(folder.c_str(), nullptr));
+  } while (!CreateDirectoryW(Wide(folder).c_str(), nullptr));
   return folder;
 }
 
 void RemoveFolder(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  const std::wstring wide = Wide(folder);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((wide + L"\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      DeleteFileA((folder + "\\" + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
+      DeleteFileW((wide + L"\\" + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryW(wide.c_str());
 }
 
 }  // namespace test

@@ -13,7 +13,8 @@ std::string ExecutableFolder();
 std::string MakeFreshFolder(const std::string& prefix);
 // Deletes the folder's files and then the folder.
 void RemoveFolder(const std::string& folder);
-// The tests' Shift-JIS texts as the program's wide paths take them, and back.
+// The tests' Shift-JIS texts as the program's wide paths take them, and back (code page 932, whatever the
+// system's: the files above are reached through the wide API this way).
 std::wstring Wide(const std::string& text);
 std::string Narrow(const std::wstring& text);
 

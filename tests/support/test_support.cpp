@@ -121,7 +121,7 @@ std::vector<COLORREF> PixelsOf(HDC dc, int width, int height) {
 HWND OpenRealMainWindow(const std::string& ini) {
   const std::string path = ScratchFolder() + "\\Tavrilo.ini";
   WriteBytes(path, "[Window_Position]\r\nWindow_X_Pos=-2000\r\nWindow_Y_Pos=-2000\r\n" + ini);
-  lstrcpynA(IniPath, path.c_str(), MAX_PATH);
+  lstrcpynW(IniPath, test::Wide(path).c_str(), MAX_PATH);
   static const ATOM registered = RegisterMainWindowClass(AppInstance);
   if (!registered) return nullptr;
   LoadWindowPosition();

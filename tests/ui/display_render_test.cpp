@@ -119,7 +119,7 @@ class DisplayRender : public test::EngineTest {
   void SetUp() override {
     EngineTest::SetUp();
     const std::string absent = test::ScratchFolder() + "\\absent.ini";
-    lstrcpynA(IniPath, absent.c_str(), MAX_PATH);
+    lstrcpynW(IniPath, test::Wide(absent).c_str(), MAX_PATH);
     LoadSettings(test::StandInMainWindow());  // the defaults
     test::ResetEngineState();
     AppSettings.BackGroundColor = Background;

@@ -16,6 +16,7 @@
 #include "laps/lap_list.h"
 #include "records/app_globals.h"
 #include "settings/app_settings.h"
+#include "settings/settings_file.h"
 #include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/run_control.h"
@@ -97,8 +98,8 @@ std::string WholeCharacters(const std::string& text, size_t maxBytes) {
   return text.substr(0, end);
 }
 
-// Reads the generated file through the same profile calls as the program, with the program's own defaults (those
-// of the file its first run writes), and says what it must write back for each key: nothing for a value that
+// Reads the generated file, numbers through the profile calls and texts as bytes, with the program's own defaults
+// (those of the file its first run writes), and says what it must write back for each key: nothing for a value that
 // follows the window or the fitted read-out. A window that the stored position puts on no monitor is centred in the
 // primary screen's work area at the size it was given (`outer`).
 class WriteBackOracle {
@@ -144,7 +145,12 @@ class WriteBackOracle {
     return static_cast<int32_t>(GetPrivateProfileIntA(key.Section.c_str(), key.Key.c_str(),
                                                       static_cast<INT>(fallback), generated_.c_str()));
   }
-  std::string Text(const IniKey& key) const { return ReadText(generated_, key, ReadText(defaults_, key)); }
+  // The value's bytes as the file holds them: the profile functions would turn half a character into another.
+  std::string Text(const IniKey& key) const { return BytesOf(generated_, key).value_or(*BytesOf(defaults_, key)); }
+  static std::optional<std::string> BytesOf(const std::string& path, const IniKey& key) {
+    const std::wstring wide(path.begin(), path.end());  // a scratch path, ASCII
+    return FindSettingsValue(ReadSettingsFile(wide.c_str()), key.Section.c_str(), key.Key.c_str());
+  }
 
   std::string generated_;
   std::string defaults_;
@@ -215,7 +221,7 @@ class SettingsFuzz : public test::EngineTest, public ::testing::WithParamInterfa
 
   // Every section and key of the file a first run writes, in its order; that file stays as the defaults.
   std::vector<IniKey> FirstRunKeys() {
-    lstrcpynA(IniPath, DefaultsPath().c_str(), MAX_PATH);
+    lstrcpynW(IniPath, test::Wide(DefaultsPath()).c_str(), MAX_PATH);
     LoadWindowPosition();
     LoadSettings(test::StandInMainWindow());
     SaveSettings();
@@ -255,7 +261,7 @@ class SettingsFuzz : public test::EngineTest, public ::testing::WithParamInterfa
   // The real main window, placed and sized as the file says (OpenRealMainWindow would put it off-screen and leave
   // the position keys untried). The screen lock keeps the program's own tests from running meanwhile.
   static HWND OpenMainWindow(const std::string& path) {
-    lstrcpynA(IniPath, path.c_str(), MAX_PATH);
+    lstrcpynW(IniPath, test::Wide(path).c_str(), MAX_PATH);
     LoadWindowPosition();
     return CreateMainWindow(AppInstance, SW_SHOWNOACTIVATE) ? static_cast<HWND>(MainWindow) : nullptr;
   }

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 #include "settings/app_settings.h"
+#include "settings/settings_file.h"
 #include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/countdown.h"
@@ -53,7 +55,7 @@ class SettingsFile : public test::EngineTest {
   void StartAfresh() {
     test::ResetEngineState();
     path_ = test::ScratchFolder() + "\\Tavrilo.ini";
-    lstrcpynA(IniPath, path_.c_str(), MAX_PATH);
+    lstrcpynW(IniPath, test::Wide(path_).c_str(), MAX_PATH);
   }
   // Writes the file, then loads it as start-up does.
   void LoadFrom(const std::string& bytes) {
@@ -77,7 +79,7 @@ TEST_F(SettingsFile, PathIsTheExecutablesOwnWithTheIniExtension) {
   BuildIniPath();
   std::string expected(module);
   expected.replace(expected.size() - 4, 4, ".ini");
-  EXPECT_EQ(std::string(IniPath), expected);
+  EXPECT_EQ(test::Narrow(IniPath), expected);
 }
 
 TEST_F(SettingsFile, FirstRunUsesEveryDefaultAndWritesTheCompleteFile) {
@@ -170,6 +172,13 @@ TEST_F(SettingsFile, NormalisesOnlyWhatItMustAndWritesOddValuesBack) {
       {"[HotKey_Setting]\r\nHotKeyEnable=2\r\n", [] { EXPECT_EQ(AppSettings.HotKeyEnable, 2); }, "HotKeyEnable=2"},
       {"[HotKey_Setting]\r\nHotKeyLap=70000\r\n", [] { EXPECT_EQ(AppSettings.HotKeyLap, 70000); },
        "HotKeyLap=70000"},
+      // Unknown sections and keys stay where they were; a missing key ends its section.
+      {"[Timer_Mode]\r\nTimer_Mode=1\r\n[Extra]\r\nMine=1\r\n[Font_Setting]\r\n;note\r\n",
+       [] { EXPECT_EQ(AppSettings.Timer_Mode, 1); },
+       "Timer_Mode=1\r\n[Extra]\r\nMine=1\r\n[Font_Setting]\r\n;note\r\nHeight=14"},
+      // The bytes of a cut character are the file's own, not the code page's stand-in for them.
+      {"[Font_Setting]\r\nFontFaceName=\"ゴシ\x83\"\r\n",
+       [] { EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ゴシ"); }, "FontFaceName=ゴシ"},
   };
   for (const StoredValueCase& c : cases) {
     SCOPED_TRACE(c.Stored);
@@ -226,6 +235,54 @@ TEST_F(SettingsFile, AbsurdNumbersNeitherCrashNorOverflow) {
     EXPECT_LE(StopwatchClock.TimerRemaining.Ticks, MaxCountdownTicks);
     EXPECT_TRUE(StopwatchClock.RefreshDivisor == 1000 || StopwatchClock.RefreshDivisor == 10);
     EXPECT_EQ(Layout(SaveAndRead()), Layout(DefaultFile));
+  }
+}
+
+// Lines of odd but well-formed Shift-JIS files, for reading them as the profile functions do.
+const std::string OddLines[] = {
+    "[Font_Setting]", "  [ font_setting ]\x1a", "[Timer_Mode]junk", "[Extra]", "[Timer_Mode", "[Draw_Color]]",
+    "Height=7", " HEIGHT\t= -3 ", "Width=\"12\"", "Width='0x1F'", "Weight=\"", "Weight=\"\"", "Italic=0b101",
+    "FontFaceName=\"ＭＳ ゴシック\"", "FontFaceName = ゼ]ゾ ", "Timer_Mode", "=5", "=", ";Timer_Mode=1", "Quality=\x1a 9",
+    "Escapement=12abc", "Orientation=4294967297", "CharSet=-0x80", "Underline=\x01" "3", "Weight=0X10",
+    "StrikeOut=\"" + std::string(27, '0') + "12\"", "Width=" + std::string(28, '0') + "12", {"Height=4\0 5", 10}};
+const char* const LineBreaks[] = {"\r\n", "\n", "\r", "\r\n \r\n"};
+
+TEST_F(SettingsFile, ReadsAndWritesAnyFileAsTheProfileFunctionsDo) {
+  const char* const sections[] = {"Font_Setting", "Timer_Mode", "Draw_Color]", "Extra", ""};
+  const char* const keys[] = {"Height", "Width", "Weight", "Italic", "FontFaceName", "Timer_Mode", "Quality",
+                              "Escapement", "Orientation", "CharSet", "Underline", "StrikeOut", "", "[Timer_Mode"};
+  const std::string oldPath = path_ + ".old";
+  const std::wstring path(path_.begin(), path_.end()), oldWay(oldPath.begin(), oldPath.end());
+  std::mt19937 random(7);
+  for (int i = 0; i < 60; ++i) {
+    std::string content;
+    for (int line = 0; line < 12; ++line) {
+      content += OddLines[random() % std::size(OddLines)] + LineBreaks[random() % std::size(LineBreaks)];
+    }
+    SCOPED_TRACE(content);
+    test::WriteBytes(path_, content);
+    SettingsDocument file = ReadSettingsFile(path.c_str());
+    for (const char* section : sections) {
+      for (const char* key : keys) {
+        char text[4096];
+        const DWORD length = GetPrivateProfileStringA(section, key, "?none", text, sizeof text, path_.c_str());
+        EXPECT_EQ(FindSettingsValue(file, section, key).value_or("?none"), std::string(text, length)) << key;
+        EXPECT_EQ(ReadSettingsNumber(file, section, key, -7), GetPrivateProfileIntA(section, key, -7, path_.c_str()));
+      }
+    }
+    // Writing keys one by one, some with the values they have, leaves what one write of the document leaves.
+    CopyFileW(path.c_str(), oldWay.c_str(), FALSE);
+    for (const char* key : {"Height", "FontFaceName", "Timer_Mode"}) {
+      for (const char* section : {"Font_Setting", "Timer_Mode", "Added"}) {
+        const std::optional<std::string> now = FindSettingsValue(file, section, key);
+        if (!now && i % 3 == 0) continue;  // every third file is given the values it has, which needs no write
+        const std::string value = now && (i % 3 == 0 || random() % 2) ? *now : " ゴシ 7";
+        SetSettingsValue(file, section, key, value);
+        WritePrivateProfileStringA(section, key, value.c_str(), oldPath.c_str());
+      }
+    }
+    EXPECT_TRUE(!file.Changed || WriteSettingsFile(path.c_str(), file));
+    EXPECT_EQ(test::ReadBytes(path_), test::ReadBytes(oldPath));
   }
 }
 
