@@ -3,7 +3,6 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <cctype>
-#include <cstdlib>
 #include <string>
 #include <vector>
 #include "app/app_driver.h"
@@ -19,12 +18,7 @@ class ProgramTest : public ::testing::Test {
 
   // A run meant for another code page (TAVRILO_EXPECT_CODE_PAGE) first makes sure it has it: the program started
   // from here inherits the same locale.
-  void SetUp() override {
-    const char* const expected = std::getenv("TAVRILO_EXPECT_CODE_PAGE");
-    if (expected) {
-      ASSERT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected))) << "the system code page";
-    }
-  }
+  void SetUp() override { ASSERT_EQ(GetACP(), test::ExpectedCodePage()) << "the system code page"; }
   void TearDown() override { Dispose(app_); }
 
   // Starts a fresh copy with `ini` as its settings file and waits until its first paint is done.

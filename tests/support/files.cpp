@@ -2,6 +2,7 @@
 #include "support/files.h"
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <cstdlib>
 
 namespace test {
 
@@ -35,6 +36,11 @@ std::string Narrow(const std::wstring& text) {
   char narrow[2048] = "";
   WideCharToMultiByte(932, 0, text.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
   return narrow;
+}
+
+unsigned ExpectedCodePage() {
+  const char* const expected = std::getenv("TAVRILO_EXPECT_CODE_PAGE");
+  return expected ? static_cast<unsigned>(std::atoi(expected)) : GetACP();
 }
 
 std::string ExecutableFolder() {

@@ -17,5 +17,7 @@ void RemoveFolder(const std::string& folder);
 // system's: the files above are reached through the wide API this way).
 std::wstring Wide(const std::string& text);
 std::string Narrow(const std::wstring& text);
+// The system code page a run in another locale was started for (TAVRILO_EXPECT_CODE_PAGE), or that of this process.
+unsigned ExpectedCodePage();
 
 }  // namespace test

@@ -263,6 +263,8 @@ TEST_F(MainWindowInput, LapsAreAskedForByLAndByTheLapMessageOnlyWhileRunning) {
   Send(WM_LAP_REQUEST);
   EXPECT_FALSE(LapWaiting());
   LeftClick();
+  SendMessageW(window_, WM_CHAR, 0x304C, 0);  // a kana typed through an IME, whose low byte is an L
+  EXPECT_FALSE(LapWaiting());
   Send(WM_CHAR, 'l');
   ASSERT_TRUE(test::WaitUntil([] { return LapList.Count == 1; }));
   Send(WM_LAP_REQUEST);

@@ -333,6 +333,7 @@ class SettingsFuzz : public test::EngineTest, public ::testing::WithParamInterfa
 };
 
 TEST_P(SettingsFuzz, EveryFileLoadsPaintsLapsAndClosesAndKeepsWhatItRead) {
+  ASSERT_EQ(GetACP(), test::ExpectedCodePage());
   for (int file = 0; file < FilesPerCase; ++file) {
     RunFile(static_cast<uint32_t>(GetParam() * FilesPerCase + file));
     if (HasFatalFailure()) return;

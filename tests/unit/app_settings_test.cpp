@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "helpers/wide_text.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
 #include "support/engine_test.h"
@@ -286,7 +287,7 @@ TEST_F(SettingsFile, ReadsAndWritesAnyFileAsTheProfileFunctionsDo) {
   }
 }
 
-TEST_F(SettingsFile, LongFaceNamesAreCutToWholeCharactersWithinThirtyOneBytes) {
+TEST_F(SettingsFile, FaceNamesAreCutToWholeCharactersAndStoredOnlyInShiftJis) {
   LoadFrom("[Font_Setting]\r\nFontFaceName=0123456789012345678901234567890123456789\r\n");
   EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "0123456789012345678901234567890");
   EXPECT_NE(SaveAndRead().find("FontFaceName=0123456789012345678901234567890\r\n"), std::string::npos);
@@ -294,6 +295,13 @@ TEST_F(SettingsFile, LongFaceNamesAreCutToWholeCharactersWithinThirtyOneBytes) {
   StartAfresh();
   LoadFrom("[Font_Setting]\r\nFontFaceName=ABゴシックゴシックゴシックゴシックゴシッ\r\n");  // 40 bytes
   // 30 bytes: the 31st would be the first half of a character.
+  EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ABゴシックゴシックゴシックゴシ");
+
+  // The wide API gets the face decoded from Shift-JIS; a chosen face Shift-JIS cannot name is not stored.
+  LOGFONTW chosen = WideFont(AppSettings.Font_Setting);
+  EXPECT_STREQ(chosen.lfFaceName, L"ABゴシックゴシックゴシックゴシ");
+  lstrcpyW(chosen.lfFaceName, L"맑은 고딕");
+  EXPECT_FALSE(StoreFont(chosen, AppSettings.Font_Setting));
   EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ABゴシックゴシックゴシックゴシ");
 }
 
