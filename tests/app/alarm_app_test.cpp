@@ -217,8 +217,31 @@ TEST_F(AlarmInTheProgram, TheFileDialogOffersTheCurrentFileAndAdmitsOnlySoundFil
   dialog = ReopenAndChoose("chime.wav");
   EXPECT_TRUE(WaitForAlarmName(dialog, "chime.wav"));
   Close(dialog, IDOK);
+
+  // One whose name Shift-JIS cannot hold is kept by a path it can, shown by its own name, and found again.
+  const std::wstring korean = test::Wide(sounds_) + L"\\\uD55C.wav";
+  test::WriteBytes(test::Narrow(test::Wide(sounds_) + L"\\k.wav"), test::ToneWav(300));
+  ASSERT_TRUE(MoveFileW((test::Wide(sounds_) + L"\\k.wav").c_str(), korean.c_str()));
+  const auto shownName = [this](HWND timerDialog) {
+    wchar_t name[MAX_PATH] = L"";
+    SendMessageW(GetDlgItem(timerDialog, IDC_ALARM_FILE), WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(name));
+    return std::wstring(name);
+  };
+  dialog = ReopenTimerDialog();
+  const HWND chooser = Browse(dialog);
+  ASSERT_NE(chooser, nullptr);
+  SendMessageW(app::SaveAsNameEdit(chooser), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(korean.c_str()));
+  app::PressButton(chooser, IDOK);
+  EXPECT_TRUE(test::PollUntil([&] { return shownName(dialog) == L"\uD55C.wav"; }));
+  Close(dialog, IDOK);
+  Restart();
+  wchar_t found[MAX_PATH] = L"";
+  GetLongPathNameW(test::Wide(AlarmFileSetting()).c_str(), found, MAX_PATH);
+  EXPECT_EQ(std::wstring(found), korean) << AlarmFileSetting();
+  dialog = ReopenTimerDialog();
+  EXPECT_EQ(shownName(dialog), L"\uD55C.wav");
+  Close(dialog, IDCANCEL);
   EXPECT_EQ(app::CloseApp(app_, 20000), 0u);
-  EXPECT_EQ(AlarmFileSetting(), sounds_ + "\\chime.wav");
 }
 
 }  // namespace
