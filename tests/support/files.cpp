@@ -27,13 +27,13 @@ std::string ReadBytes(const std::string& path) {
 }
 
 std::wstring Wide(const std::string& text) {
-  wchar_t wide[1024] = L"";
-  MultiByteToWideChar(932, 0, text.c_str(), -1, wide, 1024);
+  wchar_t wide[2048] = L"";
+  MultiByteToWideChar(932, 0, text.c_str(), -1, wide, 2048);
   return wide;
 }
 
 std::string Narrow(const std::wstring& text) {
-  char narrow[2048] = "";
+  char narrow[4096] = "";
   WideCharToMultiByte(932, 0, text.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
   return narrow;
 }

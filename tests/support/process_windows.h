@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include "support/files.h"
 #include "support/poll.h"
 
 namespace test {
@@ -47,15 +48,11 @@ inline HWND PollForWindow(const std::function<HWND()>& find, DWORD timeoutMs = 1
 inline std::string WindowText(HWND window) {
   wchar_t text[2048] = L"";
   SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text));
-  char bytes[4096] = "";
-  WideCharToMultiByte(932, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
-  return bytes;
+  return Narrow(text);
 }
 
 inline void SetText(HWND window, const std::string& text) {
-  wchar_t wide[2048] = L"";
-  MultiByteToWideChar(932, 0, text.c_str(), -1, wide, 2048);
-  SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide));
+  SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
 
 // The process's visible dialog with this title, or null.
