@@ -16,6 +16,18 @@ std::wstring FromShiftJis(const char* text) {
   return wide;
 }
 
+void DropHalfShiftJisCharacter(char* text) {
+  for (char* p = text; *p; ++p) {
+    if (IsDBCSLeadByteEx(ShiftJis, static_cast<BYTE>(*p))) {
+      if (p[1] == '\0') {
+        *p = '\0';
+        return;
+      }
+      ++p;
+    }
+  }
+}
+
 std::wstring WidenAscii(const char* text, int length) {
   return std::wstring(text, text + (length < 0 ? 0 : length));
 }

@@ -57,6 +57,9 @@ constexpr Section MakeSection(const char* name, const SettingKey (&keys)[N]) {
   return Section{name, keys, N};
 }
 
+// "ＭＳ Ｐゴシック" as the file stores it, in Shift-JIS.
+constexpr char DefaultFaceName[] = "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
+
 AppSettingsRecord& S = AppSettings;
 LOGFONTA& F = AppSettings.Font_Setting;
 
@@ -108,7 +111,7 @@ const SettingKey FontKeys[] = {
     Number("ClipPrecision", &F.lfClipPrecision, CLIP_STROKE_PRECIS),
     Number("Quality", &F.lfQuality, DRAFT_QUALITY),
     Number("PitchAndFamily", &F.lfPitchAndFamily, FF_MODERN | FIXED_PITCH),
-    Text("FontFaceName", F.lfFaceName, LF_FACESIZE, "ＭＳ Ｐゴシック"),
+    Text("FontFaceName", F.lfFaceName, LF_FACESIZE, DefaultFaceName),
     Number("FontColor", &S.FontColor, 0),
 };
 
@@ -132,20 +135,6 @@ const Section TimerSettingSection = MakeSection("Timer_Setting", TimerSettingKey
 const Section FontSection = MakeSection("Font_Setting", FontKeys);
 const Section DrawColorSection = MakeSection("Draw_Color", DrawColorKeys);
 const Section HotKeySection = MakeSection("HotKey_Setting", HotKeyKeys);
-
-// A text cut to its buffer may end in the first byte of a double-byte character; drop that half character
-// so that the name stays valid text when it is used and written back.
-void TrimHalfCharacter(char* text) {
-  for (char* p = text; *p; ++p) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(*p))) {
-      if (p[1] == '\0') {
-        *p = '\0';
-        return;
-      }
-      ++p;
-    }
-  }
-}
 
 void StoreNumber(const SettingKey& key, int32_t value) {
   switch (key.Kind) {
@@ -177,7 +166,7 @@ void LoadKey(const SettingsDocument& file, const char* section, const SettingKey
     char* text = static_cast<char*>(key.Field);
     const std::optional<std::string> value = FindSettingsValue(file, section, key.Name);
     lstrcpynA(text, value ? value->c_str() : key.DefaultText, key.TextSize);
-    TrimHalfCharacter(text);
+    DropHalfShiftJisCharacter(text);
     return;
   }
   StoreNumber(key, static_cast<int32_t>(ReadSettingsNumber(file, section, key.Name, key.DefaultNumber)));

@@ -3,8 +3,8 @@
 #include "settings/version_dialog.h"
 #include <memory>
 #include <new>
+#include <string>
 #include "helpers/file_paths.h"
-#include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
 #include "resources/resource.h"
@@ -12,18 +12,18 @@
 namespace {
 
 // The FileVersion text of the first translation in a version block, or null when there is none.
-const char* FileVersionText(const void* block) {
+const wchar_t* FileVersionText(const void* block) {
   void* value = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(block, "\\VarFileInfo\\Translation", &value, &length) || length < 2 * sizeof(WORD)) {
+  if (!VerQueryValueW(block, L"\\VarFileInfo\\Translation", &value, &length) || length < 2 * sizeof(WORD)) {
     return nullptr;
   }
   const WORD* translation = static_cast<const WORD*>(value);
-  char name[64];
-  wsprintfA(name, "\\StringFileInfo\\%04x%04x\\FileVersion", translation[0], translation[1]);
-  if (!VerQueryValueA(block, name, &value, &length) || length == 0) return nullptr;
-  const char* text = static_cast<const char*>(value);
-  return text[0] != '\0' ? text : nullptr;
+  wchar_t name[64];
+  wsprintfW(name, L"\\StringFileInfo\\%04x%04x\\FileVersion", translation[0], translation[1]);
+  if (!VerQueryValueW(block, name, &value, &length) || length == 0) return nullptr;
+  const wchar_t* text = static_cast<const wchar_t*>(value);
+  return text[0] != L'\0' ? text : nullptr;
 }
 
 void ShowVersionText(HWND dialog) {
@@ -33,32 +33,30 @@ void ShowVersionText(HWND dialog) {
   if (size == 0) return;
   const std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]());
   if (!block || !GetFileVersionInfoW(path, 0, size, block.get())) return;
-  const char* fileVersion = FileVersionText(block.get());
+  const wchar_t* fileVersion = FileVersionText(block.get());
   if (!fileVersion) return;
-  char number[VersionNumberSize];
-  FormatVersionNumber(number, sizeof number, fileVersion);
+  wchar_t number[VersionNumberSize];
+  FormatVersionNumber(number, VersionNumberSize, fileVersion);
   wchar_t prefix[128] = L"";
   LoadStringW(AppInstance, IDS_VERSION_PREFIX, prefix, 128);
-  SetDlgItemTextW(dialog, IDC_VERSION_TEXT, (prefix + WidenAscii(number, lstrlenA(number))).c_str());
+  SetDlgItemTextW(dialog, IDC_VERSION_TEXT, (std::wstring(prefix) + number).c_str());
 }
 
 }  // namespace
 
-void FormatVersionNumber(char* out, size_t outSize, const char* in) {
+void FormatVersionNumber(wchar_t* out, size_t outSize, const wchar_t* in) {
   if (outSize == 0) return;
   size_t used = 0;
   bool pointWritten = false;
-  const int length = lstrlenA(in);
-  for (int i = 0; i < length && used + 1 < outSize; ++i) {
-    const char c = in[i];
-    if (c >= '0' && c <= '9') {
-      out[used++] = c;
-    } else if (c == ' ' && !pointWritten) {
-      out[used++] = '.';
+  for (const wchar_t* c = in; *c && used + 1 < outSize; ++c) {
+    if (*c >= L'0' && *c <= L'9') {
+      out[used++] = *c;
+    } else if (*c == L' ' && !pointWritten) {
+      out[used++] = L'.';
       pointWritten = true;
     }
   }
-  out[used] = '\0';
+  out[used] = L'\0';
 }
 
 bool ShowVersionDialog(HWND owner) {

@@ -10,6 +10,6 @@ constexpr size_t VersionNumberSize = 16;
 bool ShowVersionDialog(HWND owner);
 INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Turns a FileVersion text into the number shown: digits are kept, the first space becomes a point, every
-// other character is dropped ("1, 0, 0, 0" gives "1.000"). Writes at most `outSize` bytes with the
+// other character is dropped ("1, 0, 0, 0" gives "1.000"). Writes at most `outSize` characters with the
 // terminator, so a number too long for `out` is cut short.
-void FormatVersionNumber(char* out, size_t outSize, const char* in);
+void FormatVersionNumber(wchar_t* out, size_t outSize, const wchar_t* in);

@@ -2,20 +2,20 @@
 // the text holds.
 #include "settings/version_dialog.h"
 #include <gtest/gtest.h>
-#include <cstring>
+#include <algorithm>
 #include <string>
 
 namespace {
 
-std::string NumberOf(const std::string& fileVersion) {
-  char out[VersionNumberSize];
-  FormatVersionNumber(out, sizeof out, fileVersion.c_str());
+std::wstring NumberOf(const std::wstring& fileVersion) {
+  wchar_t out[VersionNumberSize];
+  FormatVersionNumber(out, VersionNumberSize, fileVersion.c_str());
   return out;
 }
 
 struct VersionCase {
-  const char* FileVersion;
-  const char* Number;
+  const wchar_t* FileVersion;
+  const wchar_t* Number;
 };
 class VersionNumber : public ::testing::TestWithParam<VersionCase> {};
 
@@ -24,26 +24,26 @@ TEST_P(VersionNumber, KeepsTheDigitsAndTurnsOnlyTheFirstSpaceIntoAPoint) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Version, VersionNumber,
-                         ::testing::Values(VersionCase{"1, 0, 0, 0", "1.000"}, VersionCase{"2, 10, 3, 0", "2.1030"},
-                                           VersionCase{"2.10.3.0", "21030"}, VersionCase{"", ""},
-                                           VersionCase{" 1 2", ".12"},
-                                           VersionCase{"v1 beta \x82\xa0 2", "1.2"}));  // Shift-JIS bytes dropped
+                         ::testing::Values(VersionCase{L"1, 0, 0, 0", L"1.000"}, VersionCase{L"2, 10, 3, 0", L"2.1030"},
+                                           VersionCase{L"2.10.3.0", L"21030"}, VersionCase{L"", L""},
+                                           VersionCase{L" 1 2", L".12"},
+                                           VersionCase{L"v1 beta \u3042 2", L"1.2"}));  // non-digits dropped
 
 TEST(VersionNumberBuffer, AnOverlongValueIsCutToTheBufferAndNothingBeyondItIsWritten) {
-  char out[VersionNumberSize + 8];
-  std::memset(out, '#', sizeof out);
-  FormatVersionNumber(out, VersionNumberSize, std::string(1000, '7').c_str());
-  EXPECT_EQ(std::string(out), std::string(VersionNumberSize - 1, '7'));
-  for (size_t i = VersionNumberSize; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << i;
+  wchar_t out[VersionNumberSize + 8];
+  std::fill(out, out + VersionNumberSize + 8, L'#');
+  FormatVersionNumber(out, VersionNumberSize, std::wstring(1000, L'7').c_str());
+  EXPECT_EQ(std::wstring(out), std::wstring(VersionNumberSize - 1, L'7'));
+  for (size_t i = VersionNumberSize; i < VersionNumberSize + 8; ++i) EXPECT_EQ(out[i], L'#') << i;
 
-  EXPECT_EQ(NumberOf("65535, 65535, 65535, 65535"), "65535.655356553") << "the largest version resource";
-  std::memset(out, '#', sizeof out);
-  FormatVersionNumber(out, 1, "1, 0");
-  EXPECT_EQ(out[0], '\0');
-  EXPECT_EQ(out[1], '#');
-  out[0] = '#';
-  FormatVersionNumber(out, 0, "1, 0");
-  EXPECT_EQ(out[0], '#') << "a buffer of no bytes is left alone";
+  EXPECT_EQ(NumberOf(L"65535, 65535, 65535, 65535"), L"65535.655356553") << "the largest version resource";
+  std::fill(out, out + VersionNumberSize + 8, L'#');
+  FormatVersionNumber(out, 1, L"1, 0");
+  EXPECT_EQ(out[0], L'\0');
+  EXPECT_EQ(out[1], L'#');
+  out[0] = L'#';
+  FormatVersionNumber(out, 0, L"1, 0");
+  EXPECT_EQ(out[0], L'#') << "a buffer of no bytes is left alone";
 }
 
 }  // namespace
