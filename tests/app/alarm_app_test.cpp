@@ -17,7 +17,7 @@ namespace {
 
 // True while a process holds the file open for playing: no one can then open it without sharing.
 bool FileInUse(const std::string& path) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE file = CreateFileW(test::Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
   CloseHandle(file);
   return false;
@@ -31,7 +31,8 @@ bool WaitForAlarmName(HWND dialog, const std::string& name) {
   return test::PollUntil([&] { return app::ControlText(dialog, IDC_ALARM_FILE) == name; });
 }
 
-// The program in timer mode, with a 0.3 s alarm file in a folder of its own (not the program's).
+// The program in timer mode, with a 0.3 s alarm file in a folder of its own (not the program's) whose name only
+// Shift-JIS and Unicode hold.
 class AlarmInTheProgram : public app::ProgramTest {
  protected:
   void TearDown() override {
@@ -41,8 +42,8 @@ class AlarmInTheProgram : public app::ProgramTest {
   // `timerSetting` holds lines of the [Timer_Setting] section; the alarm file is set unless `withAlarm` is false.
   void Start(const std::string& timerSetting, bool withAlarm = true) {
     app_ = app::PrepareApp();
-    sounds_ = app_.Folder + "-sounds";
-    ASSERT_TRUE(CreateDirectoryA(sounds_.c_str(), nullptr));
+    sounds_ = app_.Folder + "-サウンド";
+    ASSERT_TRUE(CreateDirectoryW(test::Wide(sounds_).c_str(), nullptr));
     beep_ = sounds_ + "\\beep.wav";
     test::WriteBytes(beep_, test::ToneWav(300));
     test::WriteBytes(app::IniPathOf(app_), "[Timer_Mode]\r\nTimer_Mode=1\r\n[Timer_Setting]\r\n" + timerSetting +
@@ -166,7 +167,7 @@ TEST_F(AlarmInTheProgram, AFileDeletedAfterItWasChosenBringsOneErrorAndTheProgra
   // A second at 0.010 s, with the mouse moving over the window, which is put where the box will come up: at the
   // screen's centre, and smaller than the box. The box still answers a real Return.
   Start("TimerSettingMinute=0\r\nTimerSettingSecond=1\r\nTimerSecondResolutionIndex=9\r\n");
-  ASSERT_TRUE(DeleteFileA(beep_.c_str()));
+  ASSERT_TRUE(DeleteFileW(test::Wide(beep_).c_str()));
   SetWindowPos(app_.Window, nullptr, GetSystemMetrics(SM_CXSCREEN) / 2 - 100, GetSystemMetrics(SM_CYSCREEN) / 2 - 30,
                200, 60, SWP_NOZORDER | SWP_NOACTIVATE);
   ASSERT_TRUE(app::Settles(app_));

@@ -13,6 +13,7 @@
 #include "settings/color_dialog.h"
 #include "support/chooser_driver.h"
 #include "support/engine_test.h"
+#include "support/files.h"
 #include "support/poll.h"
 #include "support/test_support.h"
 #include "timing/stopwatch_clock.h"
@@ -126,9 +127,9 @@ class SettingsDialog : public test::EngineTest {
   void Choose(int listId, int index) { ChooseListItem(dialog_, listId, index); }
   LRESULT Selected(int listId) { return SendDlgItemMessageA(dialog_, listId, CB_GETCURSEL, 0, 0); }
   std::string Item(int listId, int index) {
-    char text[64] = "";
-    SendDlgItemMessageA(dialog_, listId, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-    return text;
+    wchar_t text[64] = L"";
+    SendDlgItemMessageW(dialog_, listId, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return test::Narrow(text);
   }
   // True when the stand-in was repainted or still has a repaint pending; forgets both.
   bool Repainted() {

@@ -49,7 +49,6 @@ std::vector<std::string> Layout(const std::string& file) {
 class SettingsFile : public test::EngineTest {
  protected:
   void SetUp() override {
-    ASSERT_EQ(GetACP(), test::ExpectedCodePage());
     EngineTest::SetUp();
     StartAfresh();
   }
