@@ -34,6 +34,9 @@
 
 namespace {
 
+// An ASCII folder name: the folder's path goes to the script and comes back as an argument.
+constexpr const char* BenchFolderPrefix = "tavrilo-bench-";
+
 // Only one copy runs at a time, so the class finds it; the owner check makes sure it is the one meant.
 HWND MainWindowOf(DWORD processId) {
   const HWND window = FindWindowA("StopWatchClass", nullptr);
@@ -61,7 +64,7 @@ enum class Mode { Run, Idle, Minimised };
 // `width` and `height` are null for the program's default size.
 int Start(const char* exe, const char* resolution, Mode mode, const char* width, const char* height) {
   const bool idle = mode == Mode::Idle;
-  app::RunningApp app = app::PrepareApp(IniText(resolution, width, height));
+  app::RunningApp app = app::PrepareApp(IniText(resolution, width, height), BenchFolderPrefix);
   // The driver copies the build's own program; the one to measure replaces it.
   if (!CopyFileA(exe, (app.Folder + "\\Tavrilo.exe").c_str(), FALSE)) return Fail(app, "cannot copy the program");
   if (!app::Launch(app)) return Fail(app, "no window appeared");
@@ -143,7 +146,7 @@ bool Answers(HWND window) {
 }
 
 int SoakOpen(const char* exe) {
-  app::RunningApp app = app::PrepareApp("[StopWatch_Setting]\r\nSecondResolution=11\r\n");
+  app::RunningApp app = app::PrepareApp("[StopWatch_Setting]\r\nSecondResolution=11\r\n", BenchFolderPrefix);
   if (!CopyFileA(exe, (app.Folder + "\\Tavrilo.exe").c_str(), FALSE)) return Fail(app, "cannot copy the program");
   if (!app::Launch(app)) return Fail(app, "no window appeared");
   if (!SendCommand(app.Window, IDM_LAP_HISTORY) || !app::WaitForDialog(app, "ラップタイム履歴画面")) {

@@ -50,12 +50,7 @@ class AlarmInTheProgram : public app::ProgramTest {
                                                (withAlarm ? "TimerAlarmSoundFile=" + beep_ + "\r\n" : ""));
     StartPrepared();
   }
-  std::string AlarmFileSetting() const {
-    char path[MAX_PATH] = "";
-    GetPrivateProfileStringA("Timer_Setting", "TimerAlarmSoundFile", "", path, MAX_PATH,
-                             app::IniPathOf(app_).c_str());
-    return path;
-  }
+  std::string AlarmFileSetting() const { return app::StoredSetting(app_, "Timer_Setting", "TimerAlarmSoundFile"); }
   HWND OpenTimerDialog() { return app::OpenDialogFromMenu(app_, 'g', "タイマー設定"); }
   HWND ReopenTimerDialog() { return app::ReopenDialog(app_, IDM_TIMER_SETTING, "タイマー設定"); }
   // Ends the timer dialog with OK or Cancel.

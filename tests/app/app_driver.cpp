@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <vector>
+#include "settings/settings_file.h"
 #include "support/files.h"
 #include "support/poll.h"
 #include "support/process_windows.h"
@@ -25,6 +26,10 @@ HWND OpenMenuWindow(const RunningApp& app) {
 }  // namespace
 
 std::string IniPathOf(const RunningApp& app) { return app.Folder + "\\Tavrilo.ini"; }
+
+std::string StoredSetting(const RunningApp& app, const char* section, const char* key) {
+  return FindSettingsValue(ParseSettings(test::ReadBytes(IniPathOf(app))), section, key).value_or("");
+}
 
 RunningApp PrepareApp(const std::string& ini, const std::string& folderPrefix) {
   RunningApp app;

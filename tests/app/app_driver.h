@@ -15,11 +15,12 @@ struct RunningApp {
   HWND Window = nullptr;
 };
 
-// The settings file beside the copy.
+// The settings file beside the copy, and one of its values as stored (Shift-JIS bytes); empty when it is not there.
 std::string IniPathOf(const RunningApp& app);
+std::string StoredSetting(const RunningApp& app, const char* section, const char* key);
 // Copies the program into a fresh folder named from `folderPrefix`, with `ini` as its settings file unless it is
-// empty.
-RunningApp PrepareApp(const std::string& ini = "", const std::string& folderPrefix = "tavrilo-app-");
+// empty. The tests' folders have Japanese names, which the system's code page may not hold.
+RunningApp PrepareApp(const std::string& ini = "", const std::string& folderPrefix = "tavrilo-app-計測-");
 // Starts the prepared copy and waits for its main window; false when no window appeared.
 bool Launch(RunningApp& app);
 // Starts another copy of the same executable; returns its process (the caller waits on and closes it).

@@ -71,10 +71,8 @@ std::vector<std::string> LinesOf(const std::string& file, int& height) {
   return lines;
 }
 
-// From a folder with a Japanese name, which the system's code page may not hold.
 TEST_F(Program, FirstRunOpensTheDefaultWindowAndWritesEverySettingAtExit) {
-  app_ = app::PrepareApp("", "tavrilo-app-計測-");
-  StartPrepared();
+  Start();
   EXPECT_EQ(Placement(app_.Window), (std::array<LONG, 4>{100, 100, 240, 240}));
   char title[64] = {};
   GetWindowTextA(app_.Window, title, sizeof title);

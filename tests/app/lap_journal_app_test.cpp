@@ -47,7 +47,7 @@ class LapsAfterAKill : public app::ProgramTest {
     return proposed;
   }
   bool Exists(const std::string& name) const {
-    return GetFileAttributesA((app_.Folder + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(test::Wide(app_.Folder + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 };
 

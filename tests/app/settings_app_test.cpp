@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <cstdlib>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -43,7 +44,7 @@ void PickInChooser(HWND colors, int button, int red, int green, int blue) {
 
 // "Tavrilo Version " and the number the executable's fixed version numbers make: 1.0.0.0 reads 1.000.
 std::string ExpectedVersionLine(const std::string& exe) {
-  const HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const HMODULE module = LoadLibraryExW(test::Wide(exe).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   const HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(VS_VERSION_INFO), RT_VERSION);
   const auto* block = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
   // VS_VERSIONINFO: three WORDs and the key L"VS_VERSION_INFO", then the fixed part on a 4-byte boundary.
@@ -66,11 +67,11 @@ BOOL CALLBACK TakeLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR para
 // resource updater does not delete resources.)
 bool SpoilVersionResource(const std::string& exe) {
   WORD language = 0;
-  const HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const HMODULE module = LoadLibraryExW(test::Wide(exe).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   EnumResourceLanguagesA(module, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), TakeLanguage,
                          reinterpret_cast<LONG_PTR>(&language));
   FreeLibrary(module);
-  const HANDLE update = BeginUpdateResourceA(exe.c_str(), FALSE);
+  const HANDLE update = BeginUpdateResourceW(test::Wide(exe).c_str(), FALSE);
   char junk[] = "junk";
   return update && UpdateResourceA(update, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), language, junk, 4) &&
          EndUpdateResourceA(update, FALSE);
@@ -95,16 +96,13 @@ class SettingsProgram : public app::ProgramTest {
   HWND ReopenVersion() { return app::ReopenDialog(app_, IDM_VERSION, "ﾊﾞｰｼﾞｮﾝ情報"); }
   bool EndDialogWith(HWND dialog, int button) { return app::EndDialogWith(app_, dialog, button); }
   int Stored(const char* section, const char* key) const {
-    return static_cast<int>(GetPrivateProfileIntA(section, key, -999, app::IniPathOf(app_).c_str()));
+    const std::string value = app::StoredSetting(app_, section, key);
+    return value.empty() ? -999 : std::atoi(value.c_str());
   }
   void ExpectStopwatchSettings(std::initializer_list<std::pair<const char*, int>> expected) const {
     for (const auto& [key, value] : expected) EXPECT_EQ(Stored("StopWatch_Setting", key), value) << key;
   }
-  std::string StoredText(const char* section, const char* key) const {
-    char text[64] = "";
-    GetPrivateProfileStringA(section, key, "", text, sizeof text, app::IniPathOf(app_).c_str());
-    return text;
-  }
+  std::string StoredText(const char* section, const char* key) const { return app::StoredSetting(app_, section, key); }
   // Waits until the background (a corner of the client area) shows `color`.
   bool BackgroundBecomes(COLORREF color) {
     return test::PollUntil([&] { return app::Capture(app_).At(2, 2) == color; });
