@@ -19,6 +19,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   LoadWindowPosition();
   if (!RegisterMainWindowClass(instance)) return 0;
   if (!CreateMainWindow(instance, AppSettings.WindowShowCommand)) return 0;
+  WarnIfSettingsCannotBeSaved(MainWindow);
   RegisterHotKeys(MainWindow, MainWindow);
   StartLapJournal(MainWindow, OfferUnsavedLaps);
   const int exitCode = RunMessageLoop();

@@ -98,22 +98,22 @@ void OnCreate(HWND window) {
 }
 
 // The run ends, by a close or with the Windows session: the timers and the alarm stop, unsaved laps stay in the
-// journal for the next start, and the settings are written. Once only: the window is not destroyed until the
-// process ends, which may bring a second WM_DESTROY.
-void EndRun() {
-  if (RunEnded) return;
+// journal for the next start, and the settings are written; false when they could not be. Once only: the window
+// is not destroyed until the process ends, which may bring a second WM_DESTROY.
+bool EndRun() {
+  if (RunEnded) return true;
   RunEnded = true;
   StopStopwatch();
   StopCountdown();
   EndLapJournal();
   UnregisterHotKeys(MainWindow);
   SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);  // the sound, and the taskbar's flashing
-  SaveSettings();
+  return SaveSettings();
 }
 
 void OnDestroy() {
   if (RunEnded) return;
-  EndRun();
+  if (!EndRun()) SaySettingsNotSaved(MainWindow);  // before the quit message, which would end the box at once
   ReleaseDisplayResources();
   PostQuitMessage(0);
 }
@@ -141,7 +141,8 @@ void OnClose(HWND window) {
 }
 
 // The Windows session ends: the process will be ended once this returns, and no WM_DESTROY comes. An open
-// dialog counts as cancelled, so only what was confirmed is stored; no box is shown.
+// dialog counts as cancelled, so only what was confirmed is stored; no box is shown, not even for settings that
+// could not be written (the next start says that).
 void OnEndSession(HWND window, WPARAM ending) {
   if (!ending) return;
   CancelDialogsWithSnapshots();
@@ -388,6 +389,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_LAP_REQUEST: RequestLap(); return 0;
     case WM_HOTKEY: OnHotKey(window, wParam); return 0;
     case WM_LAP_JOURNAL: OnLapJournal(window, wParam); return 0;
+    case WM_LAP_JOURNAL_FAILED: OnLapJournalFailed(window); return 0;
     case WM_COUNTDOWN_EXPIRED: FlashUnlessInFront(window); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
   }

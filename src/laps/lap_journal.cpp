@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include "helpers/file_handle.h"
 #include "helpers/file_paths.h"
@@ -20,6 +21,7 @@ enum class JournalState {
   Starting,  // waiting for the first WM_LAP_JOURNAL, which deals with an earlier run's journal
   Offering,  // an earlier run's laps are being offered: nothing is written, nothing offered twice
   On,
+  Refused,   // an earlier run's journal could not be moved aside: nothing is written, which the first lap says
 };
 
 constexpr UINT_PTR FlushTimerId = 0x4C4A;
@@ -34,6 +36,7 @@ int32_t JournalledLaps = 0;  // laps of the list already in the file
 int32_t SavedLaps = 0;       // laps of the list saved to a lap file
 int32_t MarkedLaps = 0;      // the mark the file holds
 bool FlushArmed = false;
+bool FailureSaid = false;  // the journal's failure is said once per run
 UnsavedLapsOffer Offer = nullptr;  // the recovery question, given by StartLapJournal
 RecoveredLaps Recovered;
 
@@ -123,19 +126,29 @@ bool AppendSavedMark() {
   return true;
 }
 
-// Writes the laps below `upTo` and the saved mark that the file lacks. A failed create or write is not reported:
-// the file is closed, and the next lap writes the whole journal again.
+// The first failure of a run has the main window say it, once the lap or save that met it is over.
+void ReportFailure() {
+  if (FailureSaid) return;
+  FailureSaid = true;
+  PostMessageW(JournalWindow, WM_LAP_JOURNAL_FAILED, 0, 0);
+}
+
+// Writes the laps below `upTo` and the saved mark that the file lacks. After a failed create or write the file is
+// closed, and the next lap writes the whole journal again.
 void BringJournalUpTo(int32_t upTo) {
+  if (State == JournalState::Refused && LapList.Count > 0) ReportFailure();
   if (State != JournalState::On) return;
   const int32_t count = LapList.Count;
   if (upTo > count) upTo = count;  // never a provisional lap, never past the list
   if (JournalledLaps >= upTo && MarkedLaps == SavedLaps) return;
-  if (!JournalFile.IsOpen() && !OpenFreshJournal()) return;
-  if (AppendLaps(upTo) && AppendSavedMark()) {
-    ScheduleFlush();
-  } else {
+  if (JournalFile.IsOpen() || OpenFreshJournal()) {
+    if (AppendLaps(upTo) && AppendSavedMark()) {
+      ScheduleFlush();
+      return;
+    }
     CloseJournalFile();
   }
+  ReportFailure();
 }
 
 // Laps that an offer could not save are kept in journals of their own, "<program>.1.laps" to ".9.laps", where
@@ -175,7 +188,7 @@ void OfferPreviousLaps(HWND window) {
   if (OfferLapsOf(window, JournalPath)) {
     DeleteFileW(JournalPath);
   } else if (!KeepPreviousJournal()) {
-    State = JournalState::Off;
+    State = JournalState::Refused;
   }
 }
 
@@ -213,6 +226,7 @@ void StartLapJournal(HWND window, UnsavedLapsOffer offer) {
   if (!offer || !PathBesideProgram(L".laps", JournalPath)) return;
   JournalWindow = window;
   Offer = offer;
+  FailureSaid = false;
   State = JournalState::Starting;
   PostMessageW(window, WM_LAP_JOURNAL, 0, 0);
 }
@@ -224,6 +238,14 @@ void OnLapJournal(HWND window, WPARAM upTo) {
     if (State == JournalState::Offering) State = JournalState::On;  // unless it ended meanwhile, or must not write
   }
   BringJournalUpTo(static_cast<int32_t>(std::min<WPARAM>(upTo, MaxLaps)));
+}
+
+void OnLapJournalFailed(HWND window) {
+  if (State == JournalState::Off) return;
+  const std::wstring text = std::wstring(L"ラップタイムの一時保存ファイル「") + JournalPath +
+                            L"」に書き込めません。計測は続けられますが、プログラムが異常終了したときには、保存して"
+                            L"いないラップタイムは戻りません。";
+  MessageBoxW(window, text.c_str(), AppCaption, MB_OK);
 }
 
 void JournalRecordedLaps() { BringJournalUpTo(LapList.Count); }

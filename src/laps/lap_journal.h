@@ -30,6 +30,8 @@ using UnsavedLapsOffer = bool (*)(HWND owner, const LapRecord* records, int32_t 
 void StartLapJournal(HWND window, UnsavedLapsOffer offer);
 // WM_LAP_JOURNAL: appends the laps below `upTo` that the journal lacks.
 void OnLapJournal(HWND window, WPARAM upTo);
+// WM_LAP_JOURNAL_FAILED: says that laps are not being kept against a crash, unless the run has ended.
+void OnLapJournalFailed(HWND window);
 // After RecordLap: journals the new lap at once.
 void JournalRecordedLaps();
 // Every lap of the list has been saved.

@@ -21,3 +21,7 @@ constexpr UINT WM_LAP_JOURNAL = WM_APP + 4;
 
 // Sent to the main window at every expiry, after the alarm (if any) has been started; wParam and lParam 0.
 constexpr UINT WM_COUNTDOWN_EXPIRED = WM_APP + 5;
+
+// Posted once per run when the lap journal could not be written, so that the box saying it comes up outside the
+// lap that found it; wParam and lParam 0.
+constexpr UINT WM_LAP_JOURNAL_FAILED = WM_APP + 6;

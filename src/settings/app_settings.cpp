@@ -7,6 +7,7 @@
 #include <string>
 #include "helpers/file_paths.h"
 #include "helpers/wide_text.h"
+#include "records/app_globals.h"
 #include "settings/settings_file.h"
 
 wchar_t IniPath[MAX_PATH];
@@ -255,12 +256,26 @@ void LoadTimerSettings() {
 
 void LoadHotKeySettings() { LoadSection(HotKeySection); }
 
-void SaveSettings() {
+bool SaveSettings() {
   SettingsDocument file = ReadIniFile();
   for (const Section* section : {&StopwatchSection, &TimerModeSection, &TimerSettingSection, &FontSection,
                                  &DrawColorSection, &WindowPositionSection, &HotKeySection}) {
     SaveSection(file, *section);
   }
   // A file that already holds every value is left as it is, blank lines and all.
-  if (file.Changed) WriteSettingsFile(IniPath, file);
+  return !file.Changed || WriteSettingsFile(IniPath, file);
+}
+
+void WarnIfSettingsCannotBeSaved(HWND owner) {
+  if (CanReplaceSettingsFile(IniPath)) return;
+  const std::wstring text = std::wstring(L"設定ファイル「") + IniPath +
+                            L"」に書き込めません。このままでは設定は保存されません。書き込めるフォルダーに"
+                            L"プログラムを移してください。";
+  MessageBoxW(owner, text.c_str(), AppCaption, MB_OK);
+}
+
+void SaySettingsNotSaved(HWND owner) {
+  const std::wstring text =
+      std::wstring(L"設定ファイル「") + IniPath + L"」に書き込めなかったため、設定は保存されませんでした。";
+  MessageBoxW(owner, text.c_str(), AppCaption, MB_OK);
 }

@@ -18,8 +18,13 @@ void LoadFontSettings();
 void LoadDrawColors();
 void LoadTimerSettings();
 void LoadHotKeySettings();
-// Writes all seven sections, every key.
-void SaveSettings();
+// Writes all seven sections, every key; false when the file could not be written, which the caller says.
+bool SaveSettings();
+// At start-up, once the main window is shown: a box owned by it when a save could not write the settings file,
+// so that the user can move the program before changing anything.
+void WarnIfSettingsCannotBeSaved(HWND owner);
+// At exit, after SaveSettings failed.
+void SaySettingsNotSaved(HWND owner);
 
 // The rules that turn stored values into settings.
 int32_t FlagExactlyOne(int32_t stored);

@@ -127,6 +127,21 @@ uint32_t ParsedNumber(const std::string& text) {
   return negative ? 0u - total : total;
 }
 
+// The new content's file while it is written: beside the old one, on the same volume, so that the move that
+// replaces the old file is one step.
+std::wstring TemporaryPathBeside(const wchar_t* path) { return std::wstring(path) + L".new"; }
+
+// Writes and flushes a whole file; false when any of it may not have reached the disk.
+bool WriteWholeFile(const wchar_t* path, const std::string& content) {
+  FileHandle handle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle.IsOpen()) return false;
+  DWORD written = 0;
+  const bool wrote = WriteSettingsBytes(handle.Get(), content.data(), static_cast<DWORD>(content.size()), &written,
+                                        nullptr) &&
+                     written == content.size() && FlushFileBuffers(handle.Get());
+  return handle.Close() && wrote;
+}
+
 }  // namespace
 
 SettingsDocument ParseSettings(const std::string& bytes) {
@@ -211,13 +226,32 @@ std::string SettingsFileContent(const SettingsDocument& file) {
   return content;
 }
 
+SettingsFileWriter WriteSettingsBytes = WriteFile;
+
 bool WriteSettingsFile(const wchar_t* path, const SettingsDocument& file) {
+  if (path[0] == L'\0') return false;
   const std::string content = SettingsFileContent(file);
-  if (content.size() > MaxFileBytes) return false;
-  FileHandle handle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!handle.IsOpen()) return false;
-  DWORD written = 0;
-  const bool wrote = WriteFile(handle.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-                     written == content.size();
-  return handle.Close() && wrote;
+  const std::wstring temporary = TemporaryPathBeside(path);
+  if (content.size() > MaxFileBytes || !WriteWholeFile(temporary.c_str(), content) ||
+      !MoveFileExW(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool CanReplaceSettingsFile(const wchar_t* path) {
+  if (path[0] == L'\0') return false;
+  const DWORD attributes = GetFileAttributesW(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+    // The access a replacement needs, sharing everything: only another program's hold on the file refuses it.
+    constexpr DWORD everyone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const FileHandle held(
+        CreateFileW(path, GENERIC_WRITE | DELETE, everyone, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held.IsOpen()) return false;
+  }
+  const FileHandle probe(CreateFileW(TemporaryPathBeside(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return probe.IsOpen();
 }

@@ -2,6 +2,7 @@
 // laid out as the private-profile functions do it, but without their trip through the ANSI code page, which
 // loses Shift-JIS text on a system of another code page.
 #pragma once
+#include <windows.h>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -37,5 +38,14 @@ uint32_t ReadSettingsNumber(const SettingsDocument& file, const char* section, c
 void SetSettingsValue(SettingsDocument& file, const char* section, const char* key, const std::string& value);
 // The file's bytes: "[section]" and "name=value" lines ending in "\r\n", blank lines dropped.
 std::string SettingsFileContent(const SettingsDocument& file);
-// Replaces the file with the document in one write; false when that failed.
+// Replaces the file with the document in one step: the content goes to a file beside it, is flushed, and is then
+// moved into its place, so that a failure or a crash at any moment leaves the old file or the new one whole.
+// False when the file was not replaced.
 bool WriteSettingsFile(const wchar_t* path, const SettingsDocument& file);
+// Whether a save could replace the file: its folder takes a new file and the file, where there is one, is not
+// read-only or held by another program.
+bool CanReplaceSettingsFile(const wchar_t* path);
+
+// How the content reaches the disk; tests put a writer here that fails part way.
+using SettingsFileWriter = BOOL(WINAPI*)(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED);
+extern SettingsFileWriter WriteSettingsBytes;

@@ -52,6 +52,30 @@ class LapsInTheProgram : public app::ProgramTest {
   app::Picture atZero_;
 };
 
+// A journal another program holds: the first lap says once that laps are not kept against a crash; laps go on.
+TEST_F(LapsInTheProgram, AJournalThatCannotBeWrittenIsSaidOnceAndLapsGoOn) {
+  Start();
+  const std::string journal = app_.Folder + "\\Tavrilo.laps";
+  const HANDLE held = CreateFileW(test::Wide(journal).c_str(), GENERIC_READ, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const HWND history = OpenHistory();
+  ASSERT_NE(history, nullptr);
+  app::TypeChar(app_, ' ');
+  ASSERT_TRUE(app::KeepsChanging(app_));
+  app::TypeChar(app_, 'L');
+  const app::MessageBoxText box = app::AnswerMessageBox(app_, IDOK);
+  EXPECT_EQ(box.Caption, "Tavrilo");
+  EXPECT_EQ(box.Text, "ラップタイムの一時保存ファイル「" + journal +
+                          "」に書き込めません。計測は続けられますが、プログラムが異常終了したときには、保存して"
+                          "いないラップタイムは戻りません。");
+  for (size_t laps = 2; laps <= 3; ++laps) {
+    app::TypeChar(app_, 'L');
+    ASSERT_TRUE(WaitForLines(history, laps));
+  }
+  EXPECT_EQ(test::FindMessageBoxOf(app_.Process.dwProcessId), nullptr) << "said once";
+  CloseHandle(held);
+}
+
 TEST_F(LapsInTheProgram, TheHistoryWindowListsLapsNewestFirstAndTakesLapsWithL) {
   Start();
   app::TypeChar(app_, ' ');

@@ -346,6 +346,44 @@ TEST_F(SettingsProgram, TheEndOfAWindowsSessionStoresWhatWasConfirmedAndTheNorma
   EXPECT_EQ(Stored("Window_Position", "Window_Height"), 320);
 }
 
+// A settings file another program holds: a box owned by the window says so at start-up and again at exit, none
+// at the end of a Windows session, and the file keeps its bytes.
+TEST_F(SettingsProgram, ASettingsFileThatCannotBeWrittenIsSaidAtStartAndAtExitAndKept) {
+  const std::string ini = "[StopWatch_Setting]\r\nSecondResolution=11\r\n";
+  app_ = app::PrepareApp(ini);
+  const std::string path = app::IniPathOf(app_);
+  const HANDLE held =
+      CreateFileW(test::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  for (const bool sessionEnds : {false, true}) {
+    LaunchPrepared();
+    const HWND box = test::PollForWindow([this] { return test::FindMessageBoxOf(app_.Process.dwProcessId); });
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), app_.Window);
+    EXPECT_EQ(test::ReadAndAnswer(box, IDOK).Text, "設定ファイル「" + path +
+                                                       "」に書き込めません。このままでは設定は保存されません。"
+                                                       "書き込めるフォルダーにプログラムを移してください。");
+    ASSERT_TRUE(app::Settles(app_));
+    if (sessionEnds) {
+      DWORD_PTR answer = 0;
+      ASSERT_TRUE(SendMessageTimeoutA(app_.Window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &answer));
+      EXPECT_EQ(app::FindAnyDialog(app_), nullptr) << "no box at the end of a session";
+      TerminateProcess(app_.Process.hProcess, 0);
+    } else {
+      PostMessageA(app_.Window, WM_CLOSE, 0, 0);
+      const app::MessageBoxText atExit = app::AnswerMessageBox(app_, IDOK);
+      EXPECT_EQ(atExit.Caption, "Tavrilo");
+      EXPECT_EQ(atExit.Text, "設定ファイル「" + path + "」に書き込めなかったため、設定は保存されませんでした。");
+    }
+    ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);
+    CloseHandle(app_.Process.hThread);
+    CloseHandle(app_.Process.hProcess);
+    app_.Process = {};
+  }
+  CloseHandle(held);
+  EXPECT_EQ(test::ReadBytes(path), ini);
+}
+
 TEST_F(SettingsProgram, TheVersionDialogShowsTheFileVersionAndClosesWithEnterOrEscape) {
   Start();
   for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
