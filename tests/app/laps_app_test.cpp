@@ -52,12 +52,23 @@ class LapsInTheProgram : public app::ProgramTest {
   app::Picture atZero_;
 };
 
-// A journal another program holds: the first lap says once that laps are not kept against a crash; laps go on.
-TEST_F(LapsInTheProgram, AJournalThatCannotBeWrittenIsSaidOnceAndLapsGoOn) {
-  Start();
+// A journal another program holds, with an earlier run's unsaved lap: whether that lap may go (No) or stays (Yes,
+// then Save As cancelled), nothing can be written, which the first lap says once; laps go on.
+class HeldJournal : public LapsInTheProgram, public testing::WithParamInterface<int> {};
+
+TEST_P(HeldJournal, IsSaidOnceAtTheFirstLapAndLapsGoOn) {
+  app_ = app::PrepareApp();
   const std::string journal = app_.Folder + "\\Tavrilo.laps";
-  const HANDLE held = CreateFileW(test::Wide(journal).c_str(), GENERIC_READ, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  test::WriteBytes(journal, "0001,00:00:01.00,00:00:01.00\r\n");
+  const HANDLE held =
+      CreateFileW(test::Wide(journal).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  LaunchPrepared();
+  EXPECT_EQ(app::AnswerMessageBox(app_, GetParam()).Text,
+            "前回の計測で保存されていないラップタイムがあります。保存しますか？");
+  if (GetParam() == IDYES) {
+    ASSERT_TRUE(app::EndDialogWith(app_, app::WaitForDialog(app_, "名前を付けて保存"), IDCANCEL));
+  }
   const HWND history = OpenHistory();
   ASSERT_NE(history, nullptr);
   app::TypeChar(app_, ' ');
@@ -75,6 +86,8 @@ TEST_F(LapsInTheProgram, AJournalThatCannotBeWrittenIsSaidOnceAndLapsGoOn) {
   EXPECT_EQ(test::FindMessageBoxOf(app_.Process.dwProcessId), nullptr) << "said once";
   CloseHandle(held);
 }
+
+INSTANTIATE_TEST_SUITE_P(LapsMayGoOrStay, HeldJournal, testing::Values(IDNO, IDYES));
 
 TEST_F(LapsInTheProgram, TheHistoryWindowListsLapsNewestFirstAndTakesLapsWithL) {
   Start();
