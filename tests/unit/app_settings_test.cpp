@@ -306,26 +306,18 @@ TEST_F(SettingsFile, FaceNamesAreCutToWholeCharactersAndStoredOnlyInShiftJis) {
   EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ABゴシックゴシックゴシックゴシ");
 }
 
-// A save replaces the file whole or not at all: one that fails part way, or meets a file another program holds,
-// leaves the old bytes and no new file beside them; the start-up check sees the held file beforehand.
-TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileWhole) {
+// A save that fails part way (the disk filled up) leaves the old bytes whole and no new file beside them.
+TEST_F(SettingsFile, ASaveThatFailsPartWayLeavesTheOldFileWhole) {
   LoadFrom("[StopWatch_Setting]\r\nSecondResolution=3\r\n");
   const std::string before = test::ReadBytes(path_);
   WriteSettingsBytes = [](HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED) -> BOOL {
     WriteFile(file, bytes, size / 2, written, nullptr);
-    return FALSE;  // the disk filled up
+    return FALSE;
   };
   EXPECT_FALSE(SaveSettings());
   WriteSettingsBytes = WriteFile;
-  const HANDLE held = CreateFileW(IniPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(CanReplaceSettingsFile(IniPath));
-  EXPECT_FALSE(SaveSettings());
-  CloseHandle(held);
   EXPECT_EQ(test::ReadBytes(path_), before);
   EXPECT_EQ(GetFileAttributesW(test::Wide(path_ + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
-
-  EXPECT_TRUE(CanReplaceSettingsFile(IniPath));
   EXPECT_TRUE(SaveSettings());
   EXPECT_NE(test::ReadBytes(path_).find("SecondResolution=3\r\nAnalogModeOnOff=1\r\n"), std::string::npos);
 }
