@@ -12,6 +12,7 @@
 #include "records/command_ids.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "settings/extra_dialog.h"
 #include "settings/hotkey_dialog.h"
 #include "settings/settings_dialog.h"
 #include "settings/timer_dialog.h"
@@ -41,6 +42,7 @@ enum class Action : uint8_t {
   LapSave,
   Settings,
   HotKeySetting,
+  ExtraSetting,
   StopwatchInterval,
   TimerInterval,
 };
@@ -66,6 +68,7 @@ constexpr std::array<Action, LastCommandId - FirstCommandId + 1> BuildCommandTab
   set(IDM_LAP_SAVE, Action::LapSave);
   set(IDM_SETTINGS, Action::Settings);
   set(IDM_HOTKEY_SETTING, Action::HotKeySetting);
+  set(IDM_EXTRA_SETTING, Action::ExtraSetting);
   for (int i = 0; i < IntervalCount; ++i) {
     set(IDM_STOPWATCH_INTERVAL_1000MS + i, Action::StopwatchInterval);
     set(IDM_TIMER_INTERVAL_1000MS + i, Action::TimerInterval);
@@ -151,6 +154,7 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
       ApplyTopMost(window, AppSettings.WindowTopMost);
       break;
     case Action::HotKeySetting: RunModalDialog(window, EditHotKeys); break;
+    case Action::ExtraSetting: RunModalDialog(window, EditExtraSettings); break;
     case Action::StopwatchInterval:
       AppSettings.SecondResolution = id - IDM_STOPWATCH_INTERVAL_1000MS;
       SelectStopwatchResolution(AppSettings.SecondResolution, window);

@@ -16,6 +16,7 @@
 #include "records/window_messages.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "settings/extra_dialog.h"
 #include "settings/hotkeys.h"
 #include "settings/settings_dialog.h"
 #include "timing/countdown.h"
@@ -92,6 +93,7 @@ void OnCreate(HWND window) {
   LapList.Unsaved = 0;
   LoadCountdown(window);
   ApplyTopMost(window, AppSettings.WindowTopMost);
+  ApplyWindowOpacity(window, AppSettings.WindowOpacity);
   ClearLaps();
   clock.TotalTime = ClockTime{};
   IgnoreLeftUpAfterCaptionDoubleClick = 0;

@@ -9,6 +9,7 @@
 #define IDD_TIMER_SETTINGS 107
 #define IDD_SETTINGS 108
 #define IDD_HOTKEYS 109
+#define IDD_EXTRA_SETTINGS 110
 
 #define IDS_VERSION_PREFIX 1   // "Tavrilo Version "
 #define IDS_APP_CAPTION 2      // "Tavrilo", the caption of the alarm file's refusal
@@ -50,6 +51,11 @@
 #define IDC_HOTKEY_START_STOP 1102  // then the lap's and the reset's, in the order of the actions
 #define IDC_HOTKEY_LAP 1103
 #define IDC_HOTKEY_RESET 1104
+
+// Other settings dialog (110)
+#define IDC_TIMER_OVERTIME 1201
+#define IDC_CAPTION_TIME 1202
+#define IDC_OPACITY_LIST 1203
 
 // Version dialog (104)
 #define IDC_VERSION_TEXT 1000

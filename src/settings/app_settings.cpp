@@ -129,6 +129,12 @@ const SettingKey HotKeyKeys[] = {
     Number("HotKeyReset", &S.HotKeyReset, (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | 'R'),
 };
 
+const SettingKey ExtraKeys[] = {
+    Number("TimerOvertime", &S.TimerOvertime, 0),
+    Number("CaptionTimeWhenMinimized", &S.CaptionTimeWhenMinimized, 1),
+    Number("WindowOpacity", &S.WindowOpacity, 100),
+};
+
 const Section WindowPositionSection = MakeSection("Window_Position", WindowPositionKeys);
 const Section StopwatchSection = MakeSection("StopWatch_Setting", StopwatchKeys);
 const Section TimerModeSection = MakeSection("Timer_Mode", TimerModeKeys);
@@ -136,6 +142,7 @@ const Section TimerSettingSection = MakeSection("Timer_Setting", TimerSettingKey
 const Section FontSection = MakeSection("Font_Setting", FontKeys);
 const Section DrawColorSection = MakeSection("Draw_Color", DrawColorKeys);
 const Section HotKeySection = MakeSection("HotKey_Setting", HotKeyKeys);
+const Section ExtraSection = MakeSection("Extra_Setting", ExtraKeys);
 
 void StoreNumber(const SettingKey& key, int32_t value) {
   switch (key.Kind) {
@@ -256,10 +263,14 @@ void LoadTimerSettings() {
 
 void LoadHotKeySettings() { LoadSection(HotKeySection); }
 
+void LoadExtraSettings() { LoadSection(ExtraSection); }
+
+int32_t OpacityPercentFor(int32_t stored) { return stored >= 20 && stored <= 100 ? stored : 100; }
+
 bool SaveSettings() {
   SettingsDocument file = ReadIniFile();
   for (const Section* section : {&StopwatchSection, &TimerModeSection, &TimerSettingSection, &FontSection,
-                                 &DrawColorSection, &WindowPositionSection, &HotKeySection}) {
+                                 &DrawColorSection, &WindowPositionSection, &HotKeySection, &ExtraSection}) {
     SaveSection(file, *section);
   }
   // A file that already holds every value is left as it is, blank lines and all.

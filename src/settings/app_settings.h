@@ -18,7 +18,8 @@ void LoadFontSettings();
 void LoadDrawColors();
 void LoadTimerSettings();
 void LoadHotKeySettings();
-// Writes all seven sections, every key; false when the file could not be written, which the caller says.
+void LoadExtraSettings();
+// Writes every section, every key; false when the file could not be written, which the caller says.
 bool SaveSettings();
 // At start-up, once the main window is shown: a box owned by it when a save could not write the settings file,
 // so that the user can move the program before changing anything.
@@ -31,5 +32,6 @@ int32_t FlagExactlyOne(int32_t stored);
 int32_t ShowCommandFor(int32_t windowMaximize);
 int32_t RotDivisorFor(int32_t rotDivIndex);
 int32_t DigitalOnlyFor(int32_t digitalOnOff, int32_t analogOnOff);
+int32_t OpacityPercentFor(int32_t windowOpacity);
 // File name and extension of TimerAlarmSoundFile into AlarmSoundDisplayName.
 void UpdateAlarmSoundDisplayName();

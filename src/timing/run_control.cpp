@@ -75,6 +75,7 @@ void LoadSettings(HWND window) {
   LoadTimerSettings();
   SelectTimerResolution(AppSettings.TimerSecondResolutionIndex, window);
   LoadHotKeySettings();
+  LoadExtraSettings();
 }
 
 void SelectStopwatchResolution(int32_t index, HWND window) {

@@ -31,7 +31,8 @@ const char* const DefaultFile =
     "[Draw_Color]\r\nSecondHandColor=16744576\r\nClockFaceColor=12632256\r\nBackGroundColor=16744576\r\n"
     "[Window_Position]\r\nWindow_X_Pos=100\r\nWindow_Y_Pos=100\r\nWindow_Width=240\r\nWindow_Height=240\r\n"
     "Window_Maximize=0\r\nWindowTopMost=0\r\n"
-    "[HotKey_Setting]\r\nHotKeyEnable=0\r\nHotKeyStartStop=1619\r\nHotKeyLap=1612\r\nHotKeyReset=1618\r\n";
+    "[HotKey_Setting]\r\nHotKeyEnable=0\r\nHotKeyStartStop=1619\r\nHotKeyLap=1612\r\nHotKeyReset=1618\r\n"
+    "[Extra_Setting]\r\nTimerOvertime=0\r\nCaptionTimeWhenMinimized=1\r\nWindowOpacity=100\r\n";
 
 // Section headers and key names of a file, in order.
 std::vector<std::string> Layout(const std::string& file) {
@@ -174,6 +175,10 @@ TEST_F(SettingsFile, NormalisesOnlyWhatItMustAndWritesOddValuesBack) {
       {"[HotKey_Setting]\r\nHotKeyEnable=2\r\n", [] { EXPECT_EQ(AppSettings.HotKeyEnable, 2); }, "HotKeyEnable=2"},
       {"[HotKey_Setting]\r\nHotKeyLap=70000\r\n", [] { EXPECT_EQ(AppSettings.HotKeyLap, 70000); },
        "HotKeyLap=70000"},
+      {"[Extra_Setting]\r\nTimerOvertime=5\r\nWindowOpacity=55\r\n",
+       [] { EXPECT_EQ(OpacityPercentFor(AppSettings.WindowOpacity), 55); }, "TimerOvertime=5"},
+      {"[Extra_Setting]\r\nWindowOpacity=150\r\n",
+       [] { EXPECT_EQ(OpacityPercentFor(AppSettings.WindowOpacity), 100); }, "WindowOpacity=150"},
       // Unknown sections and keys stay where they were; a missing key ends its section.
       {"[Timer_Mode]\r\nTimer_Mode=1\r\n[Extra]\r\nMine=1\r\n[Font_Setting]\r\n;note\r\n",
        [] { EXPECT_EQ(AppSettings.Timer_Mode, 1); },
