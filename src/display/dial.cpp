@@ -13,8 +13,11 @@
 namespace {
 
 // The hands of the current layout, pointing up.
-HandShape MinuteHandShape;
-HandShape SecondHandShape;
+struct HandShapes {
+  HandShape Minute;
+  HandShape Second;
+};
+HandShapes Hands;
 
 // A fraction of the numeral font height, taken as numerator * e / denominator with truncation, so that for
 // instance -5e/4 is -(e + e/4).
@@ -165,9 +168,9 @@ void DrawHands(const RendererFrame& frame, int32_t rotDivisor) {
   SelectObject(frame.Dc, frame.Kit.HandBrush);
   const int32_t centerX = DisplayLayout.CenterX;
   const int32_t centerY = DisplayLayout.CenterY;
-  const HandShape minute = PlaceHand(MinuteHandShape, angles.Minute, centerX, centerY);
+  const HandShape minute = PlaceHand(Hands.Minute, angles.Minute, centerX, centerY);
   Polygon(frame.Dc, minute.data(), static_cast<int>(minute.size()));
-  const HandShape second = PlaceHand(SecondHandShape, angles.Second, centerX, centerY);
+  const HandShape second = PlaceHand(Hands.Second, angles.Second, centerX, centerY);
   Polygon(frame.Dc, second.data(), static_cast<int>(second.size()));
 }
 
@@ -224,10 +227,7 @@ HandShape SecondHandFor(int32_t radius) {
   return HandOutline(r, r / 60, r - r / 8, r / 60, r - r / 20);
 }
 
-void BuildHandShapes(int32_t radius) {
-  MinuteHandShape = MinuteHandFor(radius);
-  SecondHandShape = SecondHandFor(radius);
-}
+void BuildHandShapes(int32_t radius) { Hands = HandShapes{MinuteHandFor(radius), SecondHandFor(radius)}; }
 
 HandShape PlaceHand(const HandShape& shape, double angle, int32_t centerX, int32_t centerY) {
   const double c = std::cos(angle);

@@ -24,8 +24,6 @@ struct BitmapLayer {
   int32_t Width;
   int32_t Height;
 };
-BitmapLayer BackBuffer;  // the composed picture
-BitmapLayer FaceLayer;   // the still parts of the view on display
 
 // Each cache keeps the values it was built from; a build raises the generation, which the caches built on it
 // record in turn. Keys are compared byte for byte, so each is zeroed before it is filled.
@@ -47,9 +45,6 @@ struct KitKey {
   COLORREF Face;
   COLORREF Hand;
 };
-DrawingKit Kit;
-KitKey BuiltKit;
-uint32_t KitGeneration = 0;
 
 struct FontsKey {
   LOGFONTA Digital;  // Font_Setting in pixels with the digital height chosen for this composition
@@ -57,8 +52,6 @@ struct FontsKey {
   int32_t DialTextHeight;
   int32_t LapHeight;
 };
-FontsKey BuiltFonts;
-uint32_t FontsGeneration = 0;
 
 // Which drawing fills the face layer, at what size, and everything it draws with.
 struct FaceLayerKey {
@@ -73,16 +66,28 @@ struct FaceLayerKey {
   uint32_t KitGeneration;
   uint32_t FontsGeneration;
 };
-FaceLayerKey BuiltFace;
-bool FaceLayerValid = false;
 
-// Where the screen shows moving parts (hands, read-outs, laps) that the face layer does not hold; a frame copies
-// this and where the new moving parts are drawn. Empty after a full copy with no moving parts.
-RECT ShownMovingArea = {};
-// Where the back buffer holds moving parts over the face layer; the next composition restores only this from the
-// face layer. Unknown (the whole picture is restored) after the back buffer is made.
-RECT DrawnMovingArea = {};
-bool DrawnMovingAreaKnown = false;
+// Everything the compositor keeps between compositions.
+struct CompositorState {
+  BitmapLayer BackBuffer;  // the composed picture
+  BitmapLayer FaceLayer;   // the still parts of the view on display
+  DrawingKit Kit;
+  KitKey BuiltKit;
+  uint32_t KitGeneration;
+  FontsKey BuiltFonts;
+  uint32_t FontsGeneration;
+  FaceLayerKey BuiltFace;
+  bool FaceLayerValid;
+  // Where the screen shows moving parts (hands, read-outs, laps) that the face layer does not hold; a frame
+  // copies this and where the new moving parts are drawn. Empty after a full copy with no moving parts.
+  RECT ShownMovingArea;
+  // Where the back buffer holds moving parts over the face layer; the next composition restores only this from
+  // the face layer. Unknown (the whole picture is restored) after the back buffer is made.
+  RECT DrawnMovingArea;
+  bool DrawnMovingAreaKnown;
+  bool FrameDue;  // from a frame's schedule until a paint or a frame has shown the latest state
+};
+CompositorState Compositor;
 
 // What one composition did: whether the face layer was redrawn (then the whole picture may differ from the
 // screen's), and the bounds of the moving parts it drew over the face.
@@ -133,7 +138,7 @@ void DeleteFonts() {
   DeleteIfAny(DisplayFonts.DialTextFont);
   DeleteIfAny(DisplayFonts.DigitalFont);
   DeleteIfAny(DisplayFonts.LapFont);
-  BuiltFonts = FontsKey{};
+  Compositor.BuiltFonts = FontsKey{};
 }
 
 // A size within the virtual screen's extent in the direction of `metric`, keeping its sign (a negative height
@@ -186,14 +191,14 @@ void UpdateFonts(LONG digitalHeight) {
   wanted.NumeralHeight = DisplayLayout.NumeralFontHeight;
   wanted.DialTextHeight = DisplayLayout.DialTextFontHeight;
   wanted.LapHeight = DisplayLayout.LapFontHeight;
-  if (DisplayFonts.DigitalFont && SameKey(wanted, BuiltFonts)) return;
+  if (DisplayFonts.DigitalFont && SameKey(wanted, Compositor.BuiltFonts)) return;
   DeleteFonts();
   DisplayFonts.NumeralFont = FontOfHeight(wanted.Digital, wanted.NumeralHeight);
   DisplayFonts.DialTextFont = FontOfHeight(wanted.Digital, wanted.DialTextHeight);
   DisplayFonts.LapFont = FontOfHeight(wanted.Digital, wanted.LapHeight);
   DisplayFonts.DigitalFont = CreateBoundedFont(wanted.Digital);
-  BuiltFonts = wanted;
-  ++FontsGeneration;
+  Compositor.BuiltFonts = wanted;
+  ++Compositor.FontsGeneration;
 }
 
 void UpdateKit() {
@@ -202,11 +207,11 @@ void UpdateKit() {
   wanted.Background = AppSettings.BackGroundColor;
   wanted.Face = AppSettings.ClockFaceColor;
   wanted.Hand = AppSettings.SecondHandColor;
-  if (Kit.ThinPen && SameKey(wanted, BuiltKit)) return;
-  DeleteDrawingKit(Kit);
-  CreateDrawingKit(Kit);
-  BuiltKit = wanted;
-  ++KitGeneration;
+  if (Compositor.Kit.ThinPen && SameKey(wanted, Compositor.BuiltKit)) return;
+  DeleteDrawingKit(Compositor.Kit);
+  CreateDrawingKit(Compositor.Kit);
+  Compositor.BuiltKit = wanted;
+  ++Compositor.KitGeneration;
 }
 
 // The view that the mode and the view settings choose.
@@ -221,11 +226,11 @@ ViewPainter ChosenView() {
 
 // Runs `draw` on `dc` with the kit and FontColor as the text colour; pen, brush and text colour are put back.
 void DrawWithKit(HDC dc, ViewDrawing draw, const StopwatchReading* moment) {
-  RendererFrame frame = {dc, Kit, GetTextColor(dc), moment};
+  RendererFrame frame = {dc, Compositor.Kit, GetTextColor(dc), moment};
   SetTextColor(dc, AppSettings.FontColor);
   {
-    const SelectionGuard pen(dc, Kit.ThinPen, OBJ_PEN);
-    const SelectionGuard brush(dc, Kit.OutlineBrush, OBJ_BRUSH);
+    const SelectionGuard pen(dc, Compositor.Kit.ThinPen, OBJ_PEN);
+    const SelectionGuard brush(dc, Compositor.Kit.OutlineBrush, OBJ_BRUSH);
     draw(frame);
   }
   SetTextColor(dc, frame.PreviousTextColor);
@@ -234,31 +239,32 @@ void DrawWithKit(HDC dc, ViewDrawing draw, const StopwatchReading* moment) {
 void FillFaceLayerBackground(RendererFrame& frame) {
   SelectObject(frame.Dc, frame.Kit.BackgroundPen);
   SelectObject(frame.Dc, frame.Kit.BackgroundBrush);
-  Rectangle(frame.Dc, 0, 0, FaceLayer.Width, FaceLayer.Height);
+  Rectangle(frame.Dc, 0, 0, Compositor.FaceLayer.Width, Compositor.FaceLayer.Height);
 }
 
 // True when the layer was redrawn.
 bool UpdateFaceLayer(ViewDrawing drawStill) {
   auto wanted = ZeroedKey<FaceLayerKey>();
   wanted.DrawStill = drawStill;
-  wanted.Width = BackBuffer.Width;
-  wanted.Height = BackBuffer.Height;
+  wanted.Width = Compositor.BackBuffer.Width;
+  wanted.Height = Compositor.BackBuffer.Height;
   wanted.Dpi = DisplayLayout.Dpi;
   wanted.TextColour = AppSettings.FontColor;
   wanted.FrameGraduation = AppSettings.FrameGraduation;
   wanted.FiveSecIntervalMeasure = AppSettings.FiveSecIntervalMeasure;
   wanted.RotDivisor = AppSettings.RotDivisor;
-  wanted.KitGeneration = KitGeneration;
-  wanted.FontsGeneration = FontsGeneration;
-  if (FaceLayerValid && SameKey(wanted, BuiltFace)) return false;
-  if (!FaceLayer.Bitmap || FaceLayer.Width != wanted.Width || FaceLayer.Height != wanted.Height) {
-    ResizeLayer(FaceLayer, BackBuffer.Dc, wanted.Width, wanted.Height);
+  wanted.KitGeneration = Compositor.KitGeneration;
+  wanted.FontsGeneration = Compositor.FontsGeneration;
+  if (Compositor.FaceLayerValid && SameKey(wanted, Compositor.BuiltFace)) return false;
+  BitmapLayer& face = Compositor.FaceLayer;
+  if (!face.Bitmap || face.Width != wanted.Width || face.Height != wanted.Height) {
+    ResizeLayer(face, Compositor.BackBuffer.Dc, wanted.Width, wanted.Height);
   }
-  FaceLayerValid = FaceLayer.Bitmap != nullptr;
-  if (!FaceLayerValid) return true;
-  DrawWithKit(FaceLayer.Dc, FillFaceLayerBackground, nullptr);
-  if (drawStill) DrawWithKit(FaceLayer.Dc, drawStill, nullptr);
-  BuiltFace = wanted;
+  Compositor.FaceLayerValid = face.Bitmap != nullptr;
+  if (!Compositor.FaceLayerValid) return true;
+  DrawWithKit(face.Dc, FillFaceLayerBackground, nullptr);
+  if (drawStill) DrawWithKit(face.Dc, drawStill, nullptr);
+  Compositor.BuiltFace = wanted;
   return true;
 }
 
@@ -269,13 +275,13 @@ void CopyLayer(HDC target, HDC source, const RECT& area) {
          SRCCOPY);
 }
 
-RECT WholeBackBuffer() { return RECT{0, 0, BackBuffer.Width, BackBuffer.Height}; }
+RECT WholeBackBuffer() { return RECT{0, 0, Compositor.BackBuffer.Width, Compositor.BackBuffer.Height}; }
 
 // Draws the moving parts on the back buffer and returns the bounds of what they drew, as GDI accumulated it
 // (the whole picture if it could not tell).
 RECT DrawMovingParts(ViewDrawing drawMoving, const StopwatchReading& moment) {
   if (!drawMoving) return RECT{};
-  HDC dc = BackBuffer.Dc;
+  HDC dc = Compositor.BackBuffer.Dc;
   SetBoundsRect(dc, nullptr, DCB_RESET | DCB_ENABLE);
   DrawWithKit(dc, drawMoving, &moment);
   RECT bounds = {};
@@ -291,25 +297,26 @@ RECT DrawMovingParts(ViewDrawing drawMoving, const StopwatchReading& moment) {
 }
 
 Composition Compose() {
-  if (!BackBuffer.Bitmap) return Composition{false, RECT{}};
+  if (!Compositor.BackBuffer.Bitmap) return Composition{false, RECT{}};
   // Everything the picture shows of the stopwatch comes from one reading.
   const StopwatchReading moment = ReadStopwatch();
-  UpdateFonts(ChooseDigitalHeight(BackBuffer.Width, moment.Lap));
+  UpdateFonts(ChooseDigitalHeight(Compositor.BackBuffer.Width, moment.Lap));
   UpdateKit();
   const ViewPainter view = ChosenView();
   const bool faceRedrawn = UpdateFaceLayer(view.DrawStill);
-  if (!FaceLayerValid) return Composition{faceRedrawn, RECT{}};
+  if (!Compositor.FaceLayerValid) return Composition{faceRedrawn, RECT{}};
   // Everywhere else the back buffer already holds the face layer.
-  const RECT restore = faceRedrawn || !DrawnMovingAreaKnown ? WholeBackBuffer() : DrawnMovingArea;
-  CopyLayer(BackBuffer.Dc, FaceLayer.Dc, restore);
-  DrawnMovingArea = DrawMovingParts(view.DrawMoving, moment);
-  DrawnMovingAreaKnown = true;
-  return Composition{faceRedrawn, DrawnMovingArea};
+  const RECT restore =
+      faceRedrawn || !Compositor.DrawnMovingAreaKnown ? WholeBackBuffer() : Compositor.DrawnMovingArea;
+  CopyLayer(Compositor.BackBuffer.Dc, Compositor.FaceLayer.Dc, restore);
+  Compositor.DrawnMovingArea = DrawMovingParts(view.DrawMoving, moment);
+  Compositor.DrawnMovingAreaKnown = true;
+  return Composition{faceRedrawn, Compositor.DrawnMovingArea};
 }
 
 }  // namespace
 
-HDC BackBufferDC() { return BackBuffer.Dc; }
+HDC BackBufferDC() { return Compositor.BackBuffer.Dc; }
 
 void UpdateLayout(HWND window, int32_t clientWidth, int32_t clientHeight, UINT dpi) {
   DisplayLayout = LayoutForClient(clientWidth, clientHeight, dpi);
@@ -322,32 +329,28 @@ void RebuildBackBuffer(HWND window) {
   RECT client = {};
   GetClientRect(window, &client);
   // Compatible with the window, not with the memory DC, whose own bitmap is monochrome.
-  ResizeLayer(BackBuffer, windowDC.Get(), client.right, client.bottom);
-  DrawnMovingAreaKnown = false;
+  ResizeLayer(Compositor.BackBuffer, windowDC.Get(), client.right, client.bottom);
+  Compositor.DrawnMovingAreaKnown = false;
 }
 
 void ReleaseDisplayResources() {
   DeleteFonts();
-  DeleteDrawingKit(Kit);
-  DeleteLayer(FaceLayer);
-  FaceLayerValid = false;
-  DeleteLayer(BackBuffer);
-  ShownMovingArea = RECT{};
-  DrawnMovingAreaKnown = false;
+  DeleteDrawingKit(Compositor.Kit);
+  DeleteLayer(Compositor.FaceLayer);
+  DeleteLayer(Compositor.BackBuffer);
+  // Once the objects are deleted (the window is going), the next window starts from nothing.
+  Compositor = CompositorState{};
 }
 
 void ComposeView() { Compose(); }
 
 namespace {
 
-// True from a frame's schedule until a paint or a frame has shown the latest state.
-bool FrameDue = false;
-
 // What the screen must be given for it to show the composition: the moving parts it shows and the new ones, or
 // everything when the face layer was redrawn.
 RECT ChangedArea(const Composition& composition) {
   RECT changed = WholeBackBuffer();
-  if (!composition.FaceRedrawn) UnionRect(&changed, &ShownMovingArea, &composition.Moving);
+  if (!composition.FaceRedrawn) UnionRect(&changed, &Compositor.ShownMovingArea, &composition.Moving);
   return changed;
 }
 
@@ -360,49 +363,49 @@ bool Contains(const RECT& outer, const RECT& inner) {
 }  // namespace
 
 void ScheduleFrame(HWND window) {
-  FrameDue = true;
+  Compositor.FrameDue = true;
   // Any invalid part brings the paint, which adds what changed; the moving parts shown are part of that.
-  RECT invalid = IsRectEmpty(&ShownMovingArea) ? WholeBackBuffer() : ShownMovingArea;
+  RECT invalid = IsRectEmpty(&Compositor.ShownMovingArea) ? WholeBackBuffer() : Compositor.ShownMovingArea;
   InvalidateRect(window, &invalid, FALSE);
 }
 
-bool FrameIsDue() { return FrameDue; }
+bool FrameIsDue() { return Compositor.FrameDue; }
 
 void PaintMainWindow(HWND window) {
   const Composition composition = Compose();
   const RECT changed = ChangedArea(composition);
   // A frame is due: the paint shows all of it, also what moved outside the invalid area.
-  if (FrameDue && BackBuffer.Bitmap) InvalidateRect(window, &changed, FALSE);
-  FrameDue = false;
+  if (Compositor.FrameDue && Compositor.BackBuffer.Bitmap) InvalidateRect(window, &changed, FALSE);
+  Compositor.FrameDue = false;
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
   RECT clip = {};
   const int region = GetClipBox(dc, &clip);
-  if (region == ERROR || region == NULLREGION || !BackBuffer.Bitmap) {
+  if (region == ERROR || region == NULLREGION || !Compositor.BackBuffer.Bitmap) {
     EndPaint(window, &paint);
     return;
   }
-  CopyLayer(dc, BackBuffer.Dc, clip);
+  CopyLayer(dc, Compositor.BackBuffer.Dc, clip);
   EndPaint(window, &paint);
   // Outside the clip box the screen may still show older moving parts, or an older face.
   if (Contains(clip, changed)) {
-    ShownMovingArea = composition.Moving;
+    Compositor.ShownMovingArea = composition.Moving;
   } else if (composition.FaceRedrawn) {
-    ShownMovingArea = WholeBackBuffer();
+    Compositor.ShownMovingArea = WholeBackBuffer();
   } else {
-    UnionRect(&ShownMovingArea, &ShownMovingArea, &composition.Moving);
+    UnionRect(&Compositor.ShownMovingArea, &Compositor.ShownMovingArea, &composition.Moving);
   }
 }
 
 void ShowFrame(HWND window) {
   const Composition composition = Compose();
-  FrameDue = false;
-  if (!BackBuffer.Bitmap) return;
+  Compositor.FrameDue = false;
+  if (!Compositor.BackBuffer.Bitmap) return;
   const RECT changed = ChangedArea(composition);
   const WindowDC screen(window);
   if (!screen.Get()) return;
-  CopyLayer(screen.Get(), BackBuffer.Dc, changed);
-  ShownMovingArea = composition.Moving;
+  CopyLayer(screen.Get(), Compositor.BackBuffer.Dc, changed);
+  Compositor.ShownMovingArea = composition.Moving;
 }
 
 void ToggleDigitalDisplay(HWND window) {
