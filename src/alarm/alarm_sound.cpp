@@ -1,6 +1,6 @@
 // The timer alarm: one media control device, opened under a fixed alias, replayed on every completion until a
-// stop, a reset or the exit closes it. Everything here but the hand-over at the countdown's expiry runs on the
-// user-interface thread.
+// stop, a reset or the exit closes it. Everything here runs on the user-interface thread, the hand-over at the
+// countdown's expiry too: the wake that finds the countdown at its end is a timer of the main window's.
 #include "alarm/alarm_sound.h"
 #include <string>
 #include "alarm/taskbar_flash.h"
@@ -10,8 +10,7 @@
 #include "records/app_settings_record.h"
 #include "records/command_ids.h"
 
-Shared<int32_t> AlarmSoundActive;
-char AlarmPlayPath[MAX_PATH];
+AlarmSoundRecord AlarmSound;
 
 namespace {
 
@@ -21,14 +20,11 @@ constexpr const wchar_t* AlarmDeviceType = L"MPEGVideo";
 
 // Where a failed command is reported from; the command's name completes the location.
 constexpr const wchar_t* StartSite = L"OnTimerAlarmSoundStart関数内,";
+// "STart", with its capital T, is intended: the error of the close after a failed start has always read so, and
+// keeps its text to the letter.
 constexpr const wchar_t* CloseAllSite = L"OnTimerAlarmSoundSTart関数内,";
 constexpr const wchar_t* NotifySite = L"OnMM_MCINotifyTimerAlarm関数内,";
 constexpr const wchar_t* StopCommandSite = L"OnCommand関数内IDM_TIMER_ALARM__SOUND_STOPコマンド,";
-
-// The open request, kept while the device is open: its identifier and alias identify our notifications.
-MCI_OPEN_PARMSW AlarmOpenParams;
-// The file being opened, as the wide call takes it.
-wchar_t AlarmElement[MAX_PATH];
 
 MCIERROR SendMci(MCIDEVICEID device, UINT command, DWORD flags, void* params = nullptr) {
   return mciSendCommandW(device, command, flags, reinterpret_cast<DWORD_PTR>(params));
@@ -47,19 +43,19 @@ void ShowMciError(MCIERROR error, const wchar_t* alias, HWND owner, const wchar_
 // Shows the error of a failed command; true when it failed.
 bool Failed(MCIERROR error, HWND window, const wchar_t* site, const wchar_t* command) {
   if (error == 0) return false;
-  ShowMciError(error, AlarmOpenParams.lpstrAlias, window, (std::wstring(site) + command).c_str());
+  ShowMciError(error, AlarmSound.OpenParams.lpstrAlias, window, (std::wstring(site) + command).c_str());
   return true;
 }
 
 MCIERROR PlayWithNotification(HWND window) {
   MCI_PLAY_PARMS play = {};
   play.dwCallback = reinterpret_cast<DWORD_PTR>(window);
-  return SendMci(AlarmOpenParams.wDeviceID, MCI_PLAY, MCI_NOTIFY, &play);
+  return SendMci(AlarmSound.OpenParams.wDeviceID, MCI_PLAY, MCI_NOTIFY, &play);
 }
 
 void StopAndClose(HWND window, const wchar_t* site) {
-  AlarmSoundActive = 0;
-  const MCIDEVICEID device = AlarmOpenParams.wDeviceID;
+  AlarmSound.Active = 0;
+  const MCIDEVICEID device = AlarmSound.OpenParams.wDeviceID;
   Failed(SendMci(device, MCI_STOP, MCI_WAIT), window, site, L"MCI_STOP");
   Failed(SendMci(device, MCI_CLOSE, MCI_WAIT), window, site, L"MCI_CLOSE");
 }
@@ -68,8 +64,8 @@ void StopAndClose(HWND window, const wchar_t* site) {
 // notifies: rewind first, so that the next completion comes back here.
 void Replay(HWND window) {
   MCI_SEEK_PARMS seek = {};
-  if (Failed(SendMci(AlarmOpenParams.wDeviceID, MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &seek), window, NotifySite,
-             L"MCI_SEEK")) {
+  if (Failed(SendMci(AlarmSound.OpenParams.wDeviceID, MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &seek), window,
+             NotifySite, L"MCI_SEEK")) {
     return;
   }
   Failed(PlayWithNotification(window), window, NotifySite, L"MCI_PLAY");
@@ -78,31 +74,29 @@ void Replay(HWND window) {
 // Whether a completion comes from the alarm's open device. Some MCI drivers (Wine's MPEGVideo among them)
 // notify with the identifier 0; since this program opens no other device, that is taken for the alarm's own.
 bool IsAlarmDevice(MCIDEVICEID device) {
-  const MCIDEVICEID open = AlarmOpenParams.wDeviceID;
-  return open != 0 && (device == open || device == 0) && AlarmOpenParams.lpstrAlias &&
-         lstrcmpiW(AlarmOpenParams.lpstrAlias, AlarmAlias) == 0;
+  const MCIDEVICEID open = AlarmSound.OpenParams.wDeviceID;
+  return open != 0 && (device == open || device == 0) && AlarmSound.OpenParams.lpstrAlias &&
+         lstrcmpiW(AlarmSound.OpenParams.lpstrAlias, AlarmAlias) == 0;
 }
 
 }  // namespace
 
 int OnTimerAlarmSoundStart(HWND window) {
-  AlarmOpenParams = MCI_OPEN_PARMSW{};
-  AlarmOpenParams.lpstrDeviceType = AlarmDeviceType;
-  lstrcpynW(AlarmElement, FromShiftJis(AlarmPlayPath).c_str(), MAX_PATH);
-  AlarmOpenParams.lpstrElementName = AlarmElement;
-  AlarmOpenParams.lpstrAlias = AlarmAlias;
+  AlarmSound.OpenParams = MCI_OPEN_PARMSW{};
+  AlarmSound.OpenParams.lpstrDeviceType = AlarmDeviceType;
+  lstrcpynW(AlarmSound.Element, FromShiftJis(AlarmSound.PlayPath).c_str(), MAX_PATH);
+  AlarmSound.OpenParams.lpstrElementName = AlarmSound.Element;
+  AlarmSound.OpenParams.lpstrAlias = AlarmAlias;
   MCIERROR error =
-      SendMci(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_OPEN_ALIAS | MCI_WAIT, &AlarmOpenParams);
+      SendMci(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_OPEN_ALIAS | MCI_WAIT, &AlarmSound.OpenParams);
   if (error == 0) {
-    AlarmSoundActive = 1;
+    AlarmSound.Active = 1;
     error = PlayWithNotification(window);
     if (error == 0) return 1;
   }
   Failed(error, window, StartSite, L"MCI_OPENまたはMCI_PLAY");
   Failed(SendMci(MCI_ALL_DEVICE_ID, MCI_CLOSE, 0), window, CloseAllSite, L"MCI_ALL_DEVICE_ID,MCI_CLOSE");
-  AlarmOpenParams = MCI_OPEN_PARMSW{};
-  AlarmSoundActive = 0;
-  AlarmPlayPath[0] = '\0';
+  AlarmSound = AlarmSoundRecord{};  // nothing is open, nothing plays
   return 0;
 }
 
@@ -111,9 +105,9 @@ int OnTimerAlarmSoundStart(HWND window) {
 // alarm would sound on after a reset or the exit.
 void OnTimerAlarmSoundStop(HWND window) {
   StopFlashing(window);
-  if (!AlarmSoundActive) return;
+  if (!AlarmSound.Active) return;
   StopAndClose(window, StopCommandSite);
-  AlarmOpenParams = MCI_OPEN_PARMSW{};
+  AlarmSound.OpenParams = MCI_OPEN_PARMSW{};
 }
 
 void OnMM_MCINotifyTimerAlarm(HWND window, WPARAM flags, LPARAM deviceId) {
@@ -125,12 +119,12 @@ void OnMM_MCINotifyTimerAlarm(HWND window, WPARAM flags, LPARAM deviceId) {
   }
   // A play of the alarm ran to its end. The device's mode is not asked: a driver may notify before it has
   // stopped and still report "playing" (Wine's does), which must not end the alarm.
-  if (AlarmSoundActive && IsAlarmDevice(static_cast<MCIDEVICEID>(deviceId))) Replay(window);
+  if (AlarmSound.Active && IsAlarmDevice(static_cast<MCIDEVICEID>(deviceId))) Replay(window);
 }
 
 void HandOverAlarmAtExpiry() {
-  lstrcpynA(AlarmPlayPath, AppSettings.TimerAlarmSoundFile, MAX_PATH);
-  if (AlarmPlayPath[0] == '\0') return;
-  if (AlarmSoundActive) SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);
+  lstrcpynA(AlarmSound.PlayPath, AppSettings.TimerAlarmSoundFile, MAX_PATH);
+  if (AlarmSound.PlayPath[0] == '\0') return;
+  if (AlarmSound.Active) SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);
   SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_START);
 }

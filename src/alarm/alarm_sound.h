@@ -5,14 +5,23 @@
 #include <cstdint>
 #include "helpers/shared_value.h"
 
-// 1 from just before the first play until the device is stopped and closed. The menu refresh reads it on the
-// timer thread.
-extern Shared<int32_t> AlarmSoundActive;
-// The file being played: the countdown's expiry copies the alarm file here.
-extern char AlarmPlayPath[MAX_PATH];
+// The alarm's state, written on the user-interface thread only.
+struct AlarmSoundRecord {
+  // 1 from just before the first play until the device is stopped and closed. The menu refresh reads it on the
+  // timer thread.
+  Shared<int32_t> Active;
+  // The file being played: the countdown's expiry copies the alarm file here.
+  char PlayPath[MAX_PATH];
+  // The open request, kept while the device is open: its identifier and alias identify our notifications. Only
+  // this module touches it and the element it points to.
+  MCI_OPEN_PARMSW OpenParams;
+  // The file being opened, as the wide call takes it.
+  wchar_t Element[MAX_PATH];
+};
+extern AlarmSoundRecord AlarmSound;
 
-// At the countdown's expiry: copies the alarm file to AlarmPlayPath and, if one is set, has
-// the main window stop any alarm still sounding and start it, by synchronous commands.
+// At the countdown's expiry: copies the alarm file to AlarmSound.PlayPath and, if one is set, has the main window
+// stop any alarm still sounding and start it, by synchronous commands.
 void HandOverAlarmAtExpiry();
 // Opens the alarm file and plays it with completion notification to the window; 1 when it plays. On failure
 // it reports the error, closes every device of the process and returns 0.

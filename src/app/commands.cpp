@@ -119,7 +119,7 @@ void UpdateTimerMenu(HMENU menu) {
   EnableMenuCommand(menu, IDM_STOP, running);
   EnableMenuCommand(menu, IDM_RESET, !running && StopwatchClock.TimerStarted != 0);
   EnableMenuCommand(menu, IDM_TIMER_SETTING, !running);
-  EnableMenuCommand(menu, IDM_TIMER_ALARM__SOUND_STOP, AlarmSoundActive != 0);
+  EnableMenuCommand(menu, IDM_TIMER_ALARM__SOUND_STOP, AlarmSound.Active != 0);
   UpdateIntervalItems(menu, IDM_TIMER_INTERVAL_1000MS, StopwatchClock.TimerStarted != 0,
                       AppSettings.TimerSecondResolutionIndex);
 }

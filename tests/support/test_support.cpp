@@ -143,8 +143,7 @@ void ResetEngineState() {
   for (LapRecord& record : LapList.Records) record.Text[0] = '\0';
   LapList.Unsaved = 0;
   LapList.LapHistoryWindow = nullptr;
-  AlarmSoundActive = 0;
-  AlarmPlayPath[0] = '\0';
+  AlarmSound = AlarmSoundRecord{};
   AppSettings.Timer_Mode = 0;
   AppSettings.OneSecDivIndex = 0;
   AppSettings.TimerAlarmSoundFile[0] = '\0';

@@ -101,11 +101,11 @@ class Alarm : public test::EngineTest {
   // Starts the countdown and waits until the expiry has handed the alarm to the window.
   bool StartAndExpire() {
     Command(IDM_START);
-    return test::WaitUntil([] { return StartsHandled > 0 || (StopwatchClock.TimerExpired && !AlarmPlayPath[0]); },
-                           3000);
+    return test::WaitUntil(
+        [] { return StartsHandled > 0 || (StopwatchClock.TimerExpired && !AlarmSound.PlayPath[0]); }, 3000);
   }
   static bool DeviceOpen() { return mciGetDeviceIDA(Alias) != 0; }
-  static bool Sounding() { return AlarmSoundActive && DeviceOpen(); }
+  static bool Sounding() { return AlarmSound.Active && DeviceOpen(); }
   // The stop item of the timer pop-up, as the menu would show it now.
   static bool StopItemGreyed() {
     const HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAIN_MENU));
@@ -152,7 +152,7 @@ TEST_P(AlarmFile, SoundsAgainAndAgainFromTheExpiryUntilTheStopCommand) {
   EXPECT_TRUE(Sounding());
 
   Command(IDM_TIMER_ALARM__SOUND_STOP);
-  EXPECT_FALSE(AlarmSoundActive);
+  EXPECT_FALSE(AlarmSound.Active);
   EXPECT_FALSE(DeviceOpen());
   EXPECT_TRUE(StopItemGreyed());
   const int completed = Completions;
@@ -171,7 +171,7 @@ TEST_F(Alarm, AResetWhileTheDeviceReportsStoppedStillClosesIt) {
   ASSERT_TRUE(Sounding());
   ASSERT_EQ(mciSendCommandA(mciGetDeviceIDA(Alias), MCI_STOP, MCI_WAIT, 0), 0u);
   Command(IDM_RESET);
-  EXPECT_FALSE(AlarmSoundActive);
+  EXPECT_FALSE(AlarmSound.Active);
   EXPECT_FALSE(DeviceOpen());
   EXPECT_TRUE(StopItemGreyed());
 }
@@ -219,10 +219,10 @@ TEST_F(Alarm, AFileDeletedAfterItWasChosenShowsOneErrorAndStaysSilent) {
       << box.Text;
   const test::MessageBoxText second = test::AnswerMessageBoxDuring(Linger, 0, 600);
   EXPECT_EQ(second.Text, "") << "one box only";
-  EXPECT_FALSE(AlarmSoundActive);
+  EXPECT_FALSE(AlarmSound.Active);
   EXPECT_FALSE(DeviceOpen());
   EXPECT_TRUE(StopItemGreyed());
-  EXPECT_STREQ(AlarmPlayPath, "");
+  EXPECT_STREQ(AlarmSound.PlayPath, "");
 }
 
 TEST_F(Alarm, WithoutAnAlarmFileTheCountdownExpiresInSilence) {

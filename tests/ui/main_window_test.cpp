@@ -111,7 +111,7 @@ TEST_F(MenuStates, TimerItemsFollowTheCountdownAndTheAlarm) {
 
   StopwatchClock.TimerRunning = 1;
   StopwatchClock.TimerStarted = 1;
-  AlarmSoundActive = 1;
+  AlarmSound.Active = 1;
   popup = Popup(1);
   EXPECT_TRUE(Greyed(popup, IDM_START));
   EXPECT_FALSE(Greyed(popup, IDM_STOP));

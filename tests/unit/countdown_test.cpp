@@ -140,11 +140,11 @@ TEST_F(Countdown, HandsTheAlarmToTheMainWindowAtExpiry) {
   lstrcpyA(AppSettings.TimerAlarmSoundFile, "C:\\sounds\\beep.wav");
   EXPECT_EQ(StepsUntilExpiry(2), 1);
   EXPECT_EQ(test::ReceivedCommands(), std::vector<int>{IDM_TIMER_ALARM__SOUND_START});
-  EXPECT_STREQ(AlarmPlayPath, "C:\\sounds\\beep.wav");
+  EXPECT_STREQ(AlarmSound.PlayPath, "C:\\sounds\\beep.wav");
 
   test::ForgetReceivedCommands();
   StopwatchClock.TimerExpired = 0;
-  AlarmSoundActive = 1;  // an earlier alarm still sounds: it is stopped first
+  AlarmSound.Active = 1;  // an earlier alarm still sounds: it is stopped first
   EXPECT_EQ(StepsUntilExpiry(2), 1);
   EXPECT_EQ(test::ReceivedCommands(),
             (std::vector<int>{IDM_TIMER_ALARM__SOUND_STOP, IDM_TIMER_ALARM__SOUND_START}));
