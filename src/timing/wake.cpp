@@ -14,9 +14,15 @@
 namespace {
 
 constexpr UINT_PTR WakeTimerId = 0x7A1;
-int64_t Armed = NoWake;
-int64_t FrameDue = 0;  // the moment the last frame's wake was due
-bool MillisecondResolution = false;
+
+// What one wake leaves for the next. Never made fresh: the next ServiceMeasurements brings it in line with what
+// runs, the timer resolution included.
+struct WakeState {
+  int64_t Armed = NoWake;              // the counter value the wake timer is armed for
+  int64_t FrameDue = 0;                // the moment the last frame's wake was due
+  bool MillisecondResolution = false;  // timeBeginPeriod(1) is in force
+};
+WakeState Wake;
 
 bool StopwatchDrawn() { return !MainWindowMinimized && !InTimerMode(); }
 bool CountdownDrawn() { return !MainWindowMinimized && InTimerMode(); }
@@ -27,8 +33,8 @@ bool CountdownDrawn() { return !MainWindowMinimized && InTimerMode(); }
 void UpdateTimerResolution() {
   const bool wanted = (StopwatchDrawn() && StopwatchClock.StopwatchRunning && StopwatchClock.RefreshDivisor < 1000) ||
                       (CountdownDrawn() && StopwatchClock.TimerRunning && StopwatchClock.TimerStep < 1000);
-  if (wanted == MillisecondResolution) return;
-  MillisecondResolution = wanted;
+  if (wanted == Wake.MillisecondResolution) return;
+  Wake.MillisecondResolution = wanted;
   if (wanted) {
     MmTimer.BeginPeriod(1);
   } else {
@@ -54,18 +60,18 @@ int64_t NextPicture(int64_t now) {
   if (CountdownDrawn()) picture = std::min(picture, NextCountdownStep(now));
   if (picture == NoWake) return NoWake;
   const int64_t frame = std::max<int64_t>(CounterFrequency() / DisplayRefreshRate, 2);
-  if (now >= Armed) FrameDue = Armed;  // the frame this wake was for
-  return std::max({picture, FrameDue + frame, now + frame / 2});
+  if (now >= Wake.Armed) Wake.FrameDue = Wake.Armed;  // the frame this wake was for
+  return std::max({picture, Wake.FrameDue + frame, now + frame / 2});
 }
 
 void ArmWake(int64_t now) {
-  Armed = std::min({NextStopwatchDue(), CountdownEnd(), NextPicture(now)});
+  Wake.Armed = std::min({NextStopwatchDue(), CountdownEnd(), NextPicture(now)});
   UpdateTimerResolution();
   const HWND window = MainWindow;
-  if (Armed == NoWake) {
+  if (Wake.Armed == NoWake) {
     KillTimer(window, WakeTimerId);
   } else {
-    SetTimer(window, WakeTimerId, DelayMillis(now, Armed), OnWakeTimer);
+    SetTimer(window, WakeTimerId, DelayMillis(now, Wake.Armed), OnWakeTimer);
   }
 }
 
@@ -79,4 +85,4 @@ void ServiceMeasurements() {
   ArmWake(now);
 }
 
-int64_t ArmedWake() { return Armed; }
+int64_t ArmedWake() { return Wake.Armed; }
