@@ -8,13 +8,21 @@
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 
-std::array<COLORREF, 16> CustomColors;
-
 namespace {
 
 constexpr COLORREF White = RGB(255, 255, 255);
 
-bool CustomColorsReady = false;
+constexpr std::array<COLORREF, 16> AllWhite() {
+  std::array<COLORREF, 16> colours{};
+  for (COLORREF& colour : colours) colour = White;
+  return colours;
+}
+
+}  // namespace
+
+std::array<COLORREF, 16> CustomColors = AllWhite();
+
+namespace {
 
 // What one opening of dialog 103 keeps: the colours it opened with, and whether a colour has been picked since.
 struct ColorDialogState {
@@ -124,10 +132,6 @@ void PutBackClockColors(const ClockColors& colors) {
 }
 
 bool EditClockColors(HWND owner) {
-  if (!CustomColorsReady) {
-    CustomColors.fill(White);
-    CustomColorsReady = true;
-  }
   ColorDialogState state = {};
   return RunDialogWithSnapshot(AppInstance, IDD_COLORS, owner, ColorDialogProc, &state) == IDOK;
 }

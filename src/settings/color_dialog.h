@@ -12,8 +12,8 @@ struct ClockColors {
 ClockColors CurrentClockColors();
 void PutBackClockColors(const ClockColors& colors);
 
-// The colour chooser's custom colours: all white from the first opening of the dialog in a run, then kept
-// until the program ends (never stored). Slot 0 always shows the colour being edited.
+// The colour chooser's custom colours: all white when the program starts, then kept until it ends (never
+// stored). Slot 0 always shows the colour being edited.
 extern std::array<COLORREF, 16> CustomColors;
 
 // Runs dialog 103 modally, owned by `owner` (the settings dialog); true when the user ended it with OK.
