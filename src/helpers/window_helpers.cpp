@@ -51,28 +51,32 @@ void RequestRepaint(HWND window) {
 }
 
 namespace {
-// The open ones, innermost last; deep enough for every chain of them (settings, then its colours).
-HWND DialogsWithSnapshots[4] = {};
-size_t DialogsWithSnapshotsOpen = 0;
+// The open dialogs with snapshots, innermost last; deep enough for every chain of them (settings, then its
+// colours).
+struct SnapshotDialogStack {
+  HWND Dialogs[4];
+  size_t Open;
+};
+SnapshotDialogStack DialogsWithSnapshots;
 }  // namespace
 
 INT_PTR RunDialogWithSnapshot(HINSTANCE instance, int templateId, HWND owner, DLGPROC procedure, void* snapshot) {
-  const size_t outer = DialogsWithSnapshotsOpen;
+  const size_t outer = DialogsWithSnapshots.Open;
   const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, procedure,
                                          reinterpret_cast<LPARAM>(snapshot));
-  DialogsWithSnapshotsOpen = outer;
+  DialogsWithSnapshots.Open = outer;
   return result;
 }
 
 void DialogWithSnapshotOpened(HWND dialog) {
-  if (DialogsWithSnapshotsOpen < std::size(DialogsWithSnapshots)) {
-    DialogsWithSnapshots[DialogsWithSnapshotsOpen++] = dialog;
-  }
+  SnapshotDialogStack& stack = DialogsWithSnapshots;
+  if (stack.Open < std::size(stack.Dialogs)) stack.Dialogs[stack.Open++] = dialog;
 }
 
 void CancelDialogsWithSnapshots() {
-  while (DialogsWithSnapshotsOpen > 0) {
-    const HWND dialog = DialogsWithSnapshots[--DialogsWithSnapshotsOpen];
+  SnapshotDialogStack& stack = DialogsWithSnapshots;
+  while (stack.Open > 0) {
+    const HWND dialog = stack.Dialogs[--stack.Open];
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   }
 }
