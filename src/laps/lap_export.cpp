@@ -22,6 +22,64 @@ int ClipboardFailure(HWND owner, const wchar_t* message) {
   return 0;
 }
 
+// The clipboard, open for the life of this object.
+class OpenedClipboard {
+ public:
+  explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+  ~OpenedClipboard() {
+    if (open_) CloseClipboard();
+  }
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  bool IsOpen() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+// A copy of some bytes in movable memory, which the clipboard takes; freed when the scope ends unless the
+// clipboard took it.
+class ClipboardBlock {
+ public:
+  ClipboardBlock(const void* bytes, size_t size) : block_(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size)) {
+    void* const target = block_ ? GlobalLock(block_) : nullptr;
+    if (!target) {
+      Free();
+      return;
+    }
+    memcpy(target, bytes, size);
+    GlobalUnlock(block_);
+  }
+  ~ClipboardBlock() { Free(); }
+  ClipboardBlock(const ClipboardBlock&) = delete;
+  ClipboardBlock& operator=(const ClipboardBlock&) = delete;
+  bool IsFilled() const { return block_ != nullptr; }
+  // Puts the block on the open clipboard in `format`; once taken, it is the clipboard's.
+  bool HandOver(UINT format) {
+    if (!SetClipboardData(format, block_)) return false;
+    block_ = nullptr;
+    return true;
+  }
+
+ private:
+  void Free() {
+    if (block_) GlobalFree(block_);
+    block_ = nullptr;
+  }
+  HGLOBAL block_;
+};
+
+// Puts `text` on the clipboard in place of what it held; null when it did, otherwise what failed.
+const wchar_t* PutTextOnClipboard(HWND owner, const char* text) {
+  const OpenedClipboard clipboard(owner);
+  if (!clipboard.IsOpen()) return L"クリップボードをオープンできません。";
+  ClipboardBlock block(text, strlen(text) + 1);
+  if (!block.IsFilled()) return L"クリップボード用のメモリを確保できません。";
+  if (!EmptyClipboard()) return L"クリップボードを空にできません。";
+  if (!block.HandOver(CF_TEXT)) return L"クリップボードにデータをセットできません。";
+  return nullptr;
+}
+
 int MakeDefaultLapFileName(wchar_t* path) {
   path[0] = L'\0';
   wchar_t folder[MAX_PATH];
@@ -149,30 +207,9 @@ void SaveLapsCommand(HWND window) {
 }
 
 int CopyResultToClipboard(HWND owner) {
-  if (!OpenClipboard(owner)) return ClipboardFailure(owner, L"クリップボードをオープンできません。");
   char text[32];
   FormatCurrentLapText(text, sizeof text);
-  const size_t size = strlen(text) + 1;
-  // The clipboard takes movable memory.
-  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
-  char* const target = block ? static_cast<char*>(GlobalLock(block)) : nullptr;
-  if (!target) {
-    if (block) GlobalFree(block);
-    CloseClipboard();
-    return ClipboardFailure(owner, L"クリップボード用のメモリを確保できません。");
-  }
-  memcpy(target, text, size);
-  GlobalUnlock(block);
-  if (!EmptyClipboard()) {
-    GlobalFree(block);
-    CloseClipboard();
-    return ClipboardFailure(owner, L"クリップボードを空にできません。");
-  }
-  if (!SetClipboardData(CF_TEXT, block)) {
-    GlobalFree(block);  // not handed over: still ours
-    CloseClipboard();
-    return ClipboardFailure(owner, L"クリップボードにデータをセットできません。");
-  }
-  CloseClipboard();
-  return 1;
+  // The clipboard is closed and the block freed before the user is told.
+  const wchar_t* const failure = PutTextOnClipboard(owner, text);
+  return failure ? ClipboardFailure(owner, failure) : 1;
 }
