@@ -10,7 +10,8 @@
 #include "timing/mm_timer.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  if (!AcquireSingleInstanceMutex()) return 0;
+  const SingleInstanceMutex oneCopy;
+  if (!oneCopy.Acquired()) return 0;
   AppInstance = instance;
   KeepTimerResolutionWhereSupported();
   InitCommonControlsForDialogs();
@@ -22,7 +23,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   WarnIfSettingsCannotBeSaved(MainWindow);
   RegisterHotKeys(MainWindow, MainWindow);
   StartLapJournal(MainWindow, OfferUnsavedLaps);
-  const int exitCode = RunMessageLoop();
-  CloseHandle(InstanceMutex);
-  return exitCode;
+  return RunMessageLoop();
 }

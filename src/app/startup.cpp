@@ -13,8 +13,6 @@
 #include "timing/countdown.h"
 #include "timing/stopwatch_clock.h"
 
-HANDLE InstanceMutex = nullptr;
-
 namespace {
 constexpr const wchar_t* MutexName = L"Tavrilo_Application_UserMode";
 constexpr const wchar_t* MainWindowClass = L"StopWatchClass";
@@ -28,23 +26,23 @@ int WindowCoordinate(int32_t position) {
 
 }  // namespace
 
-bool AcquireSingleInstanceMutex() {
+SingleInstanceMutex::SingleInstanceMutex() {
   // A null access list lets any account of the session open the mutex.
   SECURITY_DESCRIPTOR descriptor;
   InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
   SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE);
   SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, TRUE};
-  InstanceMutex = CreateMutexW(&attributes, FALSE, MutexName);
-  if (!InstanceMutex) {
+  handle_ = CreateMutexW(&attributes, FALSE, MutexName);
+  if (!handle_) {
     MessageBoxW(nullptr, L"It fails in the mutex acquisition.", L"Mutex Message", MB_ICONINFORMATION);
-    return false;
+  } else if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(handle_);
+    handle_ = nullptr;
   }
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
-    CloseHandle(InstanceMutex);
-    InstanceMutex = nullptr;
-    return false;
-  }
-  return true;
+}
+
+SingleInstanceMutex::~SingleInstanceMutex() {
+  if (handle_) CloseHandle(handle_);
 }
 
 void InstallEngineHooks() {

@@ -2,11 +2,20 @@
 #pragma once
 #include <windows.h>
 
-// Held from start-up until the message loop has ended; its existence makes a second copy stop.
-extern HANDLE InstanceMutex;
+// The single-instance mutex, held from start-up until WinMain returns: its existence makes a second copy stop.
+class SingleInstanceMutex {
+ public:
+  // Creates the mutex; says so in a box when it cannot be made.
+  SingleInstanceMutex();
+  ~SingleInstanceMutex();
+  SingleInstanceMutex(const SingleInstanceMutex&) = delete;
+  SingleInstanceMutex& operator=(const SingleInstanceMutex&) = delete;
+  // True when this copy may run; false when it must stop (another copy runs, or the mutex could not be made).
+  bool Acquired() const { return handle_ != nullptr; }
 
-// True when this copy may run; false when it must stop (another copy runs, or the mutex could not be made).
-bool AcquireSingleInstanceMutex();
+ private:
+  HANDLE handle_;
+};
 // Gives the timing engine what it calls in the layers above it: the lap recorder and the alarm's hand-over.
 void InstallEngineHooks();
 // Registers the common controls the dialogs use (up-down controls among them).
