@@ -33,6 +33,16 @@ void DrawLapLinesOf(HDC dc, int32_t lapCount) {
   }
 }
 
+// Draws the box with the selected pen and brush and the text centred over it, in the selected font.
+void ReadoutBox(HDC dc, const MeasuredText& text, int32_t top, int32_t bottom) {
+  const int32_t centerX = DisplayLayout.CenterX;
+  const int32_t width = text.Extent.cx;
+  const RECT box = ReadoutBoxRect(centerX, width, top, bottom);
+  Rectangle(dc, box.left, box.top, box.right, box.bottom);
+  RECT place = ReadoutTextRect(centerX, width, top, bottom);
+  DrawTextW(dc, WidenAscii(text.Text, text.Length).c_str(), text.Length, &place, DT_CENTER);
+}
+
 // Measures the text and draws its box and itself centred on the window's centre.
 void DrawCentredReadout(HDC dc, MeasuredText& text) {
   MeasureText(dc, text);
@@ -90,15 +100,6 @@ RECT ReadoutBoxRect(int32_t centerX, int32_t width, int32_t top, int32_t bottom)
 
 RECT ReadoutTextRect(int32_t centerX, int32_t width, int32_t top, int32_t bottom) {
   return RECT{centerX - width / 2, top, centerX + width / 2, bottom};
-}
-
-void ReadoutBox(HDC dc, const MeasuredText& text, int32_t top, int32_t bottom) {
-  const int32_t centerX = DisplayLayout.CenterX;
-  const int32_t width = text.Extent.cx;
-  const RECT box = ReadoutBoxRect(centerX, width, top, bottom);
-  Rectangle(dc, box.left, box.top, box.right, box.bottom);
-  RECT place = ReadoutTextRect(centerX, width, top, bottom);
-  DrawTextW(dc, WidenAscii(text.Text, text.Length).c_str(), text.Length, &place, DT_CENTER);
 }
 
 int32_t FirstListedLap(int32_t lapCount) { return lapCount > ListedLaps ? lapCount - ListedLaps : 0; }

@@ -18,8 +18,6 @@ void MeasureText(HDC dc, MeasuredText& text);
 // own rectangle is one pixel narrower on the left. Right and bottom edges are excluded, as GDI's are.
 RECT ReadoutBoxRect(int32_t centerX, int32_t width, int32_t top, int32_t bottom);
 RECT ReadoutTextRect(int32_t centerX, int32_t width, int32_t top, int32_t bottom);
-// Draws the box with the selected pen and brush and the text centred over it, in the selected font.
-void ReadoutBox(HDC dc, const MeasuredText& text, int32_t top, int32_t bottom);
 struct RendererFrame;
 // Selects the pen and brush of every read-out box, the thin outline and the face-coloured fill, into the
 // frame's DC.

@@ -26,19 +26,6 @@ void ShowNewLaps(HWND dialog) {
   }
 }
 
-}  // namespace
-
-void OpenLapHistory(HWND owner) {
-  if (LapList.LapHistoryWindow) return;
-  const HWND dialog =
-      CreateDialogParamW(AppInstance, MAKEINTRESOURCEW(IDD_LAP_HISTORY), owner, LapHistoryDialogProc, 0);
-  if (!dialog) {
-    MessageBoxW(owner, L"ラップタイム表示ダイアログが作成できませんでした。", AppCaption, MB_OK);
-    return;
-  }
-  ShowWindow(dialog, SW_SHOW);
-}
-
 INT_PTR CALLBACK LapHistoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
@@ -60,4 +47,17 @@ INT_PTR CALLBACK LapHistoryDialogProc(HWND dialog, UINT message, WPARAM wParam, 
     default:
       return FALSE;
   }
+}
+
+}  // namespace
+
+void OpenLapHistory(HWND owner) {
+  if (LapList.LapHistoryWindow) return;
+  const HWND dialog =
+      CreateDialogParamW(AppInstance, MAKEINTRESOURCEW(IDD_LAP_HISTORY), owner, LapHistoryDialogProc, 0);
+  if (!dialog) {
+    MessageBoxW(owner, L"ラップタイム表示ダイアログが作成できませんでした。", AppCaption, MB_OK);
+    return;
+  }
+  ShowWindow(dialog, SW_SHOW);
 }

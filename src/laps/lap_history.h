@@ -4,4 +4,3 @@
 
 // Opens the history window (nothing when it is already open).
 void OpenLapHistory(HWND owner);
-INT_PTR CALLBACK LapHistoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

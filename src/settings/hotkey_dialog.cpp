@@ -67,16 +67,7 @@ void OnHotKeyCancel(HWND dialog) {
   EndDialog(dialog, IDCANCEL);
 }
 
-}  // namespace
-
-bool EditHotKeys(HWND owner) {
-  HotKeyChoice before = {};
-  const bool confirmed =
-      RunDialogWithSnapshot(AppInstance, IDD_HOTKEYS, owner, HotKeyDialogProc, &before) == IDOK;
-  if (!confirmed) RegisterHotKeys(MainWindow, owner);
-  return confirmed;
-}
-
+// lParam of WM_INITDIALOG: the HotKeyChoice that the dialog keeps as it found it, for Cancel.
 INT_PTR CALLBACK HotKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
@@ -92,4 +83,14 @@ INT_PTR CALLBACK HotKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     default:
       return FALSE;
   }
+}
+
+}  // namespace
+
+bool EditHotKeys(HWND owner) {
+  HotKeyChoice before = {};
+  const bool confirmed =
+      RunDialogWithSnapshot(AppInstance, IDD_HOTKEYS, owner, HotKeyDialogProc, &before) == IDOK;
+  if (!confirmed) RegisterHotKeys(MainWindow, owner);
+  return confirmed;
 }

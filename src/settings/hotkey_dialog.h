@@ -5,5 +5,3 @@
 // Runs dialog 109 modally, owned by `owner`; true when the user ended it with OK. The program's hotkeys are not
 // registered while it is open, so that any key reaches its hotkey controls.
 bool EditHotKeys(HWND owner);
-// lParam of WM_INITDIALOG: the HotKeyChoice that the dialog keeps as it found it, for Cancel.
-INT_PTR CALLBACK HotKeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -42,6 +42,23 @@ void ShowVersionText(HWND dialog) {
   SetDlgItemTextW(dialog, IDC_VERSION_TEXT, (std::wstring(prefix) + number).c_str());
 }
 
+INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      CenterWindowOnScreen(dialog);
+      ShowVersionText(dialog);
+      return TRUE;  // the system puts the focus on OK
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id != IDOK && id != IDCANCEL) return FALSE;
+      EndDialog(dialog, id);
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
 }  // namespace
 
 void FormatVersionNumber(wchar_t* out, size_t outSize, const wchar_t* in) {
@@ -61,21 +78,4 @@ void FormatVersionNumber(wchar_t* out, size_t outSize, const wchar_t* in) {
 
 bool ShowVersionDialog(HWND owner) {
   return DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(IDD_VERSION), owner, VersionDialogProc, 0) == IDOK;
-}
-
-INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      CenterWindowOnScreen(dialog);
-      ShowVersionText(dialog);
-      return TRUE;  // the system puts the focus on OK
-    case WM_COMMAND: {
-      const int id = LOWORD(wParam);
-      if (id != IDOK && id != IDCANCEL) return FALSE;
-      EndDialog(dialog, id);
-      return TRUE;
-    }
-    default:
-      return FALSE;
-  }
 }

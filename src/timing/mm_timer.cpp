@@ -7,10 +7,15 @@ UINT CreatePeriodicTimer(UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user)
   return MmTimer.SetEvent(periodMs, 0, callback, user, TIME_PERIODIC);
 }
 
+namespace {
+
+// Kills the timer whose id is stored in `id` (if any) and stores 0.
 void KillPeriodicTimer(Shared<UINT>& id) {
   const UINT current = id.value.exchange(0, std::memory_order_acq_rel);
   if (current != 0) MmTimer.KillEvent(current);
 }
+
+}  // namespace
 
 bool BeginCallback(std::atomic<int32_t>& busy, const Shared<int32_t>& running) {
   busy.store(1, std::memory_order_seq_cst);

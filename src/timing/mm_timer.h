@@ -17,8 +17,6 @@ extern MmTimerApi MmTimer;
 
 // Creates a periodic timer. Returns its id, or 0 when the system refused one.
 UINT CreatePeriodicTimer(UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user);
-// Kills the timer whose id is stored in `id` (if any) and stores 0.
-void KillPeriodicTimer(Shared<UINT>& id);
 
 // Windows 11 stops honouring a raised timer resolution for a process whose windows are all minimised or covered,
 // which is just when a user times with the hotkeys; a process may ask to keep it. `setInformation` is the system's
