@@ -17,5 +17,7 @@ void UpdateMenuState(HMENU menu);
 // stopwatch's unsaved laps are offered for saving, with the time since the last lap as a final lap; unless they
 // are saved or declined, nothing is reset.
 int ResetMeasurement(HWND window);
-// The stopwatch's part of it, once the stopwatch is stopped; the same result.
+
+// For the tests only: nothing outside this module calls these.
+// Reset's part for the stopwatch, once the stopwatch is stopped; the same result.
 int ResetStopwatch(HWND window);

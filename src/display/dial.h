@@ -10,11 +10,19 @@ constexpr double DialPi = 3.1415926535858;
 // A hand pointing straight up: six points, X to the right, Y upwards, origin at the dial centre.
 using HandShape = std::array<POINT, 6>;
 
+// Rebuilds both hands' shapes, which the moving parts draw; called at every layout change.
+void BuildHandShapes(int32_t radius);
+
+struct RendererFrame;
+// The dial view's still parts: face, marks and numerals (nothing when the client area is too small for a dial).
+void DrawDialFace(RendererFrame& frame);
+// Its moving parts over them: the read-out boxes when the digital read-out is on, the hands, the texts, the laps.
+void DrawDialMovingParts(RendererFrame& frame);
+
+// For the tests only: nothing outside this module calls these.
 // The outlines for a dial radius; integer quotients truncate towards zero, also for a negative radius.
 HandShape MinuteHandFor(int32_t radius);
 HandShape SecondHandFor(int32_t radius);
-// Rebuilds both hands' shapes, which the moving parts draw; called at every layout change.
-void BuildHandShapes(int32_t radius);
 // A shape turned clockwise by `angle` radians, in client coordinates around the given centre.
 HandShape PlaceHand(const HandShape& shape, double angle, int32_t centerX, int32_t centerY);
 
@@ -38,9 +46,3 @@ struct NumeralPlacement {
   int32_t OffsetY;
 };
 NumeralPlacement NumeralFor(int32_t rotDivisor, int32_t markIndex, int32_t fontHeight);
-
-struct RendererFrame;
-// The dial view's still parts: face, marks and numerals (nothing when the client area is too small for a dial).
-void DrawDialFace(RendererFrame& frame);
-// Its moving parts over them: the read-out boxes when the digital read-out is on, the hands, the texts, the laps.
-void DrawDialMovingParts(RendererFrame& frame);

@@ -23,11 +23,13 @@ void ScheduleFrame(HWND window);
 bool FrameIsDue();
 // A frame now: composes the latest state and copies to the screen what changed since the picture it shows.
 void ShowFrame(HWND window);
-// Composes the current view on the back buffer without touching the screen (the paint handler's first half).
-void ComposeView();
-// The back buffer's device context, null before the first RebuildBackBuffer; tests read pixels from it.
-HDC BackBufferDC();
 
 // The commands that switch the analog dial and the digital read-out; neither switches off the only view shown.
 void ToggleAnalogDisplay(HWND window);
 void ToggleDigitalDisplay(HWND window);
+
+// For the tests only: nothing outside this module calls these.
+// Composes the current view on the back buffer without touching the screen (the paint handler's first half).
+void ComposeView();
+// The back buffer's device context, null before the first RebuildBackBuffer; tests read pixels from it.
+HDC BackBufferDC();

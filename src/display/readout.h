@@ -27,10 +27,6 @@ void SelectBoxTools(const RendererFrame& frame);
 constexpr int32_t ListedLaps = 10;
 // Room for one lap line: "LAP:", the number, a blank and a whole record.
 constexpr size_t LapLineSize = 160;
-// Index of the first listed lap among `lapCount` recorded ones.
-int32_t FirstListedLap(int32_t lapCount);
-// "LAP:%04d %s" from a lap number (counting from 1) and its record text; returns the length written.
-int FormatLapLine(char* buffer, size_t size, int32_t lapNumber, const char* recordText);
 // The recent laps from the top left corner in the lap font and the text colour selected into `dc`, when at least
 // one lap is recorded; the DC's font is put back afterwards.
 void DrawRecentLaps(HDC dc);
@@ -39,3 +35,9 @@ void DrawRecentLaps(HDC dc);
 void DrawDigitalOnlyReadout(RendererFrame& frame);
 // The countdown's remaining time, at the countdown's own resolution.
 void DrawCountdownReadout(RendererFrame& frame);
+
+// For the tests only: nothing outside this module calls these.
+// Index of the first listed lap among `lapCount` recorded ones.
+int32_t FirstListedLap(int32_t lapCount);
+// "LAP:%04d %s" from a lap number (counting from 1) and its record text; returns the length written.
+int FormatLapLine(char* buffer, size_t size, int32_t lapNumber, const char* recordText);

@@ -9,11 +9,13 @@ constexpr size_t TimeTextSize = 32;
 
 // The millisecond form chosen by the refresh interval; an interval outside the twelve leaves the buffer alone.
 void FormatClockTime(int32_t interval, const ClockTime& time, char* buffer, size_t size);
-// Whole seconds at 1000 ms, otherwise seconds and a frame number 00..23.
-void FormatFrameTime(int32_t interval, const ClockTime& time, char* buffer, size_t size);
 // The stopwatch's lap and total of one moment as the display shows them: frames when 1SecDivIndex is not 0.
 void FormatLapText(const StopwatchReading& moment, char* buffer, size_t size);
 void FormatTotalText(const StopwatchReading& moment, char* buffer, size_t size);
 // The same of the stopwatch's current reading.
 void FormatCurrentLapText(char* buffer, size_t size);
 void FormatCurrentTotalText(char* buffer, size_t size);
+
+// For the tests only: nothing outside this module calls these.
+// Whole seconds at 1000 ms, otherwise seconds and a frame number 00..23.
+void FormatFrameTime(int32_t interval, const ClockTime& time, char* buffer, size_t size);

@@ -7,10 +7,8 @@ void CenterWindowOnScreen(HWND window);
 // The same within the primary screen's work area (the screen less the taskbar).
 void CenterWindowInWorkArea(HWND window);
 // Workspace coordinates (those of a window placement's normal rectangle) start at the top left of the monitor's
-// work area, screen coordinates at the monitor's: they differ when the taskbar is at the top or the left. A
-// workspace point on the screen, given its monitor's and work area's rectangles (held within the 32-bit range),
-// and the top left corner of a normal rectangle on the screen, on the monitor the rectangle is on.
-POINT WorkspaceToScreen(POINT point, const RECT& monitor, const RECT& work);
+// work area, screen coordinates at the monitor's: they differ when the taskbar is at the top or the left. The
+// top left corner of a normal rectangle on the screen, on the monitor the rectangle is on.
 POINT NormalCornerOnScreen(const RECT& normal);
 // Makes a window's top-level window the foreground window, unless it is already.
 void BringForward(HWND window);
@@ -37,3 +35,7 @@ State& DialogState(HWND dialog) {
 // A menu item's enabled (or greyed) and checked states, by command.
 void EnableMenuCommand(HMENU menu, int id, bool enabled);
 void CheckMenuCommand(HMENU menu, int id, bool checked);
+
+// For the tests only: nothing outside this module calls these.
+// A workspace point on the screen, given its monitor's and work area's rectangles (held within the 32-bit range).
+POINT WorkspaceToScreen(POINT point, const RECT& monitor, const RECT& work);

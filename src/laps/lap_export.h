@@ -4,16 +4,9 @@
 #include <cstdint>
 #include "records/lap_list_record.h"
 
-// Fills `path` (MAX_PATH characters) with the first free LapTimeList0000.txt … LapTimeList9999.txt in `folder` (with
-// its trailing separator) and returns 1, or empties it and returns 0. Save As proposes it beside the executable.
-int MakeDefaultLapFileNameIn(const wchar_t* folder, wchar_t* path);
-// Writes every lap to `path`, replacing the file; 1 when all of it was written, otherwise the user is told.
-int WriteLapFile(HWND owner, const wchar_t* path);
 // How the save question ended. The laps may go only once saved or declined: a Cancel in Save As or a file that
 // could not be written (the user has been told) leaves them unsaved.
 enum class SaveAnswer { Saved, Declined, NotSaved };
-// Asks whether to save the laps and saves them on Yes; Declined also when there are none.
-SaveAnswer AskSaveLaps(HWND owner);
 // Before a close: the time since the last lap becomes a final lap (while the list has room) and the user is
 // asked. The stopwatch's timer must be stopped.
 SaveAnswer AskSaveLapsWithFinalLap(HWND owner);
@@ -29,3 +22,12 @@ bool OfferUnsavedLaps(HWND owner, const LapRecord* records, int32_t count);
 void SaveLapsCommand(HWND window);
 // Puts the current lap time on the clipboard as text; 1 on success.
 int CopyResultToClipboard(HWND owner);
+
+// For the tests only: nothing outside this module calls these.
+// Fills `path` (MAX_PATH characters) with the first free LapTimeList0000.txt … LapTimeList9999.txt in `folder` (with
+// its trailing separator) and returns 1, or empties it and returns 0. Save As proposes it beside the executable.
+int MakeDefaultLapFileNameIn(const wchar_t* folder, wchar_t* path);
+// Writes every lap to `path`, replacing the file; 1 when all of it was written, otherwise the user is told.
+int WriteLapFile(HWND owner, const wchar_t* path);
+// Asks whether to save the laps and saves them on Yes; Declined also when there are none.
+SaveAnswer AskSaveLaps(HWND owner);

@@ -12,9 +12,10 @@ struct ClockColors {
 ClockColors CurrentClockColors();
 void PutBackClockColors(const ClockColors& colors);
 
+// Runs dialog 103 modally, owned by `owner` (the settings dialog); true when the user ended it with OK.
+bool EditClockColors(HWND owner);
+
+// For the tests only: nothing outside this module calls these.
 // The colour chooser's custom colours: all white when the program starts, then kept until it ends (never
 // stored). Slot 0 always shows the colour being edited.
 extern std::array<COLORREF, 16> CustomColors;
-
-// Runs dialog 103 modally, owned by `owner` (the settings dialog); true when the user ended it with OK.
-bool EditClockColors(HWND owner);

@@ -20,8 +20,10 @@ struct SettingsSnapshot {
 
 // Runs dialog 108 modally, owned by `owner`; true when the user ended it with OK.
 bool EditSettings(HWND owner);
-// lParam of WM_INITDIALOG: the SettingsSnapshot that the dialog fills as it opens.
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Keeps `window` above all other windows when `on` is non-zero, and releases it otherwise, without moving,
 // sizing or activating it.
 void ApplyTopMost(HWND window, int32_t on);
+
+// For the tests only: nothing outside this module calls these.
+// lParam of WM_INITDIALOG: the SettingsSnapshot that the dialog fills as it opens.
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -14,6 +14,8 @@ struct TimerSettingsSnapshot {
 
 // Runs dialog 107 modally, owned by `owner`; true when the user ended it with OK.
 bool EditTimerSettings(HWND owner);
+
+// For the tests only: nothing outside this module calls these.
 // Edits AppSettings directly and puts back what it found on Cancel; ends with IDOK or IDCANCEL. lParam of
 // WM_INITDIALOG: the TimerSettingsSnapshot that the dialog fills as it opens.
 INT_PTR CALLBACK TimerSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

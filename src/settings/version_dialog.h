@@ -8,6 +8,8 @@ constexpr size_t VersionNumberSize = 16;
 
 // Runs dialog 104 modally, owned by `owner`; true when the user ended it with OK.
 bool ShowVersionDialog(HWND owner);
+
+// For the tests only: nothing outside this module calls these.
 // Turns a FileVersion text into the number shown: digits are kept, the first space becomes a point, every
 // other character is dropped ("1, 0, 0, 0" gives "1.000"). Writes at most `outSize` characters with the
 // terminator, so a number too long for `out` is cut short.

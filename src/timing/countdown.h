@@ -13,9 +13,6 @@ extern void (*CountdownExpiryHook)();
 // from an edited settings file) are clamped to it, negative ones to zero.
 constexpr int32_t MaxCountdownTicks = 2147483000;
 
-// The set time in milliseconds, clamped to 0..MaxCountdownTicks.
-int32_t CountdownTicksFor(int32_t hours, int32_t minutes, int32_t seconds);
-
 ClockTime ReadCountdownRemaining();
 // Loads the set time, halts any running countdown and clears TimerStarted. TimerExpired is left to the caller.
 void LoadCountdown(HWND window);
@@ -31,3 +28,7 @@ int64_t CountdownEnd();
 int64_t NextCountdownStep(int64_t now);
 // A reset's first step: clears TimerExpired and returns true, or returns false while the countdown runs.
 bool ClearExpiryUnlessRunning();
+
+// For the tests only: nothing outside this module calls these.
+// The set time in milliseconds, clamped to 0..MaxCountdownTicks.
+int32_t CountdownTicksFor(int32_t hours, int32_t minutes, int32_t seconds);

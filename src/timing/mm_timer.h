@@ -19,12 +19,9 @@ extern MmTimerApi MmTimer;
 UINT CreatePeriodicTimer(UINT periodMs, LPTIMECALLBACK callback, DWORD_PTR user);
 
 // Windows 11 stops honouring a raised timer resolution for a process whose windows are all minimised or covered,
-// which is just when a user times with the hotkeys; a process may ask to keep it. `setInformation` is the system's
-// SetProcessInformation; true when the request was taken. Windows 10 refuses it and older systems lack the
-// function: the process goes on as before.
-using SetProcessInformationCall = BOOL(WINAPI*)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD);
-bool KeepTimerResolution(SetProcessInformationCall setInformation);
-// The same with SetProcessInformation looked up at run time: the program starts on Windows 7, which lacks it.
+// which is just when a user times with the hotkeys; a process may ask to keep it. The request goes through
+// SetProcessInformation, looked up at run time: the program starts on Windows 7, which lacks it. Windows 10
+// refuses it: the process goes on as before.
 void KeepTimerResolutionWhereSupported();
 
 // A handshake between a periodic callback and the thread that stops it, since a callback may still arrive after
@@ -37,3 +34,7 @@ void EndCallback(std::atomic<int32_t>& busy);
 // this thread.
 void StopTimerAndDrain(Shared<int32_t>& running, Shared<UINT>& id, const std::atomic<int32_t>& busy);
 
+// For the tests only: nothing outside this module calls these.
+// The request with `setInformation` as the system's SetProcessInformation; true when it was taken.
+using SetProcessInformationCall = BOOL(WINAPI*)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD);
+bool KeepTimerResolution(SetProcessInformationCall setInformation);

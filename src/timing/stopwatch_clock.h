@@ -18,7 +18,6 @@ void StopStopwatchRun(int64_t now);
 // Asks for a lap at the first refresh boundary after `now`, while the stopwatch runs and no lap waits yet; the
 // reading must have been brought up to `now`, so that a lap whose boundary has passed is no longer waiting.
 void RequestStopwatchLap(int64_t now);
-bool LapWaiting();
 // Brings the reading to the last refresh boundary reached by `now`: a waiting lap is recorded at its own
 // boundary, and the stopwatch stops itself at a limit, however late this comes. True when there is something
 // new to show (and the redraw hold does not keep it back).
@@ -40,3 +39,7 @@ struct LapCounters {
 };
 LapCounters ReadLapCounters();
 void PutBackLapCounters(const LapCounters& counters);
+
+// For the tests only: nothing outside this module calls these.
+// Whether a requested lap waits for its boundary.
+bool LapWaiting();

@@ -8,5 +8,7 @@
 // frame when the picture on screen changed, and arms the next wake. Called at every wake and after every change
 // that may want an earlier one (a Start, a lap request, the window shown again, the mode switched).
 void ServiceMeasurements();
+
+// For the tests only: nothing outside this module calls these.
 // The counter value the next wake is armed for; NoWake when none is.
 int64_t ArmedWake();
