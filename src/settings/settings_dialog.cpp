@@ -108,8 +108,6 @@ void OnSecondDivisionChange(HWND dialog) {
   RequestMainWindowRepaint();
 }
 
-// The chooser edits a copy of Font_Setting in pixels of the session's DPI, the one it converts points with; only
-// a choice made with OK is taken back, in the file's units.
 // Arms the redraw hold when the font chooser opens.
 UINT_PTR CALLBACK FontChooserHook(HWND, UINT message, WPARAM, LPARAM) {
   if (message != WM_INITDIALOG) return 0;
@@ -117,6 +115,8 @@ UINT_PTR CALLBACK FontChooserHook(HWND, UINT message, WPARAM, LPARAM) {
   return TRUE;
 }
 
+// The chooser edits a copy of Font_Setting in pixels of the session's DPI, the one it converts points with; only
+// a choice made with OK is taken back, in the file's units.
 void OnFontButton(HWND dialog) {
   AppSettingsRecord& s = AppSettings;
   const UINT dpi = SystemDpi();
