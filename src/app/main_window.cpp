@@ -28,26 +28,40 @@
 
 namespace {
 
-// Armed by a two-button chord: the next release of that button does nothing. A box or dialog that opens over
-// the window (the save question after a chord's reset) takes the releases instead, so it clears them.
-int IgnoreNextLeftUp = 0;
-int IgnoreNextRightUp = 0;
-
-int CtrlKeyDown = 0;
-int IgnoreLeftUpAfterCaptionDoubleClick = 0;
-// The normal placement while the window is maximised or minimised, in the settings file's units.
-int NormalLeft = 0, NormalTop = 0, NormalWidth = 0, NormalHeight = 0;
-// The DPI of the screen the window is on: the system's when it is created, then what each WM_DPICHANGED says.
-// 0 until first asked for: the size limits are asked for before the window's creation handler runs.
-UINT Dpi = 0;
-bool RunEnded = false;
-LRESULT PaintCount = 0;
+// Everything the main window keeps between its messages.
+struct MainWindowState {
+  // Armed by a two-button chord: the next release of that button does nothing. A box or dialog that opens over
+  // the window (the save question after a chord's reset) takes the releases instead, so it clears them.
+  int IgnoreNextLeftUp;
+  int IgnoreNextRightUp;
+  int CtrlKeyDown;
+  int IgnoreLeftUpAfterCaptionDoubleClick;
+  // The normal placement while the window is maximised or minimised, in the settings file's units.
+  int NormalLeft, NormalTop, NormalWidth, NormalHeight;
+  // The DPI of the screen the window is on: the system's when it is created, then what each WM_DPICHANGED says.
+  // 0 until first asked for: the size limits are asked for before the window's creation handler runs.
+  UINT Dpi;
+  bool RunEnded;
+  LRESULT PaintCount;
+};
+MainWindowState State;
 
 // The pop-up menu's live refresh: a 100 ms timer whose callback updates the open pop-up's item states (the
-// menu's handle is its user value).
-Shared<UINT> MenuRefreshTimerId;
-Shared<int32_t> MenuRefreshOpen;
-std::atomic<int32_t> MenuRefreshBusy{0};
+// menu's handle is its user value). A handshake with the timer thread (BeginCallback, StopTimerAndDrain), whose
+// busy mark an assignment cannot set, so it is put back at rest by Reset.
+struct MenuRefreshHandshake {
+  Shared<UINT> TimerId;
+  Shared<int32_t> Open;
+  std::atomic<int32_t> Busy{0};
+
+  // Only while no pop-up is open, when no callback can come.
+  void Reset() {
+    TimerId = 0;
+    Open = 0;
+    Busy.store(0);
+  }
+};
+MenuRefreshHandshake MenuRefresh;
 
 // Left click and space: start or stop the mode on display.
 void ToggleRunning(HWND window) {
@@ -56,14 +70,14 @@ void ToggleRunning(HWND window) {
 }
 
 UINT CurrentDpi(HWND window) {
-  if (Dpi == 0) Dpi = WindowDpi(window);
-  return Dpi;
+  if (State.Dpi == 0) State.Dpi = WindowDpi(window);
+  return State.Dpi;
 }
 
 // The settings file keeps sizes in units of a 96-DPI screen, converted at the window's DPI, and positions in the
 // session's: a position at the window's DPI would move the window whenever the screens' DPIs differ, since
 // the window is created before its screen's DPI is known.
-int32_t SizeInFileUnits(int32_t pixels) { return ToFileUnits(pixels, Dpi); }
+int32_t SizeInFileUnits(int32_t pixels) { return ToFileUnits(pixels, State.Dpi); }
 int32_t PositionInFileUnits(int32_t pixels) { return ToFileUnits(pixels, SystemDpi()); }
 
 WINDOWPLACEMENT ReadPlacement(HWND window) {
@@ -73,38 +87,28 @@ WINDOWPLACEMENT ReadPlacement(HWND window) {
   return placement;
 }
 
+// A main window is created while nothing runs and no pop-up is open (the program makes one; the in-process tests
+// make one after another): the window's state, the timing record and the lap list start fresh.
 void OnCreate(HWND window) {
-  RunEnded = false;
-  Dpi = WindowDpi(window);
-  PaintCount = 0;
-  StopwatchClockRecord& clock = StopwatchClock;
-  clock.StopwatchRunning = 0;
-  clock.TimerRunning = 0;
-  clock.StopwatchStarted = 0;
-  clock.TimerStarted = 0;
-  MenuRefreshTimerId = 0;
-  CtrlKeyDown = 0;
+  State = MainWindowState{};
+  State.Dpi = WindowDpi(window);
+  MenuRefresh.Reset();
+  StopwatchClock = StopwatchClockRecord{};
+  LapList = LapListRecord{};
   LoadSettings(window);
-  clock.LapRequest = NoLapRequest;
   RebuildBackBuffer(window);
   UpdateDisplayRefreshRate(window);
-  LapList.LapHistoryWindow = nullptr;
-  clock.TimerExpired = 0;
-  LapList.Unsaved = 0;
   LoadCountdown(window);
   ApplyTopMost(window, AppSettings.WindowTopMost);
   ApplyWindowOpacity(window, AppSettings.WindowOpacity);
-  ClearLaps();
-  clock.TotalTime = ClockTime{};
-  IgnoreLeftUpAfterCaptionDoubleClick = 0;
 }
 
 // The run ends, by a close or with the Windows session: the timers and the alarm stop, unsaved laps stay in the
 // journal for the next start, and the settings are written; false when they could not be. Once only: the window
 // is not destroyed until the process ends, which may bring a second WM_DESTROY.
 bool EndRun() {
-  if (RunEnded) return true;
-  RunEnded = true;
+  if (State.RunEnded) return true;
+  State.RunEnded = true;
   StopStopwatch();
   StopCountdown();
   EndLapJournal();
@@ -114,7 +118,7 @@ bool EndRun() {
 }
 
 void OnDestroy() {
-  if (RunEnded) return;
+  if (State.RunEnded) return;
   if (!EndRun()) SaySettingsNotSaved(MainWindow);  // before the quit message, which would end the box at once
   ReleaseDisplayResources();
   PostQuitMessage(0);
@@ -124,10 +128,10 @@ void OnDestroy() {
 void StoreNormalPlacement(HWND window) {
   const WINDOWPLACEMENT placement = ReadPlacement(window);
   if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_SHOWMAXIMIZED) {
-    AppSettings.Window_X_Pos = NormalLeft;
-    AppSettings.Window_Y_Pos = NormalTop;
-    AppSettings.Window_Width = NormalWidth;
-    AppSettings.Window_Height = NormalHeight;
+    AppSettings.Window_X_Pos = State.NormalLeft;
+    AppSettings.Window_Y_Pos = State.NormalTop;
+    AppSettings.Window_Width = State.NormalWidth;
+    AppSettings.Window_Height = State.NormalHeight;
   }
 }
 
@@ -158,8 +162,8 @@ void OnMove(HWND window) {
   AppSettings.Window_X_Pos = PositionInFileUnits(outer.left);
   AppSettings.Window_Y_Pos = PositionInFileUnits(outer.top);
   const POINT normal = NormalCornerOnScreen(ReadPlacement(window).rcNormalPosition);
-  NormalLeft = PositionInFileUnits(normal.x);
-  NormalTop = PositionInFileUnits(normal.y);
+  State.NormalLeft = PositionInFileUnits(normal.x);
+  State.NormalTop = PositionInFileUnits(normal.y);
 }
 
 void RecordOuterSize(HWND window) {
@@ -174,14 +178,14 @@ void OnSize(HWND window, WPARAM sizeType, int clientWidth, int clientHeight) {
   RecordOuterSize(window);
   AppSettings.Window_Maximize = sizeType == SIZE_MAXIMIZED ? 1 : 0;
   const int32_t minimized = sizeType == SIZE_MINIMIZED ? 1 : 0;
-  if (MainWindowMinimized != minimized) {
-    MainWindowMinimized = minimized;
+  if (FramePacing.WindowMinimized != minimized) {
+    FramePacing.WindowMinimized = minimized;
     ServiceMeasurements();  // frames stop, or start again
   }
   if (sizeType == SIZE_MAXIMIZED || sizeType == SIZE_MINIMIZED) {
     const RECT normal = ReadPlacement(window).rcNormalPosition;
-    NormalWidth = SizeInFileUnits(normal.right - normal.left);
-    NormalHeight = SizeInFileUnits(normal.bottom - normal.top);
+    State.NormalWidth = SizeInFileUnits(normal.right - normal.left);
+    State.NormalHeight = SizeInFileUnits(normal.bottom - normal.top);
   }
 }
 
@@ -189,21 +193,21 @@ void OnSize(HWND window, WPARAM sizeType, int clientWidth, int clientHeight) {
 // suggests, and its size is recorded and the display laid out and drawn for the new DPI, also when the size
 // stays (no size message comes then).
 void OnDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
-  Dpi = dpi;
+  State.Dpi = dpi;
   SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   RecordOuterSize(window);
   RECT client = {};
   GetClientRect(window, &client);
-  UpdateLayout(window, client.right, client.bottom, Dpi);
+  UpdateLayout(window, client.right, client.bottom, State.Dpi);
   RequestRepaint(window);
 }
 
 void OnLButtonUp(HWND window) {
-  const int afterCaptionDoubleClick = IgnoreLeftUpAfterCaptionDoubleClick;
-  IgnoreLeftUpAfterCaptionDoubleClick = 0;
-  if (IgnoreNextLeftUp) {
-    IgnoreNextLeftUp = 0;
+  const int afterCaptionDoubleClick = State.IgnoreLeftUpAfterCaptionDoubleClick;
+  State.IgnoreLeftUpAfterCaptionDoubleClick = 0;
+  if (State.IgnoreNextLeftUp) {
+    State.IgnoreNextLeftUp = 0;
     return;
   }
   if (afterCaptionDoubleClick) return;
@@ -212,42 +216,42 @@ void OnLButtonUp(HWND window) {
 
 // A box or dialog over the window: the releases of a chord's buttons reach it, not this window.
 void OnDisabled() {
-  IgnoreNextLeftUp = 0;
-  IgnoreNextRightUp = 0;
+  State.IgnoreNextLeftUp = 0;
+  State.IgnoreNextRightUp = 0;
 }
 
 // Both buttons pressed together: reset (unless the stopwatch runs); neither release acts afterwards.
 void OnMouseChord(HWND window) {
-  IgnoreNextLeftUp = 1;
-  IgnoreNextRightUp = 1;
+  State.IgnoreNextLeftUp = 1;
+  State.IgnoreNextRightUp = 1;
   if (!StopwatchClock.StopwatchRunning) ResetMeasurement(window);
 }
 
 void CALLBACK MenuRefreshTimerProc(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-  if (BeginCallback(MenuRefreshBusy, MenuRefreshOpen)) {
+  if (BeginCallback(MenuRefresh.Busy, MenuRefresh.Open)) {
     UpdateMenuState(reinterpret_cast<HMENU>(user));
   }
-  EndCallback(MenuRefreshBusy);
+  EndCallback(MenuRefresh.Busy);
 }
 
 // The pop-up menu of the mode on display, at a point of the screen, its item states kept current while it is open.
 void ShowPopupMenu(HWND window, POINT point) {
   // One at a time: a second would take over the refresh of the first, whose timer would then never be killed.
-  if (MenuRefreshOpen) return;
+  if (MenuRefresh.Open) return;
   const HMENU menu = LoadMenuW(AppInstance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
   if (!menu) return;
   const HMENU popup = GetSubMenu(menu, InTimerMode() ? 1 : 0);
-  MenuRefreshOpen = 1;
-  MenuRefreshTimerId = CreatePeriodicTimer(100, MenuRefreshTimerProc, reinterpret_cast<DWORD_PTR>(popup));
+  MenuRefresh.Open = 1;
+  MenuRefresh.TimerId = CreatePeriodicTimer(100, MenuRefreshTimerProc, reinterpret_cast<DWORD_PTR>(popup));
   TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, window, nullptr);
   // The refresh reads the menu: it must be over before the menu is destroyed.
-  StopTimerAndDrain(MenuRefreshOpen, MenuRefreshTimerId, MenuRefreshBusy);
+  StopTimerAndDrain(MenuRefresh.Open, MenuRefresh.TimerId, MenuRefresh.Busy);
   DestroyMenu(menu);
 }
 
 void OnRButtonUp(HWND window, WPARAM keys, LPARAM position) {
-  if (IgnoreNextRightUp) {
-    IgnoreNextRightUp = 0;
+  if (State.IgnoreNextRightUp) {
+    State.IgnoreNextRightUp = 0;
     return;
   }
   if (keys & MK_LBUTTON) return;
@@ -270,12 +274,12 @@ LRESULT OnContextMenu(HWND window, WPARAM source, LPARAM position) {
 }
 
 void OnKeyUp(WPARAM key) {
-  if (key == VK_CONTROL) CtrlKeyDown = 0;
+  if (key == VK_CONTROL) State.CtrlKeyDown = 0;
 }
 
 LRESULT OnNcLButtonDblClk(HWND window, WPARAM hitTest, LPARAM position) {
   if (hitTest == HTCAPTION && ReadPlacement(window).showCmd == SW_SHOWNORMAL) {
-    IgnoreLeftUpAfterCaptionDoubleClick = 1;
+    State.IgnoreLeftUpAfterCaptionDoubleClick = 1;
   }
   return DefWindowProcW(window, WM_NCLBUTTONDBLCLK, hitTest, position);
 }
@@ -324,13 +328,13 @@ void OnShowFrame(HWND window) {
     return;
   }
   ShowFrame(window);
-  ++PaintCount;
+  ++State.PaintCount;
 }
 
 void OnKeyDown(HWND window, WPARAM key) {
   if (key == VK_CONTROL) {
-    CtrlKeyDown = 1;
-  } else if (key == 'C' && CtrlKeyDown && !StopwatchClock.StopwatchRunning) {
+    State.CtrlKeyDown = 1;
+  } else if (key == 'C' && State.CtrlKeyDown && !StopwatchClock.StopwatchRunning) {
     CopyResultToClipboard(window);
   }
 }
@@ -345,9 +349,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_SIZE: OnSize(window, wParam, LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_PAINT:
       PaintMainWindow(window);
-      ++PaintCount;
+      ++State.PaintCount;
       return 0;
-    case WM_GET_PAINT_COUNT: return PaintCount;
+    case WM_GET_PAINT_COUNT: return State.PaintCount;
     case WM_SHOW_FRAME: OnShowFrame(window); return 0;
     case WM_CLOSE: OnClose(window); return 0;
     case WM_QUERYENDSESSION: return TRUE;  // the stopwatch never holds up the end of a session
@@ -364,7 +368,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
     case WM_KEYUP: OnKeyUp(wParam); return 0;
     // A Ctrl released while another window had the focus never comes here as a key message.
-    case WM_KILLFOCUS: CtrlKeyDown = 0; return 0;
+    case WM_KILLFOCUS: State.CtrlKeyDown = 0; return 0;
     case WM_ENABLE: if (!wParam) OnDisabled(); return 0;
     case WM_CHAR: OnChar(window, wParam); return 0;
     case WM_COMMAND:

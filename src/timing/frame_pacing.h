@@ -3,15 +3,22 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "helpers/shared_value.h"
 
-// The refresh rate of the window's display in hertz, read at creation and on display changes: 60 while unknown,
-// at most 1000.
-extern Shared<int32_t> DisplayRefreshRate;
+// The refresh rate pacing assumes while the display's is unknown, in hertz.
+constexpr int32_t UnknownRefreshRate = 60;
+
+// What frame pacing keeps. The user-interface thread alone reads and writes it.
+struct FramePacingRecord {
+  // The refresh rate of the window's display in hertz, read at creation and on display changes: at most 1000.
+  int32_t RefreshRate = UnknownRefreshRate;
+  // While the main window is minimised nothing is shown, so no frame is asked for; restoring it repaints it.
+  int32_t WindowMinimized = 0;
+  // From a frame request's post until the main window takes it.
+  bool FramePosted = false;
+};
+extern FramePacingRecord FramePacing;
+
 void UpdateDisplayRefreshRate(HWND window);
-// While the main window is minimised nothing is shown, so no frame is asked for; restoring it repaints it.
-extern Shared<int32_t> MainWindowMinimized;
-
 // Posts WM_SHOW_FRAME unless one is still on its way.
 void RequestFrame();
 // The main window, on WM_SHOW_FRAME, as it takes the request: later requests post again.

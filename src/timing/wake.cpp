@@ -24,8 +24,8 @@ struct WakeState {
 };
 WakeState Wake;
 
-bool StopwatchDrawn() { return !MainWindowMinimized && !InTimerMode(); }
-bool CountdownDrawn() { return !MainWindowMinimized && InTimerMode(); }
+bool StopwatchDrawn() { return !FramePacing.WindowMinimized && !InTimerMode(); }
+bool CountdownDrawn() { return !FramePacing.WindowMinimized && InTimerMode(); }
 
 // A window timer wakes within the system's timer resolution, 15.6 ms by default: enough for a limit, a lap's
 // journal line or a read-out that moves once a second, too coarse for one that moves at every display frame. The
@@ -59,7 +59,7 @@ int64_t NextPicture(int64_t now) {
   if (StopwatchDrawn()) picture = NextStopwatchRefresh();
   if (CountdownDrawn()) picture = std::min(picture, NextCountdownStep(now));
   if (picture == NoWake) return NoWake;
-  const int64_t frame = std::max<int64_t>(CounterFrequency() / DisplayRefreshRate, 2);
+  const int64_t frame = std::max<int64_t>(CounterFrequency() / FramePacing.RefreshRate, 2);
   if (now >= Wake.Armed) Wake.FrameDue = Wake.Armed;  // the frame this wake was for
   return std::max({picture, Wake.FrameDue + frame, now + frame / 2});
 }

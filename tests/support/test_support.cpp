@@ -134,20 +134,13 @@ HWND OpenRealMainWindow(const std::string& ini) {
 
 void ResetEngineState() {
   StopwatchClock = StopwatchClockRecord{};
+  LapList = LapListRecord{};
+  AlarmSound = AlarmSoundRecord{};
+  FramePacing = FramePacingRecord{};
   PerformanceCounter = RealCounter;
-  MainWindowMinimized = 0;
   MainWindow = StandInMainWindow();
   ServiceMeasurements();  // nothing runs: the wake is disarmed and the timer resolution given back
   MmTimer = RealTimerApi;
-  LapList.Count = 0;
-  for (LapRecord& record : LapList.Records) record.Text[0] = '\0';
-  LapList.Unsaved = 0;
-  LapList.LapHistoryWindow = nullptr;
-  AlarmSound = AlarmSoundRecord{};
-  AppSettings.Timer_Mode = 0;
-  AppSettings.OneSecDivIndex = 0;
-  AppSettings.TimerAlarmSoundFile[0] = '\0';
-  MainWindow = StandInMainWindow();
   SelectStopwatchResolution(9, nullptr);
   SelectTimerResolution(0, nullptr);
   ForgetReceivedCommands();

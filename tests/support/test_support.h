@@ -27,8 +27,9 @@ std::vector<COLORREF> PixelsOf(HDC dc, int width, int height);
 // Returns null when it could not be created.
 HWND OpenRealMainWindow(const std::string& ini = "");
 
-// Zeroes the engine, the lap list and the alarm state, restores the real timer calls, applies the default
-// resolutions and points MainWindow at the stand-in.
+// Makes the engine's records fresh (the timing record, the lap list, the alarm's and frame pacing's), restores the
+// real counter and timer calls, applies the default resolutions and points MainWindow at the stand-in. The
+// settings are left as they are: EngineTest keeps and puts back the whole record.
 void ResetEngineState();
 
 // The performance counter as the in-process tests drive it: it stands still until a test moves it, at

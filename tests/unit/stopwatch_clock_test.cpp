@@ -235,7 +235,7 @@ TEST_P(UnderTimerBehaviour, EveryLapStopAndLimitIsExact) {
   };
   const auto start = [] { StartMeasurement(nullptr); };
   const auto minimise = [] {
-    MainWindowMinimized = 1;
+    FramePacing.WindowMinimized = 1;
     ServiceMeasurements();
   };
   // The second run starts at 2500 ms with 2000.7 ms measured: measured = clock - 499.3.
@@ -268,7 +268,7 @@ TEST_P(Wakes, ComeOnceAStepOrAFrameInViewAndOnlyWhenDueOutOfView) {
   test::TimerCallLog& log = test::InstallTimerCallLog();
   SelectStopwatchResolution(GetParam(), nullptr);
   const int32_t step = StopwatchClock.RefreshDivisor;
-  const double frame = 1000.0 / DisplayRefreshRate;
+  const double frame = 1000.0 / FramePacing.RefreshRate;
   StartMeasurement(nullptr);
   int wakes = 0;
   for (double previous = -1000; test::ClockMillis() < 3000; ++wakes) {
@@ -282,7 +282,7 @@ TEST_P(Wakes, ComeOnceAStepOrAFrameInViewAndOnlyWhenDueOutOfView) {
   EXPECT_GE(wakes, static_cast<int>(3000 / std::max<double>(step, frame + 1)));
   EXPECT_EQ(log.BeginPeriods().size(), step < 1000 ? 1u : 0u);
 
-  MainWindowMinimized = 1;
+  FramePacing.WindowMinimized = 1;
   ServiceMeasurements();
   EXPECT_EQ(log.EndPeriods().size(), log.BeginPeriods().size()) << "no raised resolution out of view";
   EXPECT_EQ(test::ArmedWakeMillis(), HundredHoursTicks) << "only the limit is due";
