@@ -16,7 +16,7 @@
 
 namespace {
 
-enum class JournalState {
+enum class JournalPhase {
   Off,       // not started (in-process tests) or ended at exit
   Starting,  // waiting for the first WM_LAP_JOURNAL, which deals with an earlier run's journal
   Offering,  // an earlier run's laps are being offered: nothing is written, nothing offered twice
@@ -28,16 +28,28 @@ constexpr UINT_PTR FlushTimerId = 0x4C4A;
 // A run writes at most every lap and one mark per save, each mark higher than the last.
 constexpr int MaxJournalLines = 2 * MaxLaps;
 
-JournalState State = JournalState::Off;
-HWND JournalWindow = nullptr;
-wchar_t JournalPath[MAX_PATH] = L"";
-FileHandle JournalFile;
-int32_t JournalledLaps = 0;  // laps of the list already in the file
-int32_t SavedLaps = 0;       // laps of the list saved to a lap file
-int32_t MarkedLaps = 0;      // the mark the file holds
-bool FlushArmed = false;
-bool FailureSaid = false;  // the journal's failure is said once per run
-UnsavedLapsOffer Offer = nullptr;  // the recovery question, given by StartLapJournal
+// The journal of the laps in the list: its file and how far the file and the saves have come. Made fresh when the
+// laps are cleared.
+struct CurrentJournal {
+  FileHandle File;
+  bool FlushArmed = false;
+  int32_t JournalledLaps = 0;  // laps of the list already in the file
+  int32_t SavedLaps = 0;       // laps of the list saved to a lap file
+  int32_t MarkedLaps = 0;      // the mark the file holds
+};
+
+// Everything the journal keeps in a run; made fresh when the run's journal starts.
+struct LapJournalState {
+  JournalPhase Phase = JournalPhase::Off;
+  HWND Window = nullptr;
+  wchar_t Path[MAX_PATH] = L"";
+  UnsavedLapsOffer Offer = nullptr;  // the recovery question, given by StartLapJournal
+  bool FailureSaid = false;          // the journal's failure is said once per run
+  CurrentJournal Current;
+};
+LapJournalState Journal;
+
+// An earlier run's journal as read back for its offer; too large for the stack.
 RecoveredLaps Recovered;
 
 // Whole decimal number of one to four digits; -1 otherwise.
@@ -83,65 +95,72 @@ void TakeJournalLine(std::string_view line, RecoveredLaps& laps) {
 }
 
 void FlushJournalFile() {
-  if (JournalFile.IsOpen()) FlushFileBuffers(JournalFile.Get());
+  if (Journal.Current.File.IsOpen()) FlushFileBuffers(Journal.Current.File.Get());
 }
 
 void CALLBACK FlushJournal(HWND window, UINT, UINT_PTR id, DWORD) {
   KillTimer(window, id);
-  FlushArmed = false;
+  Journal.Current.FlushArmed = false;
   FlushJournalFile();
 }
 
 void ScheduleFlush() {
-  if (!FlushArmed) FlushArmed = SetTimer(JournalWindow, FlushTimerId, 1000, FlushJournal) != 0;
+  bool& armed = Journal.Current.FlushArmed;
+  if (!armed) armed = SetTimer(Journal.Window, FlushTimerId, 1000, FlushJournal) != 0;
 }
 
 void CloseJournalFile() {
-  if (FlushArmed) KillTimer(JournalWindow, FlushTimerId);
-  FlushArmed = false;
-  JournalFile.Close();
+  if (Journal.Current.FlushArmed) KillTimer(Journal.Window, FlushTimerId);
+  Journal.Current.FlushArmed = false;
+  Journal.Current.File.Close();
 }
 
 bool OpenFreshJournal() {
-  JournalFile = FileHandle(CreateFileW(JournalPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  JournalledLaps = 0;
-  MarkedLaps = 0;
-  return JournalFile.IsOpen();
+  CurrentJournal& current = Journal.Current;
+  current.File = FileHandle(CreateFileW(Journal.Path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  current.JournalledLaps = 0;
+  current.MarkedLaps = 0;
+  return current.File.IsOpen();
 }
 
 bool AppendLaps(int32_t upTo) {
-  for (; JournalledLaps < upTo; ++JournalledLaps) {
-    if (!WriteLapLine(JournalFile.Get(), JournalledLaps + 1, LapList.Records[JournalledLaps].Text)) return false;
+  CurrentJournal& current = Journal.Current;
+  for (; current.JournalledLaps < upTo; ++current.JournalledLaps) {
+    if (!WriteLapLine(current.File.Get(), current.JournalledLaps + 1, LapList.Records[current.JournalledLaps].Text)) {
+      return false;
+    }
   }
   return true;
 }
 
 bool AppendSavedMark() {
-  if (MarkedLaps == SavedLaps) return true;
+  CurrentJournal& current = Journal.Current;
+  if (current.MarkedLaps == current.SavedLaps) return true;
   char line[32];
-  const int length = snprintf(line, sizeof line, "saved,%d\r\n", static_cast<int>(SavedLaps));
-  if (length <= 0 || !WriteAll(JournalFile.Get(), line, static_cast<DWORD>(length))) return false;
-  MarkedLaps = SavedLaps;
+  const int length = snprintf(line, sizeof line, "saved,%d\r\n", static_cast<int>(current.SavedLaps));
+  if (length <= 0 || !WriteAll(current.File.Get(), line, static_cast<DWORD>(length))) return false;
+  current.MarkedLaps = current.SavedLaps;
   return true;
 }
 
 // The first failure of a run has the main window say it, once the lap or save that met it is over.
 void ReportFailure() {
-  if (FailureSaid) return;
-  FailureSaid = true;
-  PostMessageW(JournalWindow, WM_LAP_JOURNAL_FAILED, 0, 0);
+  if (Journal.FailureSaid) return;
+  Journal.FailureSaid = true;
+  PostMessageW(Journal.Window, WM_LAP_JOURNAL_FAILED, 0, 0);
 }
 
 // Writes the laps below `upTo` and the saved mark that the file lacks. After a failed create or write the file is
 // closed, and the next lap writes the whole journal again.
 void BringJournalUpTo(int32_t upTo) {
-  if (State == JournalState::Refused && LapList.Count > 0) ReportFailure();
-  if (State != JournalState::On) return;
+  if (Journal.Phase == JournalPhase::Refused && LapList.Count > 0) ReportFailure();
+  if (Journal.Phase != JournalPhase::On) return;
   const int32_t count = LapList.Count;
   if (upTo > count) upTo = count;  // never a provisional lap, never past the list
-  if (JournalledLaps >= upTo && MarkedLaps == SavedLaps) return;
-  if (JournalFile.IsOpen() || OpenFreshJournal()) {
+  const CurrentJournal& current = Journal.Current;
+  if (current.JournalledLaps >= upTo && current.MarkedLaps == current.SavedLaps) return;
+  if (Journal.Current.File.IsOpen() || OpenFreshJournal()) {
     if (AppendLaps(upTo) && AppendSavedMark()) {
       ScheduleFlush();
       return;
@@ -165,14 +184,14 @@ bool KeptJournalPath(int number, wchar_t* path) {
 bool OfferLapsOf(HWND window, const wchar_t* path) {
   if (!ReadLapJournal(path, Recovered)) return false;
   if (Recovered.Count <= Recovered.Saved) return true;
-  return Offer(window, Recovered.Records, Recovered.Count);
+  return Journal.Offer(window, Recovered.Records, Recovered.Count);
 }
 
 // Moves the previous run's journal out of this run's way; false when no kept journal is free or it cannot move.
 bool KeepPreviousJournal() {
   wchar_t kept[MAX_PATH];
   for (int number = 1; number <= KeptJournalCount; ++number) {
-    if (KeptJournalPath(number, kept) && MoveFileW(JournalPath, kept)) return true;
+    if (KeptJournalPath(number, kept) && MoveFileW(Journal.Path, kept)) return true;
   }
   return false;
 }
@@ -184,11 +203,11 @@ void OfferPreviousLaps(HWND window) {
   for (int number = 1; number <= KeptJournalCount; ++number) {
     if (KeptJournalPath(number, kept) && FileExists(kept) && OfferLapsOf(window, kept)) DeleteFileW(kept);
   }
-  if (!FileExists(JournalPath)) return;
-  if (OfferLapsOf(window, JournalPath)) {
-    DeleteFileW(JournalPath);
+  if (!FileExists(Journal.Path)) return;
+  if (OfferLapsOf(window, Journal.Path)) {
+    DeleteFileW(Journal.Path);
   } else if (!KeepPreviousJournal()) {
-    State = JournalState::Refused;
+    Journal.Phase = JournalPhase::Refused;
   }
 }
 
@@ -223,26 +242,30 @@ bool ReadLapJournal(const wchar_t* path, RecoveredLaps& laps) {
 }
 
 void StartLapJournal(HWND window, UnsavedLapsOffer offer) {
-  if (!offer || !PathBesideProgram(L".laps", JournalPath)) return;
-  JournalWindow = window;
-  Offer = offer;
-  FailureSaid = false;
-  State = JournalState::Starting;
+  wchar_t path[MAX_PATH];
+  if (!offer || !PathBesideProgram(L".laps", path)) return;
+  // Once a run, before any lap: nothing is journalled yet.
+  Journal = LapJournalState{};
+  lstrcpynW(Journal.Path, path, MAX_PATH);
+  Journal.Window = window;
+  Journal.Offer = offer;
+  Journal.Phase = JournalPhase::Starting;
   PostMessageW(window, WM_LAP_JOURNAL, 0, 0);
 }
 
 void OnLapJournal(HWND window, WPARAM upTo) {
-  if (State == JournalState::Starting) {
-    State = JournalState::Offering;
+  if (Journal.Phase == JournalPhase::Starting) {
+    Journal.Phase = JournalPhase::Offering;
     OfferPreviousLaps(window);
-    if (State == JournalState::Offering) State = JournalState::On;  // unless it ended meanwhile, or must not write
+    // Unless it ended meanwhile, or must not write.
+    if (Journal.Phase == JournalPhase::Offering) Journal.Phase = JournalPhase::On;
   }
   BringJournalUpTo(static_cast<int32_t>(std::min<WPARAM>(upTo, MaxLaps)));
 }
 
 void OnLapJournalFailed(HWND window) {
-  if (State == JournalState::Off) return;
-  const std::wstring text = std::wstring(L"ラップタイムの一時保存ファイル「") + JournalPath +
+  if (Journal.Phase == JournalPhase::Off) return;
+  const std::wstring text = std::wstring(L"ラップタイムの一時保存ファイル「") + Journal.Path +
                             L"」に書き込めません。計測は続けられますが、プログラムが異常終了したときには、保存して"
                             L"いないラップタイムは戻りません。";
   MessageBoxW(window, text.c_str(), AppCaption, MB_OK);
@@ -251,32 +274,30 @@ void OnLapJournalFailed(HWND window) {
 void JournalRecordedLaps() { BringJournalUpTo(LapList.Count); }
 
 void MarkLapJournalSaved() {
-  SavedLaps = LapList.Count;
-  BringJournalUpTo(SavedLaps);
+  Journal.Current.SavedLaps = LapList.Count;
+  BringJournalUpTo(Journal.Current.SavedLaps);
 }
 
 void RewriteLapJournal() {
-  if (State != JournalState::On) return;
+  if (Journal.Phase != JournalPhase::On) return;
   CloseJournalFile();
   if (OpenFreshJournal()) BringJournalUpTo(LapList.Count);
 }
 
 void DiscardLapJournal() {
-  if (State != JournalState::On) return;
+  if (Journal.Phase != JournalPhase::On) return;
   CloseJournalFile();
-  DeleteFileW(JournalPath);
-  JournalledLaps = 0;
-  SavedLaps = 0;
-  MarkedLaps = 0;
+  DeleteFileW(Journal.Path);
+  Journal.Current = CurrentJournal{};  // the next lap starts a new journal
 }
 
 void EndLapJournal() {
-  if (State == JournalState::On && LapList.Unsaved) {
+  if (Journal.Phase == JournalPhase::On && LapList.Unsaved) {
     BringJournalUpTo(LapList.Count);
     FlushJournalFile();
     CloseJournalFile();
   } else {
     DiscardLapJournal();
   }
-  State = JournalState::Off;
+  Journal.Phase = JournalPhase::Off;
 }
