@@ -17,9 +17,6 @@ struct RecoveredLaps {
   int32_t Saved;  // laps saved according to the last mark
 };
 
-// Reads every whole valid line of the journal at `path`; false when it cannot be opened.
-bool ReadLapJournal(const wchar_t* path, RecoveredLaps& laps);
-
 // Offers laps an earlier run left unsaved, lap n in records[n - 1] (an empty text where none was read); true
 // when they may go, false to keep them for a later start.
 using UnsavedLapsOffer = bool (*)(HWND owner, const LapRecord* records, int32_t count);
@@ -43,3 +40,7 @@ void DiscardLapJournal();
 // The program ends: the journal is deleted, unless laps are still unsaved (a save at the close was cancelled or
 // failed, or the Windows session ends), which it keeps for the next start. Nothing is written any more.
 void EndLapJournal();
+
+// For the tests only: nothing outside this module calls these.
+// Reads every whole valid line of the journal at `path`; false when it cannot be opened.
+bool ReadLapJournal(const wchar_t* path, RecoveredLaps& laps);

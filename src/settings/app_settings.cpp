@@ -205,11 +205,22 @@ void ForgetMissingAlarmFile() {
   if (path[0] != '\0' && !FileExists(FromShiftJis(path).c_str())) path[0] = '\0';
 }
 
-}  // namespace
-
+// The rules that turn stored flags into settings.
 int32_t FlagExactlyOne(int32_t stored) { return stored == 1 ? 1 : 0; }
 
 int32_t ShowCommandFor(int32_t windowMaximize) { return windowMaximize == 1 ? SW_SHOWMAXIMIZED : SW_SHOW; }
+
+// File name and extension of TimerAlarmSoundFile into AlarmSoundDisplayName: a short path stored for a name
+// Shift-JIS cannot hold is shown by its long name.
+void UpdateAlarmSoundDisplayName() {
+  const std::wstring stored = FromShiftJis(AppSettings.TimerAlarmSoundFile);
+  wchar_t longPath[MAX_PATH];
+  const DWORD length = GetLongPathNameW(stored.c_str(), longPath, MAX_PATH);
+  const wchar_t* const shown = length > 0 && length < MAX_PATH ? longPath : stored.c_str();
+  lstrcpynW(AppSettings.AlarmSoundDisplayName, FileNamePart(shown), MAX_PATH);
+}
+
+}  // namespace
 
 int32_t RotDivisorFor(int32_t rotDivIndex) {
   switch (rotDivIndex) {
@@ -221,15 +232,6 @@ int32_t RotDivisorFor(int32_t rotDivIndex) {
 
 int32_t DigitalOnlyFor(int32_t digitalOnOff, int32_t analogOnOff) {
   return digitalOnOff == 1 && analogOnOff == 0 ? 1 : 0;
-}
-
-// The file's own name: a short path stored for a name Shift-JIS cannot hold is shown by its long name.
-void UpdateAlarmSoundDisplayName() {
-  const std::wstring stored = FromShiftJis(AppSettings.TimerAlarmSoundFile);
-  wchar_t longPath[MAX_PATH];
-  const DWORD length = GetLongPathNameW(stored.c_str(), longPath, MAX_PATH);
-  const wchar_t* const shown = length > 0 && length < MAX_PATH ? longPath : stored.c_str();
-  lstrcpynW(AppSettings.AlarmSoundDisplayName, FileNamePart(shown), MAX_PATH);
 }
 
 void BuildIniPath() { PathBesideProgram(L".ini", IniPath); }

@@ -27,11 +27,7 @@ void WarnIfSettingsCannotBeSaved(HWND owner);
 // At exit, after SaveSettings failed.
 void SaySettingsNotSaved(HWND owner);
 
-// The rules that turn stored values into settings.
-int32_t FlagExactlyOne(int32_t stored);
-int32_t ShowCommandFor(int32_t windowMaximize);
+// The rules that turn stored values into settings, which the dialogs and the view toggles apply too.
 int32_t RotDivisorFor(int32_t rotDivIndex);
 int32_t DigitalOnlyFor(int32_t digitalOnOff, int32_t analogOnOff);
 int32_t OpacityPercentFor(int32_t windowOpacity);
-// File name and extension of TimerAlarmSoundFile into AlarmSoundDisplayName.
-void UpdateAlarmSoundDisplayName();

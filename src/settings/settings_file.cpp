@@ -212,6 +212,9 @@ void SetSettingsValue(SettingsDocument& file, const char* sectionName, const cha
   }
 }
 
+namespace {
+
+// The file's bytes: "[section]" and "name=value" lines ending in "\r\n", blank lines dropped.
 std::string SettingsFileContent(const SettingsDocument& file) {
   std::string content = file.Utf8Marker ? "\xEF\xBB\xBF" : "";
   for (const SettingsSection& section : file.Sections) {
@@ -225,6 +228,8 @@ std::string SettingsFileContent(const SettingsDocument& file) {
   }
   return content;
 }
+
+}  // namespace
 
 SettingsFileWriter WriteSettingsBytes = WriteFile;
 

@@ -27,7 +27,6 @@ struct SettingsDocument {
 
 // The whole file, or an empty document when it is missing or unreadable.
 SettingsDocument ReadSettingsFile(const wchar_t* path);
-SettingsDocument ParseSettings(const std::string& bytes);
 // The value of `key` in `section` with one pair of enclosing quotes removed; none when the key is missing or its
 // line has no '='. Names compare without regard to ASCII case; the first section of that name holds the key.
 std::optional<std::string> FindSettingsValue(const SettingsDocument& file, const char* section, const char* key);
@@ -36,8 +35,6 @@ std::optional<std::string> FindSettingsValue(const SettingsDocument& file, const
 uint32_t ReadSettingsNumber(const SettingsDocument& file, const char* section, const char* key, int32_t byDefault);
 // Replaces the key's value in place, or appends the key to its section, or the section to the file.
 void SetSettingsValue(SettingsDocument& file, const char* section, const char* key, const std::string& value);
-// The file's bytes: "[section]" and "name=value" lines ending in "\r\n", blank lines dropped.
-std::string SettingsFileContent(const SettingsDocument& file);
 // Replaces the file with the document in one step: the content goes to a file beside it, is flushed, and is then
 // moved into its place, so that a failure or a crash at any moment leaves the old file or the new one whole.
 // False when the file was not replaced.
@@ -49,3 +46,7 @@ bool CanReplaceSettingsFile(const wchar_t* path);
 // How the content reaches the disk; tests put a writer here that fails part way.
 using SettingsFileWriter = BOOL(WINAPI*)(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED);
 extern SettingsFileWriter WriteSettingsBytes;
+
+// For the tests only: nothing outside this module calls these.
+// The document that a file of these bytes holds.
+SettingsDocument ParseSettings(const std::string& bytes);
