@@ -133,6 +133,7 @@ HWND OpenRealMainWindow(const std::string& ini) {
 }
 
 void ResetEngineState() {
+  // On the thread that owns the wake timer: one still armed cannot fire before ServiceMeasurements disarms it.
   StopwatchClock = StopwatchClockRecord{};
   LapList = LapListRecord{};
   AlarmSound = AlarmSoundRecord{};
