@@ -11,6 +11,7 @@
 #include "records/command_ids.h"
 
 AlarmSoundRecord AlarmSound;
+MCIERROR(WINAPI* MciCommand)(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR) = mciSendCommandW;
 
 namespace {
 
@@ -27,7 +28,7 @@ constexpr const wchar_t* NotifySite = L"OnMM_MCINotifyTimerAlarm関数内,";
 constexpr const wchar_t* StopCommandSite = L"OnCommand関数内IDM_TIMER_ALARM__SOUND_STOPコマンド,";
 
 MCIERROR SendMci(MCIDEVICEID device, UINT command, DWORD flags, void* params = nullptr) {
-  return mciSendCommandW(device, command, flags, reinterpret_cast<DWORD_PTR>(params));
+  return MciCommand(device, command, flags, reinterpret_cast<DWORD_PTR>(params));
 }
 
 // Tells the user which MCI command failed where, with the error's number and text and the device's alias.

@@ -30,3 +30,7 @@ int OnTimerAlarmSoundStart(HWND window);
 void OnTimerAlarmSoundStop(HWND window);
 // MM_MCINOTIFY: a finished play starts the next one from the beginning until the alarm is stopped.
 void OnMM_MCINotifyTimerAlarm(HWND window, WPARAM flags, LPARAM deviceId);
+
+// For the tests only: nothing outside this module calls these.
+// Every media control command goes through here; tests put a device here that fails where they want.
+extern MCIERROR(WINAPI* MciCommand)(MCIDEVICEID device, UINT command, DWORD_PTR flags, DWORD_PTR params);

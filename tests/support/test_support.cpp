@@ -226,6 +226,7 @@ struct WatchedBox {
   DWORD TimeoutMs;
   int Button;
   MessageBoxText Seen;
+  std::vector<MessageBoxText>* Later;
   std::atomic<bool> ActionRunning{true};
 };
 
@@ -237,13 +238,25 @@ DWORD WINAPI WatchForBox(void* param) {
   HWND box = nullptr;
   PollUntil([&] { return givenUp() || (box = FindMessageBoxOf(GetCurrentProcessId())) != nullptr; }, INFINITE);
   if (box) watched->Seen = ReadAndAnswer(box, watched->Button);
+  while (box) {  // the boxes that follow while the action runs, each once the one before has gone
+    const HWND answered = box;
+    box = nullptr;
+    PollUntil([&] {
+      return !watched->ActionRunning ||
+             (!IsWindow(answered) && (box = FindMessageBoxOf(GetCurrentProcessId())) != nullptr);
+    }, INFINITE);
+    if (!box) break;
+    const MessageBoxText next = ReadAndAnswer(box, watched->Button);
+    if (watched->Later) watched->Later->push_back(next);
+  }
   return 0;
 }
 
 }  // namespace
 
-MessageBoxText AnswerMessageBoxDuring(const std::function<void()>& action, int button, DWORD timeoutMs) {
-  WatchedBox watched{timeoutMs, button, {}};
+MessageBoxText AnswerMessageBoxDuring(const std::function<void()>& action, int button, DWORD timeoutMs,
+                                      std::vector<MessageBoxText>* later) {
+  WatchedBox watched{timeoutMs, button, {}, later};
   HANDLE watcher = CreateThread(nullptr, 0, WatchForBox, &watched, 0, nullptr);
   action();
   watched.ActionRunning = false;

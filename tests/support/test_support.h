@@ -78,8 +78,10 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
 
 // Runs `action` on this thread while a watcher answers the first message box of this process with `button`
 // (0: its first button), and returns the box's caption and text (both empty when no box appeared). The watcher
-// looks for the whole action and at least `timeoutMs` from its start.
-MessageBoxText AnswerMessageBoxDuring(const std::function<void()>& action, int button = 0, DWORD timeoutMs = 5000);
+// looks for the whole action and at least `timeoutMs` from its start; boxes that come after the first while the
+// action runs are answered too, their texts kept in `later` when it is given.
+MessageBoxText AnswerMessageBoxDuring(const std::function<void()>& action, int button = 0, DWORD timeoutMs = 5000,
+                                      std::vector<MessageBoxText>* later = nullptr);
 
 // Values that the timer thread may add while the test thread reads them: read as a copy taken under a lock.
 class CallList {
