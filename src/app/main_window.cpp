@@ -2,11 +2,14 @@
 #include "app/main_window.h"
 #include <windowsx.h>
 #include <atomic>
+#include <string>
 #include "alarm/alarm_sound.h"
 #include "alarm/taskbar_flash.h"
 #include "app/commands.h"
 #include "display/paint.h"
+#include "display/time_text.h"
 #include "helpers/dpi.h"
+#include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "laps/lap_export.h"
 #include "laps/lap_journal.h"
@@ -43,6 +46,7 @@ struct MainWindowState {
   UINT Dpi;
   bool RunEnded;
   LRESULT PaintCount;
+  std::wstring Caption;  // as last written; empty until the first
 };
 MainWindowState State;
 
@@ -340,6 +344,22 @@ void OnKeyDown(HWND window, WPARAM key) {
 }
 
 }  // namespace
+
+void ShowTimeInCaption(bool shown) {
+  std::wstring caption = AppCaption;
+  if (shown) {
+    char time[TimeTextSize] = "";
+    if (InTimerMode()) {
+      FormatCountdownTime(1000, ReadCountdownRemaining(), time, sizeof time);
+    } else {
+      FormatClockTime(1000, ReadStopwatch().Total, time, sizeof time);
+    }
+    caption = WidenAscii(time, lstrlenA(time)) + L" - " + caption;
+  }
+  if (caption == State.Caption) return;
+  State.Caption = caption;
+  SetWindowTextW(MainWindow, caption.c_str());
+}
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

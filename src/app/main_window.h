@@ -6,3 +6,6 @@
 constexpr int MinimumTrackSize = 64;
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The caption: the running time (whole seconds) of the mode on display and the program's name, "00:04:59 -
+// Tavrilo", when `shown`, else the name alone; written only when it changes.
+void ShowTimeInCaption(bool shown);

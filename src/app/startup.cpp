@@ -12,6 +12,7 @@
 #include "settings/app_settings.h"
 #include "timing/countdown.h"
 #include "timing/stopwatch_clock.h"
+#include "timing/wake.h"
 
 namespace {
 constexpr const wchar_t* MutexName = L"Tavrilo_Application_UserMode";
@@ -48,6 +49,7 @@ SingleInstanceMutex::~SingleInstanceMutex() {
 void InstallEngineHooks() {
   RecordLapHook = RecordLap;
   CountdownExpiryHook = HandOverAlarmAtExpiry;
+  CaptionTimeHook = ShowTimeInCaption;
 }
 
 void InitCommonControlsForDialogs() {

@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr COLORREF OvertimeColor = RGB(255, 0, 0);
+
 // The lap count as a valid bound for the records: a record below it is complete.
 int32_t RecordedLaps() {
   const int32_t count = LapList.Count;
@@ -74,12 +76,14 @@ void DrawDigitalOnlyReadout(RendererFrame& frame) {
   DrawRecentLaps(dc);
 }
 
-// Timer mode shows neither a total nor laps, whatever the settings and the lap list hold.
+// Timer mode shows neither a total nor laps, whatever the settings and the lap list hold. Overtime is red.
 void DrawCountdownReadout(RendererFrame& frame) {
   const SelectionGuard font(frame.Dc, DisplayFonts.DigitalFont, OBJ_FONT);
   SelectBoxTools(frame);
+  const ClockTime left = ReadCountdownRemaining();
+  if (left.Ticks < 0) SetTextColor(frame.Dc, OvertimeColor);
   MeasuredText remaining = {};
-  FormatClockTime(StopwatchClock.TimerStep, ReadCountdownRemaining(), remaining.Text, sizeof remaining.Text);
+  FormatCountdownTime(StopwatchClock.TimerStep, left, remaining.Text, sizeof remaining.Text);
   DrawCentredReadout(frame.Dc, remaining);
 }
 

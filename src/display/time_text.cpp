@@ -41,6 +41,13 @@ void FormatClockTime(int32_t interval, const ClockTime& time, char* buffer, size
   CopyText(text, buffer, size);
 }
 
+void FormatCountdownTime(int32_t interval, const ClockTime& remaining, char* buffer, size_t size) {
+  char text[TimeTextSize] = "-";
+  const bool overtime = remaining.Ticks < 0;
+  FormatClockTime(interval, remaining, text + 1, sizeof text - 1);
+  CopyText(overtime ? text : text + 1, buffer, size);
+}
+
 void FormatFrameTime(int32_t interval, const ClockTime& time, char* buffer, size_t size) {
   const int h = time.Hours, m = time.Minutes, s = time.Seconds;
   char text[64];

@@ -135,6 +135,12 @@ int64_t NextStopwatchDue() {
   return LapWaiting() ? std::min(limit, CounterAt(FirstBoundaryAfter(StopwatchClock.LapRequest))) : limit;
 }
 
+int64_t NextStopwatchSecond() {
+  if (!StopwatchClock.StopwatchRunning) return NoWake;
+  const int64_t second = (StopwatchClock.TotalTime.Ticks / 1000 + 1) * 1000;
+  return CounterAt(LastBoundaryBy(second - 1) + StopwatchClock.RefreshDivisor);
+}
+
 int64_t NextStopwatchRefresh() {
   if (!StopwatchClock.StopwatchRunning) return NoWake;
   return CounterAt(FirstBoundaryAfter(StopwatchClock.TotalTime.Ticks));

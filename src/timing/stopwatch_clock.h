@@ -26,6 +26,8 @@ bool AdvanceStopwatch(int64_t now);
 int64_t NextStopwatchDue();
 // The counter value of its next refresh boundary while it runs.
 int64_t NextStopwatchRefresh();
+// The counter value of the first refresh boundary whose total shows another whole second, while it runs.
+int64_t NextStopwatchSecond();
 
 // A new lap begins at the boundary shown: the lap's times and the dial's refresh counts go back to zero.
 void ZeroLapCounters();

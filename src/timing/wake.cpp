@@ -11,6 +11,8 @@
 #include "timing/perf_clock.h"
 #include "timing/stopwatch_clock.h"
 
+void (*CaptionTimeHook)(bool shown) = nullptr;
+
 namespace {
 
 constexpr UINT_PTR WakeTimerId = 0x7A1;
@@ -42,6 +44,19 @@ void UpdateTimerResolution() {
   }
 }
 
+// The minimised window's caption shows the time of the mode on display while it runs, if the user wants it.
+bool CaptionShowsTime() {
+  const StopwatchClockRecord& clock = StopwatchClock;
+  return FramePacing.WindowMinimized && AppSettings.CaptionTimeWhenMinimized == 1 &&
+         (InTimerMode() ? clock.TimerRunning : clock.StopwatchRunning);
+}
+
+// The caption changes once a second at most: at the step or refresh that shows the next whole second.
+int64_t NextCaptionChange(int64_t now) {
+  if (!CaptionShowsTime()) return NoWake;
+  return InTimerMode() ? NextCountdownSecond(now) : NextStopwatchSecond();
+}
+
 void CALLBACK OnWakeTimer(HWND, UINT, UINT_PTR, DWORD) { ServiceMeasurements(); }
 
 // Whole milliseconds from `now` to `due`, rounded up, so that a wake never comes before what it is for.
@@ -65,7 +80,7 @@ int64_t NextPicture(int64_t now) {
 }
 
 void ArmWake(int64_t now) {
-  Wake.Armed = std::min({NextStopwatchDue(), CountdownEnd(), NextPicture(now)});
+  Wake.Armed = std::min({NextStopwatchDue(), CountdownEnd(), NextPicture(now), NextCaptionChange(now)});
   UpdateTimerResolution();
   const HWND window = MainWindow;
   if (Wake.Armed == NoWake) {
@@ -83,6 +98,7 @@ void ServiceMeasurements() {
   const bool countdownChanged = AdvanceCountdown(now);
   if ((stopwatchChanged && StopwatchDrawn()) || (countdownChanged && CountdownDrawn())) RequestFrame();
   ArmWake(now);
+  if (CaptionTimeHook) CaptionTimeHook(CaptionShowsTime());
 }
 
 int64_t ArmedWake() { return Wake.Armed; }

@@ -9,6 +9,10 @@
 // that may want an earlier one (a Start, a lap request, the window shown again, the mode switched).
 void ServiceMeasurements();
 
+// What shows the running time in the minimised window's caption, installed by the program at start-up; called
+// after every service with whether the caption shows the time now (else it is the program's name).
+extern void (*CaptionTimeHook)(bool shown);
+
 // For the tests only: nothing outside this module calls these.
 // The counter value the next wake is armed for; NoWake when none is.
 int64_t ArmedWake();

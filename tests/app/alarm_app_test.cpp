@@ -158,6 +158,38 @@ TEST_F(AlarmInTheProgram, StopThenStartContinuesAndResetOrExitSilenceTheAlarm) {
   EXPECT_EQ(AlarmFileSetting(), beep_) << "the settings are written";
 }
 
+// With overtime on, a 1 s countdown goes on past zero in red, after a minus sign in the minimised caption; Reset
+// waits for Stop, Start goes on past zero, Reset brings back the set time.
+TEST_F(AlarmInTheProgram, OvertimeCountsOnPastZeroInRedUntilStopped) {
+  Start("TimerSettingMinute=0\r\nTimerSettingSecond=1\r\n[Extra_Setting]\r\nTimerOvertime=1\r\n", false);
+  const app::Picture set = app::Capture(app_);
+  const auto red = [](const app::Picture& picture) {
+    for (int y = 0; y < picture.Height; ++y) {
+      for (int x = 0; x < picture.Width; ++x) {
+        if (picture.At(x, y) == RGB(255, 0, 0)) return true;
+      }
+    }
+    return false;
+  };
+  Type(' ');
+  ASSERT_TRUE(test::PollUntil([&] { return red(app::Capture(app_)); })) << "past zero in red";
+  ShowWindow(app_.Window, SW_MINIMIZE);
+  EXPECT_TRUE(test::PollUntil([&] { return test::WindowText(app_.Window) == "-00:00:02 - Tavrilo"; }, 3000))
+      << test::WindowText(app_.Window);
+  ShowWindow(app_.Window, SW_RESTORE);
+  EXPECT_TRUE(test::PollUntil([&] { return test::WindowText(app_.Window) == "Tavrilo"; }));
+  Type('r');
+  EXPECT_TRUE(app::KeepsChanging(app_)) << "no reset while it runs";
+  Type(' ');
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_TRUE(red(app::Capture(app_)));
+  Type(' ');
+  EXPECT_TRUE(app::KeepsChanging(app_)) << "Start goes on past zero";
+  Type(' ');
+  Type('r');
+  EXPECT_TRUE(test::PollUntil([&] { return app::Capture(app_) == set; })) << "Reset";
+}
+
 TEST_F(AlarmInTheProgram, AFileDeletedAfterItWasChosenBringsOneErrorAndTheProgramGoesOn) {
   // A second at 0.010 s, with the mouse moving over the window, which is put where the box will come up: at the
   // screen's centre, and smaller than the box. The box still answers a real Return.

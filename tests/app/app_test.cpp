@@ -222,7 +222,10 @@ TEST_F(Program, HotKeysActFromAnotherProgramAndAKeyHeldElsewhereIsNamedAtStartUp
   const double lapped = test::NowMs() - started;
   ASSERT_TRUE(test::PollUntil([&] { return JournalLaps().size() == 1; }, FileWaitMs)) << "a lap once the key is free";
   EXPECT_NEAR(std::atof(JournalLaps()[0].substr(11).c_str()) * 1000, lapped, 50) << JournalLaps()[0];
+  EXPECT_TRUE(test::PollUntil([&] { return test::WindowText(app_.Window) == "00:00:01 - Tavrilo"; }, 3000))
+      << "the minimised caption shows the time";
   ShowWindow(app_.Window, SW_RESTORE);
+  EXPECT_TRUE(test::PollUntil([&] { return test::WindowText(app_.Window) == "Tavrilo"; }));
   EXPECT_TRUE(Running());
   press('S');
   ASSERT_TRUE(app::Settles(app_));

@@ -384,6 +384,34 @@ TEST_F(SettingsProgram, ASettingsFileThatCannotBeWrittenIsSaidAtStartAndAtExitAn
   EXPECT_EQ(test::ReadBytes(path), ini);
 }
 
+// The window is see-through at the stored opacity; dialog 110 changes it at once, Cancel puts it back, and OK keeps
+// what it changed for the next start.
+TEST_F(SettingsProgram, TheOtherSettingsDialogSetsTheOpacityAtOnceAndKeepsOnlyWhatOkConfirms) {
+  const auto alpha = [this] {
+    BYTE value = 0;
+    DWORD flags = 0;
+    return GetLayeredWindowAttributes(app_.Window, nullptr, &value, &flags) && (flags & LWA_ALPHA) ? value : 255;
+  };
+  Start("[Extra_Setting]\r\nWindowOpacity=55\r\n");
+  EXPECT_EQ(alpha(), 140);
+  HWND dialog = app::OpenDialogFromMenu(app_, 'w', "その他の設定");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(app::ControlText(dialog, IDC_OPACITY_LIST), "55 %") << "a value between the steps is kept";
+  ChooseListItem(dialog, IDC_OPACITY_LIST, 5);  // 50 %
+  EXPECT_TRUE(test::PollUntil([&] { return alpha() == 127; }));
+  ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
+  EXPECT_EQ(alpha(), 140);
+  dialog = app::ReopenDialog(app_, IDM_EXTRA_SETTING, "その他の設定");
+  ASSERT_NE(dialog, nullptr);
+  ClickBox(dialog, IDC_TIMER_OVERTIME);
+  ChooseListItem(dialog, IDC_OPACITY_LIST, 0);  // 100 %: opaque, not layered
+  ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+  EXPECT_EQ(alpha(), 255);
+  ASSERT_EQ(app::CloseApp(app_), 0u);
+  EXPECT_EQ(Stored("Extra_Setting", "TimerOvertime"), 1);
+  EXPECT_EQ(Stored("Extra_Setting", "WindowOpacity"), 100);
+}
+
 TEST_F(SettingsProgram, TheVersionDialogShowsTheFileVersionAndClosesWithEnterOrEscape) {
   Start();
   for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
