@@ -166,6 +166,23 @@ TEST_F(Countdown, StartRefusesAnExpiredCountdownAndResetReloadsTheSetTime) {
   EXPECT_EQ(StopwatchClock.TimerExpired, 0);
   EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 2000);
   EXPECT_EQ(StopwatchClock.TimerStarted, 0);
+
+  // With overtime on it counts on past zero in its steps up to 99:59:59, where it halts and Start is refused; the
+  // alarm is handed over once.
+  static int expiries = 0;
+  const auto handOver = CountdownExpiryHook;
+  CountdownExpiryHook = [] { ++expiries; };
+  AppSettings.TimerOvertime = 1;
+  EXPECT_EQ(StepsUntilExpiry(10), 2);
+  Step();
+  EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, -1000);
+  CountdownExpiryHook = handOver;
+  EXPECT_EQ(expiries, 1);
+  test::MoveClock(100.0 * 3600 * 1000);
+  ServiceMeasurements();
+  EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, -MaxOvertimeTicks);
+  EXPECT_EQ(StopwatchClock.TimerRunning, 0);
+  EXPECT_EQ(StartMeasurement(Window()), 0);
 }
 
 TEST_F(Countdown, RunsOnTheRealClockAndPausesWhereItStopped) {
