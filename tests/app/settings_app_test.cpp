@@ -399,6 +399,8 @@ TEST_F(SettingsProgram, TheOtherSettingsDialogSetsTheOpacityAtOnceAndKeepsOnlyWh
   EXPECT_EQ(app::ControlText(dialog, IDC_OPACITY_LIST), "55 %") << "a value between the steps is kept";
   ChooseListItem(dialog, IDC_OPACITY_LIST, 5);  // 50 %
   EXPECT_TRUE(test::PollUntil([&] { return alpha() == 127; }));
+  ClickBox(dialog, IDC_TIMER_OVERTIME);
+  ClickBox(dialog, IDC_CAPTION_TIME);
   ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
   EXPECT_EQ(alpha(), 140);
   dialog = app::ReopenDialog(app_, IDM_EXTRA_SETTING, "その他の設定");
@@ -409,6 +411,7 @@ TEST_F(SettingsProgram, TheOtherSettingsDialogSetsTheOpacityAtOnceAndKeepsOnlyWh
   EXPECT_EQ(alpha(), 255);
   ASSERT_EQ(app::CloseApp(app_), 0u);
   EXPECT_EQ(Stored("Extra_Setting", "TimerOvertime"), 1);
+  EXPECT_EQ(Stored("Extra_Setting", "CaptionTimeWhenMinimized"), 1);
   EXPECT_EQ(Stored("Extra_Setting", "WindowOpacity"), 100);
 }
 
