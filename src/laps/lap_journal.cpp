@@ -160,7 +160,7 @@ void BringJournalUpTo(int32_t upTo) {
   if (upTo > count) upTo = count;  // never a provisional lap, never past the list
   const CurrentJournal& current = Journal.Current;
   if (current.JournalledLaps >= upTo && current.MarkedLaps == current.SavedLaps) return;
-  if (Journal.Current.File.IsOpen() || OpenFreshJournal()) {
+  if (current.File.IsOpen() || OpenFreshJournal()) {
     if (AppendLaps(upTo) && AppendSavedMark()) {
       ScheduleFlush();
       return;

@@ -127,6 +127,21 @@ uint32_t ParsedNumber(const std::string& text) {
   return negative ? 0u - total : total;
 }
 
+// The file's bytes: "[section]" and "name=value" lines ending in "\r\n", blank lines dropped.
+std::string SettingsFileContent(const SettingsDocument& file) {
+  std::string content = file.Utf8Marker ? "\xEF\xBB\xBF" : "";
+  for (const SettingsSection& section : file.Sections) {
+    // A section without a name has no header line, so its lines join the section before it.
+    if (!section.Name.empty()) content += "[" + section.Name + "]\r\n";
+    for (const SettingsLine& line : section.Lines) {
+      content += line.Name;
+      if (line.Value) content += "=" + *line.Value;
+      content += "\r\n";
+    }
+  }
+  return content;
+}
+
 // The new content's file while it is written: beside the old one, on the same volume, so that the move that
 // replaces the old file is one step.
 std::wstring TemporaryPathBeside(const wchar_t* path) { return std::wstring(path) + L".new"; }
@@ -211,25 +226,6 @@ void SetSettingsValue(SettingsDocument& file, const char* sectionName, const cha
     section->Lines.push_back({TrimmedName(keyName), kept});
   }
 }
-
-namespace {
-
-// The file's bytes: "[section]" and "name=value" lines ending in "\r\n", blank lines dropped.
-std::string SettingsFileContent(const SettingsDocument& file) {
-  std::string content = file.Utf8Marker ? "\xEF\xBB\xBF" : "";
-  for (const SettingsSection& section : file.Sections) {
-    // A section without a name has no header line, so its lines join the section before it.
-    if (!section.Name.empty()) content += "[" + section.Name + "]\r\n";
-    for (const SettingsLine& line : section.Lines) {
-      content += line.Name;
-      if (line.Value) content += "=" + *line.Value;
-      content += "\r\n";
-    }
-  }
-  return content;
-}
-
-}  // namespace
 
 SettingsFileWriter WriteSettingsBytes = WriteFile;
 

@@ -138,7 +138,7 @@ int64_t NextStopwatchDue() {
 int64_t NextStopwatchSecond() {
   if (!StopwatchClock.StopwatchRunning) return NoWake;
   const int64_t second = (StopwatchClock.TotalTime.Ticks / 1000 + 1) * 1000;
-  return CounterAt(LastBoundaryBy(second - 1) + StopwatchClock.RefreshDivisor);
+  return CounterAt(FirstBoundaryAfter(second - 1));
 }
 
 int64_t NextStopwatchRefresh() {
