@@ -84,6 +84,18 @@ TEST_P(HeldJournal, IsSaidOnceAtTheFirstLapAndLapsGoOn) {
     ASSERT_TRUE(WaitForLines(history, laps));
   }
   EXPECT_EQ(test::FindMessageBoxOf(app_.Process.dwProcessId), nullptr) << "said once";
+
+  // A reset makes the current laps' journal fresh, not the run's: the laps after it say nothing again.
+  app::TypeChar(app_, ' ');
+  ASSERT_TRUE(app::Settles(app_));
+  EXPECT_EQ(ResetAnswering(IDNO), "ラップタイムを保存しますか？");
+  app::TypeChar(app_, ' ');
+  ASSERT_TRUE(app::KeepsChanging(app_));
+  for (size_t laps = 1; laps <= 2; ++laps) {
+    app::TypeChar(app_, 'L');
+    ASSERT_TRUE(WaitForLines(history, laps)) << "no box in the way";
+  }
+  EXPECT_EQ(test::FindMessageBoxOf(app_.Process.dwProcessId), nullptr) << "said once a run";
   CloseHandle(held);
 }
 

@@ -49,8 +49,16 @@ class Countdown : public test::EngineTest {
   }
   static std::string RemainingText() {
     char text[TimeTextSize];
-    FormatClockTime(StopwatchClock.TimerStep, StopwatchClock.TimerRemaining, text, sizeof text);
+    FormatCountdownTime(StopwatchClock.TimerStep, StopwatchClock.TimerRemaining, text, sizeof text);
     return text;
+  }
+  // A new countdown of `seconds` at the resolution of `index`, on a fresh engine.
+  void Restart(int32_t seconds, int32_t index) {
+    test::ResetEngineState();
+    test::HoldClock();
+    SetTime(0, 0, seconds);
+    SelectTimerResolution(index, nullptr);
+    LoadCountdown(Window());
   }
 };
 
@@ -83,6 +91,14 @@ TEST_F(Countdown, ShowsTheRemainingTimeWithTheDecimalsOfItsOwnResolution) {
   EXPECT_EQ(RemainingText(), "01:02:03.00");
   Step();
   EXPECT_EQ(RemainingText(), "01:02:02.75");
+
+  // Past zero every field after the minus sign is that of the time's size.
+  Restart(1, 9);  // 0.010 s
+  AppSettings.TimerOvertime = 1;
+  StartCountdownRun(ReadCounter());
+  test::MoveClock(2230);
+  ServiceMeasurements();
+  EXPECT_EQ(RemainingText(), "-00:00:01.23");
 }
 
 TEST_F(Countdown, ClampsSetTimesBeyondThirtyTwoBitsAndBelowZero) {
@@ -185,6 +201,34 @@ TEST_F(Countdown, StartRefusesAnExpiredCountdownAndResetReloadsTheSetTime) {
   EXPECT_EQ(StartMeasurement(Window()), 0);
 }
 
+// Minimised, the caption shows a time only while the measurement on display runs: the name comes back at a Stop,
+// at the stopwatch's limit and at a countdown's end without overtime, and stays while nothing runs.
+TEST_F(Countdown, TheMinimisedCaptionShowsATimeOnlyWhileWhatIsOnDisplayRuns) {
+  const auto caption = [this](double millis) {
+    test::MoveClock(millis);
+    ServiceMeasurements();
+    return test::WindowText(Window());
+  };
+  AppSettings.CaptionTimeWhenMinimized = 1;
+  FramePacing.WindowMinimized = 1;
+  StartMeasurement(nullptr);
+  EXPECT_EQ(caption(1000), "00:00:01 - Tavrilo");
+  StopMeasurement(nullptr);
+  EXPECT_EQ(caption(0), "Tavrilo");
+  EXPECT_EQ(caption(2000), "Tavrilo");
+  StartMeasurement(nullptr);
+  EXPECT_EQ(caption(0), "00:00:01 - Tavrilo");
+  EXPECT_EQ(caption(100.0 * 3600 * 1000), "Tavrilo") << "stopped at the limit";
+
+  AppSettings.Timer_Mode = 1;
+  SetTime(0, 0, 2);
+  LoadCountdown(Window());
+  EXPECT_EQ(caption(0), "Tavrilo");
+  StartMeasurement(nullptr);
+  EXPECT_EQ(caption(1000), "00:00:01 - Tavrilo");
+  EXPECT_EQ(caption(1000), "Tavrilo") << "ended";
+}
+
 TEST_F(Countdown, RunsOnTheRealClockAndPausesWhereItStopped) {
   test::ResetEngineState();
   SetTime(0, 5, 0);
@@ -233,6 +277,54 @@ TEST_P(CountdownUnderTimerBehaviour, StepsAndEndsExactly) {
   // 520 ms left: nine more steps from 700 ms.
   EXPECT_EQ(endedAt, test::DeliveredAt(GetParam(), 1240));
   EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 0);
+}
+
+// Out of view (the stopwatch shown, or minimised without the time in the caption) the end is the only wake: it
+// falls on its exact step also where the step divides the set time, and overtime starts there from zero.
+TEST_P(CountdownUnderTimerBehaviour, EndsOnItsStepOutOfViewAndOvertimeStartsFromZero) {
+  struct Row {
+    int32_t Seconds, Resolution;
+    bool Minimised;
+  };
+  static double endedAt;
+  static int32_t leftAtEnd;
+  for (const Row row : {Row{300, 0, false}, Row{4, 1, true}, Row{4, 2, false}, Row{1, 9, true}, Row{1, 11, false}}) {
+    Restart(row.Seconds, row.Resolution);
+    AppSettings.TimerOvertime = 1;
+    AppSettings.CaptionTimeWhenMinimized = 0;
+    AppSettings.Timer_Mode = row.Minimised;
+    FramePacing.WindowMinimized = row.Minimised;
+    endedAt = -1;
+    CountdownExpiryHook = [] { endedAt = test::ClockMillis(), leftAtEnd = StopwatchClock.TimerRemaining.Ticks; };
+    test::PlayWithWakes(GetParam(), {{0, [] { StartCountdownRun(ReadCounter()), ServiceMeasurements(); }}},
+                        row.Seconds * 1000.0 + 100);
+    InstallEngineHooks();
+    EXPECT_EQ(endedAt, test::DeliveredAt(GetParam(), row.Seconds * 1000.0)) << row.Seconds << " s, " << row.Resolution;
+    EXPECT_EQ(leftAtEnd, 0) << row.Seconds << " s, " << row.Resolution;
+  }
+}
+
+// A Stop takes the steps that fell due since the last wake, in view after a late one and minimised with or without
+// the caption's wakes (which come at whole seconds only), and the next Start counts down from there.
+TEST_P(CountdownUnderTimerBehaviour, AStopTakesTheStepsDueSinceTheLastWake) {
+  static double endedAt;
+  for (const int view : {0, 1, 2}) {  // in view, minimised, minimised with the time in the caption
+    Restart(10, 1);                   // 0.500 s
+    AppSettings.Timer_Mode = 1;
+    FramePacing.WindowMinimized = view > 0;
+    AppSettings.CaptionTimeWhenMinimized = view == 2;
+    endedAt = -1;
+    CountdownExpiryHook = [] { endedAt = test::ClockMillis(); };
+    std::string paused;
+    test::PlayWithWakes(GetParam(),
+                        {{0, [] { StartMeasurement(nullptr); }},
+                         {2200.5, [&paused] { StopMeasurement(nullptr), paused = RemainingText(); }},
+                         {3000, [] { StartMeasurement(nullptr); }}},
+                        12000);
+    InstallEngineHooks();
+    EXPECT_EQ(paused, "00:00:08.0") << "view " << view;
+    EXPECT_EQ(endedAt, test::DeliveredAt(GetParam(), 11000)) << "view " << view;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Countdown, CountdownUnderTimerBehaviour, ::testing::ValuesIn(test::TimerBehaviours),

@@ -139,6 +139,50 @@ TEST_F(StopwatchTick, StopsBeforeTheThirtyTwoBitTotalWouldOverflow) {
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
 }
 
+// A measurement that ran to a limit in one run, with no laps (100 hours of lap) or with six (the total's limit):
+// Start then stops again at once, and no time goes back, however long it is left.
+TEST_F(StopwatchTick, AfterStoppingItselfAtALimitEveryStartStopsAtOnceAndNoTimeGoesBack) {
+  for (const int laps : {0, 6}) {
+    Restart();
+    for (int lap = 0; lap < laps; ++lap) {
+      test::RunStopwatchFor(99 * 3600000.0);
+      RequestLap();
+    }
+    test::RunStopwatchFor(200 * 3600000.0);
+    ASSERT_EQ(StopwatchClock.StopwatchRunning, 0) << laps;
+    const std::string stopped = LapText() + "," + TotalText();
+    EXPECT_EQ(stopped, laps ? "02:31:20.99,596:31:21.00" : "100:00:00.00,100:00:00.00");
+    for (int start = 0; start < 2; ++start) {
+      ASSERT_EQ(StartMeasurement(nullptr), 1);
+      EXPECT_EQ(StopwatchClock.StopwatchRunning, 0) << laps;
+      EXPECT_EQ(LapText() + "," + TotalText(), stopped) << laps;
+      test::MoveClock(5000);
+      ServiceMeasurements();
+    }
+    EXPECT_EQ(LapList.Count, laps);
+  }
+}
+
+// Stop then Start loses nothing: the part of a refresh step run before each Stop is kept.
+TEST_F(StopwatchTick, StopThenStartKeepsThePartOfAStepRunBeforeEachStop) {
+  for (const int32_t index : {0, 9}) {  // 1.000 s, 0.010 s
+    Restart();
+    SelectStopwatchResolution(index, nullptr);
+    const int32_t step = StopwatchClock.RefreshDivisor;
+    for (int run = 0; run < 5; ++run) {
+      StartMeasurement(nullptr);
+      test::MoveClock(step * 0.7);
+      StopMeasurement(nullptr);
+    }
+    EXPECT_EQ(StopwatchClock.TotalTime.Ticks, 3 * step) << "3.5 steps";
+    StartMeasurement(nullptr);
+    test::MoveClock(step * 0.5);
+    ServiceMeasurements();
+    EXPECT_EQ(StopwatchClock.TotalTime.Ticks, 4 * step);
+    EXPECT_EQ(StopwatchClock.LapTime.Ticks, 4 * step);
+  }
+}
+
 TEST_F(StopwatchTick, RecordsARequestedLapAtTheNextBoundaryAndRestartsTheRefreshCounters) {
   test::RunStopwatchFor(1234);  // 0.010 s
   RequestLap();
