@@ -303,11 +303,14 @@ TEST_F(SettingsFile, FaceNamesAreCutToWholeCharactersAndStoredOnlyInShiftJis) {
   // 30 bytes: the 31st would be the first half of a character.
   EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ABゴシックゴシックゴシックゴシ");
 
-  // The wide API gets the face decoded from Shift-JIS; a chosen face Shift-JIS cannot name is not stored.
+  // The wide API gets the face decoded from Shift-JIS; a chosen face Shift-JIS cannot name is not stored, nor one
+  // that code page 932 would turn into a look-alike (é into e).
   LOGFONTW chosen = WideFont(AppSettings.Font_Setting);
   EXPECT_STREQ(chosen.lfFaceName, L"ABゴシックゴシックゴシックゴシ");
-  lstrcpyW(chosen.lfFaceName, L"맑은 고딕");
-  EXPECT_FALSE(StoreFont(chosen, AppSettings.Font_Setting));
+  for (const wchar_t* face : {L"맑은 고딕", L"Caf\u00e9", L"M\u00fcnchen", L"Espa\u00f1a"}) {
+    lstrcpyW(chosen.lfFaceName, face);
+    EXPECT_FALSE(StoreFont(chosen, AppSettings.Font_Setting)) << face;
+  }
   EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ABゴシックゴシックゴシックゴシ");
 }
 
