@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "helpers/file_handle.h"
 #include "helpers/wide_text.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
@@ -314,18 +315,28 @@ TEST_F(SettingsFile, FaceNamesAreCutToWholeCharactersAndStoredOnlyInShiftJis) {
   EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ABゴシックゴシックゴシックゴシ");
 }
 
-// A save that fails part way (the disk filled up) leaves the old bytes whole and no new file beside them.
-TEST_F(SettingsFile, ASaveThatFailsPartWayLeavesTheOldFileWhole) {
+// A save that fails part way (the disk filled up) or at the final move (another program holds the file without
+// sharing its deletion) leaves the old bytes whole and no new file beside them.
+TEST_F(SettingsFile, ASaveThatFailsPartWayOrAtTheMoveLeavesTheOldFileWhole) {
   LoadFrom("[StopWatch_Setting]\r\nSecondResolution=3\r\n");
   const std::string before = test::ReadBytes(path_);
-  WriteSettingsBytes = [](HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED) -> BOOL {
-    WriteFile(file, bytes, size / 2, written, nullptr);
-    return FALSE;
-  };
-  EXPECT_FALSE(SaveSettings());
-  WriteSettingsBytes = WriteFile;
-  EXPECT_EQ(test::ReadBytes(path_), before);
-  EXPECT_EQ(GetFileAttributesW(test::Wide(path_ + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+  for (const bool moveFails : {false, true}) {
+    SCOPED_TRACE(moveFails ? "the move" : "part way");
+    FileHandle held;
+    if (moveFails) {
+      held = FileHandle(CreateFileW(IniPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_TRUE(held.IsOpen());
+    } else {
+      WriteSettingsBytes = [](HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED) -> BOOL {
+        WriteFile(file, bytes, size / 2, written, nullptr);
+        return FALSE;
+      };
+    }
+    EXPECT_FALSE(SaveSettings());
+    WriteSettingsBytes = WriteFile;
+    EXPECT_EQ(test::ReadBytes(path_), before);
+    EXPECT_EQ(GetFileAttributesW(test::Wide(path_ + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
   EXPECT_TRUE(SaveSettings());
   EXPECT_NE(test::ReadBytes(path_).find("SecondResolution=3\r\nAnalogModeOnOff=1\r\n"), std::string::npos);
 }
