@@ -180,6 +180,10 @@ TEST_F(SettingsFile, NormalisesOnlyWhatItMustAndWritesOddValuesBack) {
        [] { EXPECT_EQ(OpacityPercentFor(AppSettings.WindowOpacity), 55); }, "TimerOvertime=5"},
       {"[Extra_Setting]\r\nWindowOpacity=150\r\n",
        [] { EXPECT_EQ(OpacityPercentFor(AppSettings.WindowOpacity), 100); }, "WindowOpacity=150"},
+      {"[Extra_Setting]\r\nWindowOpacity=20\r\n",
+       [] { EXPECT_EQ(OpacityPercentFor(AppSettings.WindowOpacity), 20); }, "WindowOpacity=20"},
+      {"[Extra_Setting]\r\nWindowOpacity=19\r\n",
+       [] { EXPECT_EQ(OpacityPercentFor(AppSettings.WindowOpacity), 100); }, "WindowOpacity=19"},
       // Unknown sections and keys stay where they were; a missing key ends its section.
       {"[Timer_Mode]\r\nTimer_Mode=1\r\n[Extra]\r\nMine=1\r\n[Font_Setting]\r\n;note\r\n",
        [] { EXPECT_EQ(AppSettings.Timer_Mode, 1); },
