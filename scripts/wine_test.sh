@@ -5,9 +5,13 @@
 #   that complaint in UTF-8.
 # - A test that prints nothing for TAVRILO_STALL_SECONDS (150 s; no test runs that long) is hanging: every thread
 #   of every program of the prefix is written out once, so that the run that meets a hang also says where it hangs.
+# - The test's output goes to a file that is passed on from there, never to a pipe: a test whose window is the first
+#   on a desktop that Wine had closed for want of users starts the desktop's process (explorer.exe) anew and hands
+#   it its standard error, and that process lives on for as long as any program uses the desktop. A pipe it held
+#   would keep the reader, and so ctest, waiting on a test that had long finished.
 set -uo pipefail
 log=$(mktemp)
-trap 'rm -f "$log" "$log.status"' EXIT
+trap 'rm -f "$log"' EXIT
 
 # Writes out every thread's stack once the log has not grown for the stall time.
 watch_for_stall() {
@@ -27,10 +31,13 @@ watch_for_stall() {
 
 watch_for_stall "$1" &
 watchdog=$!
-{ wine "$@" 2>&1; echo $? > "$log.status"; } | tee "$log"
+wine "$@" > "$log" 2>&1 &
+test=$!
+tail -s 0.1 -n +1 -f --pid="$test" "$log"
+wait "$test"
+status=$?
 kill "$watchdog" 2>/dev/null
 wait "$watchdog" 2>/dev/null
-status=$(cat "$log.status" 2>/dev/null || echo 1)
 if [ "$status" != 0 ] && grep -q ShellExecuteEx "$log" && ! grep -q '^\[==========\]' "$log"; then
   echo
   echo "wine_test.sh: Wine could not start $1 (exit status $status), so no test ran. start.exe said:"

@@ -9,7 +9,8 @@
 // Shift-JIS bytes as UTF-16; an invalid byte becomes U+30FB, as Windows decodes it.
 std::wstring FromShiftJis(const char* text);
 // UTF-16 as Shift-JIS bytes in `buffer` (`size` bytes, at least 1); false, with `buffer` empty, when a
-// character has no Shift-JIS form or the bytes do not fit.
+// character has no Shift-JIS form (the look-alike code page 932 would put in its place, e for é, is none) or the
+// bytes do not fit.
 bool ToShiftJis(const wchar_t* text, char* buffer, size_t size);
 // A Shift-JIS text cut to its buffer may end in the first byte of a double-byte character; drop that half
 // character so that the text stays valid when it is used and written back.

@@ -103,6 +103,12 @@ class SettingsProgram : public app::ProgramTest {
     for (const auto& [key, value] : expected) EXPECT_EQ(Stored("StopWatch_Setting", key), value) << key;
   }
   std::string StoredText(const char* section, const char* key) const { return app::StoredSetting(app_, section, key); }
+  // The window's opacity as its alpha: 255 while it is not layered.
+  int Alpha() const {
+    BYTE value = 0;
+    DWORD flags = 0;
+    return GetLayeredWindowAttributes(app_.Window, nullptr, &value, &flags) && (flags & LWA_ALPHA) ? value : 255;
+  }
   // Waits until the background (a corner of the client area) shows `color`.
   bool BackgroundBecomes(COLORREF color) {
     return test::PollUntil([&] { return app::Capture(app_).At(2, 2) == color; });
@@ -346,16 +352,23 @@ TEST_F(SettingsProgram, TheEndOfAWindowsSessionStoresWhatWasConfirmedAndTheNorma
   EXPECT_EQ(Stored("Window_Position", "Window_Height"), 320);
 }
 
-// A settings file another program holds: a box owned by the window says so at start-up and again at exit, none
-// at the end of a Windows session, and the file keeps its bytes.
+// A settings file another program holds is read at start-up all the same, also when held as an editor holds it
+// (reading and writing, shared both ways). Neither hold shares the file's deletion, so a box owned by the window
+// says at start-up and again at exit that it cannot be written, none at the end of a Windows session, and the file
+// keeps its bytes.
 TEST_F(SettingsProgram, ASettingsFileThatCannotBeWrittenIsSaidAtStartAndAtExitAndKept) {
-  const std::string ini = "[StopWatch_Setting]\r\nSecondResolution=11\r\n";
+  const std::string ini = "[StopWatch_Setting]\r\nSecondResolution=11\r\n[Extra_Setting]\r\nWindowOpacity=55\r\n";
   app_ = app::PrepareApp(ini);
   const std::string path = app::IniPathOf(app_);
-  const HANDLE held =
-      CreateFileW(test::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  for (const bool sessionEnds : {false, true}) {
+  struct Hold {
+    DWORD Access, Sharing;
+    bool SessionEnds;
+  };
+  const Hold holds[] = {{GENERIC_READ, FILE_SHARE_READ, false},
+                        {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, true}};
+  for (const auto& [access, sharing, sessionEnds] : holds) {
+    const HANDLE held = CreateFileW(test::Wide(path).c_str(), access, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     LaunchPrepared();
     const HWND box = test::PollForWindow([this] { return test::FindMessageBoxOf(app_.Process.dwProcessId); });
     ASSERT_NE(box, nullptr);
@@ -364,6 +377,7 @@ TEST_F(SettingsProgram, ASettingsFileThatCannotBeWrittenIsSaidAtStartAndAtExitAn
                                                        "」に書き込めません。このままでは設定は保存されません。"
                                                        "書き込めるフォルダーにプログラムを移してください。");
     ASSERT_TRUE(app::Settles(app_));
+    EXPECT_EQ(Alpha(), 140) << "the file's opacity, read at start-up";
     if (sessionEnds) {
       DWORD_PTR answer = 0;
       ASSERT_TRUE(SendMessageTimeoutA(app_.Window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &answer));
@@ -379,36 +393,37 @@ TEST_F(SettingsProgram, ASettingsFileThatCannotBeWrittenIsSaidAtStartAndAtExitAn
     CloseHandle(app_.Process.hThread);
     CloseHandle(app_.Process.hProcess);
     app_.Process = {};
+    CloseHandle(held);
   }
-  CloseHandle(held);
   EXPECT_EQ(test::ReadBytes(path), ini);
 }
 
-// The window is see-through at the stored opacity; dialog 110 changes it at once, Cancel puts it back, and OK keeps
-// what it changed for the next start.
+// The window is see-through at the stored opacity; dialog 110 changes it at once, down to 20 % and shown again as
+// that, Cancel puts it back, and OK keeps what it changed for the next start.
 TEST_F(SettingsProgram, TheOtherSettingsDialogSetsTheOpacityAtOnceAndKeepsOnlyWhatOkConfirms) {
-  const auto alpha = [this] {
-    BYTE value = 0;
-    DWORD flags = 0;
-    return GetLayeredWindowAttributes(app_.Window, nullptr, &value, &flags) && (flags & LWA_ALPHA) ? value : 255;
-  };
   Start("[Extra_Setting]\r\nWindowOpacity=55\r\n");
-  EXPECT_EQ(alpha(), 140);
+  EXPECT_EQ(Alpha(), 140);
   HWND dialog = app::OpenDialogFromMenu(app_, 'w', "その他の設定");
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(app::ControlText(dialog, IDC_OPACITY_LIST), "55 %") << "a value between the steps is kept";
   ChooseListItem(dialog, IDC_OPACITY_LIST, 5);  // 50 %
-  EXPECT_TRUE(test::PollUntil([&] { return alpha() == 127; }));
+  EXPECT_TRUE(test::PollUntil([&] { return Alpha() == 127; }));
   ClickBox(dialog, IDC_TIMER_OVERTIME);
   ClickBox(dialog, IDC_CAPTION_TIME);
   ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
-  EXPECT_EQ(alpha(), 140);
+  EXPECT_EQ(Alpha(), 140);
   dialog = app::ReopenDialog(app_, IDM_EXTRA_SETTING, "その他の設定");
   ASSERT_NE(dialog, nullptr);
   ClickBox(dialog, IDC_TIMER_OVERTIME);
+  ChooseListItem(dialog, IDC_OPACITY_LIST, 8);  // 20 %, the last step
+  ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+  EXPECT_EQ(Alpha(), 51);
+  dialog = app::ReopenDialog(app_, IDM_EXTRA_SETTING, "その他の設定");
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(app::ControlText(dialog, IDC_OPACITY_LIST), "20 %");
   ChooseListItem(dialog, IDC_OPACITY_LIST, 0);  // 100 %: opaque, not layered
   ASSERT_TRUE(EndDialogWith(dialog, IDOK));
-  EXPECT_EQ(alpha(), 255);
+  EXPECT_EQ(Alpha(), 255);
   ASSERT_EQ(app::CloseApp(app_), 0u);
   EXPECT_EQ(Stored("Extra_Setting", "TimerOvertime"), 1);
   EXPECT_EQ(Stored("Extra_Setting", "CaptionTimeWhenMinimized"), 1);

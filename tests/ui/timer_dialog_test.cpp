@@ -135,10 +135,12 @@ TEST_F(TimerDialog, CancelPutsBackTheClearedAlarmFileAndTheSetTime) {
 }
 
 // A path as long as the setting holds (259 characters) comes back from the Open dialog whole; a file whose name
-// Shift-JIS cannot hold is kept by its short path and shown by its long name.
+// Shift-JIS cannot hold, or would hold only by a look-alike (é as e), is kept by its short path and shown by its
+// long name.
 TEST_F(TimerDialog, TheLongestAlarmPathIsChosenAgainAndKept) {
   std::string path = test::ScratchFolder();
   const std::wstring korean = test::Wide(path) + L"\\\uD55C.wav";
+  const std::wstring accented = test::Wide(path) + L"\\caf\u00E9.wav";
   while (path.size() < 200) {
     path += "\\nested-folder-for-a-long-path";
     ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
@@ -146,10 +148,12 @@ TEST_F(TimerDialog, TheLongestAlarmPathIsChosenAgainAndKept) {
   path += "\\" + std::string(259 - path.size() - 5, 'a') + ".wav";
   ASSERT_EQ(path.size(), 259u);
   test::WriteBytes(path, test::ToneWav(100));
-  const HANDLE file = CreateFileW(korean.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  CloseHandle(file);
-  for (const std::wstring& offered : {test::Wide(path), korean}) {
+  for (const std::wstring& name : {korean, accented}) {
+    const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+  }
+  for (const std::wstring& offered : {test::Wide(path), korean, accented}) {
     char chosen[MAX_PATH];
     wchar_t display[MAX_PATH];
     lstrcpynA(chosen, test::Narrow(offered).c_str(), MAX_PATH);

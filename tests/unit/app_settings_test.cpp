@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "helpers/file_handle.h"
 #include "helpers/wide_text.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
@@ -179,6 +180,10 @@ TEST_F(SettingsFile, NormalisesOnlyWhatItMustAndWritesOddValuesBack) {
        [] { EXPECT_EQ(OpacityPercentFor(AppSettings.WindowOpacity), 55); }, "TimerOvertime=5"},
       {"[Extra_Setting]\r\nWindowOpacity=150\r\n",
        [] { EXPECT_EQ(OpacityPercentFor(AppSettings.WindowOpacity), 100); }, "WindowOpacity=150"},
+      {"[Extra_Setting]\r\nWindowOpacity=20\r\n",
+       [] { EXPECT_EQ(OpacityPercentFor(AppSettings.WindowOpacity), 20); }, "WindowOpacity=20"},
+      {"[Extra_Setting]\r\nWindowOpacity=19\r\n",
+       [] { EXPECT_EQ(OpacityPercentFor(AppSettings.WindowOpacity), 100); }, "WindowOpacity=19"},
       // Unknown sections and keys stay where they were; a missing key ends its section.
       {"[Timer_Mode]\r\nTimer_Mode=1\r\n[Extra]\r\nMine=1\r\n[Font_Setting]\r\n;note\r\n",
        [] { EXPECT_EQ(AppSettings.Timer_Mode, 1); },
@@ -303,28 +308,51 @@ TEST_F(SettingsFile, FaceNamesAreCutToWholeCharactersAndStoredOnlyInShiftJis) {
   // 30 bytes: the 31st would be the first half of a character.
   EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ABゴシックゴシックゴシックゴシ");
 
-  // The wide API gets the face decoded from Shift-JIS; a chosen face Shift-JIS cannot name is not stored.
+  // The wide API gets the face decoded from Shift-JIS; a chosen face Shift-JIS cannot name is not stored, nor one
+  // that code page 932 would turn into a look-alike (é into e).
   LOGFONTW chosen = WideFont(AppSettings.Font_Setting);
   EXPECT_STREQ(chosen.lfFaceName, L"ABゴシックゴシックゴシックゴシ");
-  lstrcpyW(chosen.lfFaceName, L"맑은 고딕");
-  EXPECT_FALSE(StoreFont(chosen, AppSettings.Font_Setting));
+  for (const wchar_t* face : {L"맑은 고딕", L"Caf\u00e9", L"M\u00fcnchen", L"Espa\u00f1a"}) {
+    lstrcpyW(chosen.lfFaceName, face);
+    EXPECT_FALSE(StoreFont(chosen, AppSettings.Font_Setting)) << face;
+  }
   EXPECT_STREQ(AppSettings.Font_Setting.lfFaceName, "ABゴシックゴシックゴシックゴシ");
 }
 
-// A save that fails part way (the disk filled up) leaves the old bytes whole and no new file beside them.
-TEST_F(SettingsFile, ASaveThatFailsPartWayLeavesTheOldFileWhole) {
+// A save that fails part way (the disk filled up) or at the final move (another program holds the file without
+// sharing its deletion) leaves the old bytes whole and no new file beside them.
+TEST_F(SettingsFile, ASaveThatFailsPartWayOrAtTheMoveLeavesTheOldFileWhole) {
   LoadFrom("[StopWatch_Setting]\r\nSecondResolution=3\r\n");
   const std::string before = test::ReadBytes(path_);
-  WriteSettingsBytes = [](HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED) -> BOOL {
-    WriteFile(file, bytes, size / 2, written, nullptr);
-    return FALSE;
-  };
-  EXPECT_FALSE(SaveSettings());
-  WriteSettingsBytes = WriteFile;
-  EXPECT_EQ(test::ReadBytes(path_), before);
-  EXPECT_EQ(GetFileAttributesW(test::Wide(path_ + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+  for (const bool moveFails : {false, true}) {
+    SCOPED_TRACE(moveFails ? "the move" : "part way");
+    FileHandle held;
+    if (moveFails) {
+      held = FileHandle(CreateFileW(IniPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_TRUE(held.IsOpen());
+    } else {
+      WriteSettingsBytes = [](HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED) -> BOOL {
+        WriteFile(file, bytes, size / 2, written, nullptr);
+        return FALSE;
+      };
+    }
+    EXPECT_FALSE(SaveSettings());
+    WriteSettingsBytes = WriteFile;
+    EXPECT_EQ(test::ReadBytes(path_), before);
+    EXPECT_EQ(GetFileAttributesW(test::Wide(path_ + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
   EXPECT_TRUE(SaveSettings());
   EXPECT_NE(test::ReadBytes(path_).find("SecondResolution=3\r\nAnalogModeOnOff=1\r\n"), std::string::npos);
+}
+
+// A first run in a folder that takes no new file (a program unpacked under Program Files) is told it cannot save,
+// though no file is there to be held.
+TEST_F(SettingsFile, AFirstRunInAFolderThatTakesNoNewFileCannotSave) {
+  ASSERT_EQ(GetFileAttributesW(IniPath), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(CanReplaceSettingsFile(IniPath));
+  const test::UnwritableFolder folder(path_.substr(0, path_.rfind('\\')));
+  ASSERT_TRUE(folder.Holds());
+  EXPECT_FALSE(CanReplaceSettingsFile(IniPath));
 }
 
 TEST_F(SettingsFile, AlarmFileIsKeptOnlyWhileItExists) {
