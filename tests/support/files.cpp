@@ -3,43 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstdlib>
-#include "support/poll.h"
 
 namespace test {
-namespace {
-
-using UnixFileNameFunction = char*(CDECL*)(const WCHAR*);
-
-// Starts chattr with `change` on the folder's Unix path. A Unix program started from Wine leaves no handle to wait
-// on, so the caller waits for its effect.
-void StartChattr(const std::string& folder, const wchar_t* change) {
-  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-  const FARPROC found = kernel32 ? GetProcAddress(kernel32, "wine_get_unix_file_name") : nullptr;
-  const auto unixFileName = reinterpret_cast<UnixFileNameFunction>(reinterpret_cast<void (*)()>(found));
-  char* const unixPath = unixFileName ? unixFileName(Wide(folder).c_str()) : nullptr;
-  if (!unixPath) return;
-  wchar_t path[MAX_PATH] = L"";
-  MultiByteToWideChar(CP_UTF8, 0, unixPath, -1, path, MAX_PATH);
-  HeapFree(GetProcessHeap(), 0, unixPath);
-  std::wstring command = std::wstring(L"Z:\\usr\\bin\\chattr ") + change + L" \"" + path + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-}
-
-bool TakesNewFile(const std::string& folder) {
-  const HANDLE file = CreateFileW(Wide(folder + "\\probe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
-}
-
-}  // namespace
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
   HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -107,16 +72,6 @@ void RemoveFolder(const std::string& folder) {
     FindClose(search);
   }
   RemoveDirectoryW(wide.c_str());
-}
-
-UnwritableFolder::UnwritableFolder(const std::string& folder) : folder_(folder) {
-  StartChattr(folder_, L"+i");
-  holds_ = PollUntil([this] { return !TakesNewFile(folder_); });
-}
-
-UnwritableFolder::~UnwritableFolder() {
-  StartChattr(folder_, L"-i");
-  PollUntil([this] { return TakesNewFile(folder_); });
 }
 
 }  // namespace test

@@ -1,5 +1,4 @@
-// Files for the tests: whole-file reads and writes, making and removing scratch folders, and a folder that takes
-// no new file.
+// Files for the tests: whole-file reads and writes, and making and removing scratch folders.
 #pragma once
 #include <string>
 
@@ -20,21 +19,5 @@ std::wstring Wide(const std::string& text);
 std::string Narrow(const std::wstring& text);
 // The system code page a run in another locale was started for (TAVRILO_EXPECT_CODE_PAGE), or that of this process.
 unsigned ExpectedCodePage();
-
-// A folder that takes no new file while this lives, as one under Program Files for a program not run as
-// administrator. The tests run as root, whom permissions do not stop, so the folder is made immutable
-// (`chattr +i` on its Unix path, through Wine); Holds() says whether it took.
-class UnwritableFolder {
- public:
-  explicit UnwritableFolder(const std::string& folder);
-  ~UnwritableFolder();
-  UnwritableFolder(const UnwritableFolder&) = delete;
-  UnwritableFolder& operator=(const UnwritableFolder&) = delete;
-  bool Holds() const { return holds_; }
-
- private:
-  std::string folder_;
-  bool holds_ = false;
-};
 
 }  // namespace test

@@ -345,16 +345,6 @@ TEST_F(SettingsFile, ASaveThatFailsPartWayOrAtTheMoveLeavesTheOldFileWhole) {
   EXPECT_NE(test::ReadBytes(path_).find("SecondResolution=3\r\nAnalogModeOnOff=1\r\n"), std::string::npos);
 }
 
-// A first run in a folder that takes no new file (a program unpacked under Program Files) is told it cannot save,
-// though no file is there to be held.
-TEST_F(SettingsFile, AFirstRunInAFolderThatTakesNoNewFileCannotSave) {
-  ASSERT_EQ(GetFileAttributesW(IniPath), INVALID_FILE_ATTRIBUTES);
-  EXPECT_TRUE(CanReplaceSettingsFile(IniPath));
-  const test::UnwritableFolder folder(path_.substr(0, path_.rfind('\\')));
-  ASSERT_TRUE(folder.Holds());
-  EXPECT_FALSE(CanReplaceSettingsFile(IniPath));
-}
-
 TEST_F(SettingsFile, AlarmFileIsKeptOnlyWhileItExists) {
   const std::string folder = test::ScratchFolder();
   const std::string sound = folder + "\\beep.wav";
