@@ -6,14 +6,10 @@
 
 FramePacingRecord FramePacing;
 
-namespace {
-// The refresh rate a device reports, in hertz, as pacing uses it: 0 or 1 means unknown, and more than 1000 counts
-// as 1000 (a frame is at least a millisecond).
 int32_t UsableRefreshRate(int32_t reported) {
   if (reported <= 1) return UnknownRefreshRate;
   return reported > 1000 ? 1000 : reported;
 }
-}  // namespace
 
 void RequestFrame() {
   const HWND window = MainWindow;

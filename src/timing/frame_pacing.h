@@ -23,3 +23,8 @@ void UpdateDisplayRefreshRate(HWND window);
 void RequestFrame();
 // The main window, on WM_SHOW_FRAME, as it takes the request: later requests post again.
 void TakeFrameRequest();
+
+// For the tests only: nothing outside this module calls this.
+// The refresh rate a device reports, in hertz, as pacing uses it: 0 or 1 means unknown, and more than 1000 counts
+// as 1000 (a frame is at least a millisecond).
+int32_t UsableRefreshRate(int32_t reported);

@@ -53,7 +53,11 @@ void SetControlText(HWND dialog, int id, const std::string& text) { test::SetTex
 
 MessageBoxText AnswerMessageBox(const RunningApp& app, int button, DWORD timeoutMs) {
   const HWND box = test::PollForWindow([&app] { return test::FindMessageBoxOf(app.Process.dwProcessId); }, timeoutMs);
-  return box ? test::ReadAndAnswer(box, button) : MessageBoxText{};
+  if (!box) return MessageBoxText{};
+  const MessageBoxText seen = test::ReadAndAnswer(box, button);
+  // Until the box is gone its owner is disabled, and input meant for the owner would be lost.
+  test::PollUntil([box] { return !IsWindow(box); });
+  return seen;
 }
 
 }  // namespace app

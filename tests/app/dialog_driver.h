@@ -34,8 +34,8 @@ using test::MessageBoxText;
 using test::PressButton;
 using test::SaveAsNameEdit;
 
-// Waits for a message box of the process, reads it and answers it with `button` (IDOK, IDYES, IDNO...).
-// Both texts are empty when none appeared in time.
+// Waits for a message box of the process, reads it, answers it with `button` (IDOK, IDYES, IDNO...) and waits until
+// it is gone. Both texts are empty when none appeared in time.
 MessageBoxText AnswerMessageBox(const RunningApp& app, int button, DWORD timeoutMs = 15000);
 
 }  // namespace app

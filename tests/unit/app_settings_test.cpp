@@ -345,6 +345,14 @@ TEST_F(SettingsFile, ASaveThatFailsPartWayOrAtTheMoveLeavesTheOldFileWhole) {
   EXPECT_NE(test::ReadBytes(path_).find("SecondResolution=3\r\nAnalogModeOnOff=1\r\n"), std::string::npos);
 }
 
+// A first run in a folder that takes no new file (here one that is not there) is told it cannot save, though no
+// file is there to be held.
+TEST_F(SettingsFile, AFirstRunInAFolderThatTakesNoNewFileCannotSave) {
+  ASSERT_EQ(GetFileAttributesW(IniPath), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(CanReplaceSettingsFile(IniPath));
+  EXPECT_FALSE(CanReplaceSettingsFile(test::Wide(path_ + "-missing\\Tavrilo.ini").c_str()));
+}
+
 TEST_F(SettingsFile, AlarmFileIsKeptOnlyWhileItExists) {
   const std::string folder = test::ScratchFolder();
   const std::string sound = folder + "\\beep.wav";

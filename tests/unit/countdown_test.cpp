@@ -2,6 +2,7 @@
 // under every timer behaviour and on the real one.
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 #include "alarm/alarm_sound.h"
 #include "app/commands.h"
 #include "app/startup.h"
@@ -135,8 +136,9 @@ TEST_F(Countdown, RepaintsOnlyWhileTheTimerDisplayIsShownAtMostOnceAFrameAndItsE
   SetTime(0, 0, 1);
   SelectTimerResolution(11, nullptr);  // a step every millisecond
   LoadCountdown(Window());
-  StartMeasurement(nullptr);
   test::TakeRepaintRequest(Window());
+  StartMeasurement(nullptr);
+  EXPECT_FALSE(test::TakeRepaintRequest(Window())) << "nothing changes before the first step";
   int requests = 0;
   const double until = test::ClockMillis() + 2000;
   while (!StopwatchClock.TimerExpired && test::ArmedWakeMillis() < until) {
@@ -192,6 +194,8 @@ TEST_F(Countdown, StartRefusesAnExpiredCountdownAndResetReloadsTheSetTime) {
   EXPECT_EQ(StepsUntilExpiry(10), 2);
   Step();
   EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, -1000);
+  StopMeasurement(Window());
+  EXPECT_EQ(StartMeasurement(Window()), 1) << "a Stop in overtime, then Start, counts on";
   CountdownExpiryHook = handOver;
   EXPECT_EQ(expiries, 1);
   test::MoveClock(100.0 * 3600 * 1000);
@@ -227,6 +231,32 @@ TEST_F(Countdown, TheMinimisedCaptionShowsATimeOnlyWhileWhatIsOnDisplayRuns) {
   StartMeasurement(nullptr);
   EXPECT_EQ(caption(1000), "00:00:01 - Tavrilo");
   EXPECT_EQ(caption(1000), "Tavrilo") << "ended";
+}
+
+// Minimised with the time in the caption, the program wakes at the step or refresh that shows the next whole
+// second, counting down, past zero and on the stopwatch, and at the countdown's end.
+TEST_F(Countdown, MinimisedItWakesForTheCaptionAtTheStepThatShowsTheNextSecond) {
+  struct Row {
+    int32_t Mode, Seconds, Resolution;
+    std::vector<double> Wakes;
+  };
+  for (const Row& row : {Row{1, 300, 9, {10, 1010, 2010, 3010}}, Row{1, 1, 1, {500, 1000, 1500, 2000, 3000}},
+                         Row{0, 0, 9, {1000, 2000, 3000}}}) {
+    Restart(row.Seconds, row.Resolution);
+    SelectStopwatchResolution(row.Resolution, nullptr);
+    AppSettings.TimerOvertime = 1;
+    AppSettings.Timer_Mode = row.Mode;
+    AppSettings.CaptionTimeWhenMinimized = 1;
+    FramePacing.WindowMinimized = 1;
+    StartMeasurement(nullptr);
+    std::vector<double> wakes;
+    while (wakes.size() < row.Wakes.size()) {
+      wakes.push_back(test::ArmedWakeMillis());
+      test::MoveClockTo(wakes.back());
+      ServiceMeasurements();
+    }
+    EXPECT_EQ(wakes, row.Wakes) << row.Seconds << " s, " << row.Resolution;
+  }
 }
 
 TEST_F(Countdown, RunsOnTheRealClockAndPausesWhereItStopped) {
@@ -301,6 +331,7 @@ TEST_P(CountdownUnderTimerBehaviour, EndsOnItsStepOutOfViewAndOvertimeStartsFrom
     InstallEngineHooks();
     EXPECT_EQ(endedAt, test::DeliveredAt(GetParam(), row.Seconds * 1000.0)) << row.Seconds << " s, " << row.Resolution;
     EXPECT_EQ(leftAtEnd, 0) << row.Seconds << " s, " << row.Resolution;
+    EXPECT_EQ(StopwatchClock.TimerRunning, 1) << "overtime counts on";
   }
 }
 

@@ -355,4 +355,11 @@ TEST(CounterConversion, IsExactAtEveryFrequencyWithoutOverflow) {
   test::ResetEngineState();
 }
 
+// A display that reports 0 or 1 Hz has an unknown rate; one above 1000 Hz is paced as 1000 Hz.
+TEST(FramePacing, TakesTheReportedRefreshRateUpTo1000Hertz) {
+  for (const auto& [reported, used] : {std::pair{0, 60}, {1, 60}, {2, 2}, {144, 144}, {1000, 1000}, {1001, 1000}}) {
+    EXPECT_EQ(UsableRefreshRate(reported), used) << reported;
+  }
+}
+
 }  // namespace
