@@ -259,6 +259,11 @@ TEST_F(StopwatchTick, RedrawHoldKeepsBack99RepaintsAtOneMillisecondOnly) {
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
   EXPECT_EQ(StopwatchClock.DialogRedrawHoldLeft, 0);
 
+  ArmDialogRedrawHold();
+  RequestLap();
+  test::RunStopwatchFor(1);
+  EXPECT_TRUE(test::TakeRepaintRequest(Window())) << "a lap shows through the hold";
+
   Restart();
   ArmDialogRedrawHold();
   test::RunStopwatchFor(20);  // two boundaries, more than a frame
