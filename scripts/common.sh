@@ -5,6 +5,7 @@
 #                           display (unless one is given), and one warm persistent wineserver, so that each Wine
 #                           process starts in a fraction of a second.
 # wine_env_stop             stops what wine_env_start started.
+# hold_desktop              keeps Wine's desktop open between tests that run one after another (see there).
 
 TAVRILO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 TAVRILO_BUILD="$TAVRILO_ROOT/build"
@@ -100,6 +101,19 @@ use_silent_audio() {
 stop_wineserver() {
   wineserver -k </dev/null >/dev/null 2>&1 || true
   timeout 30 wineserver -w </dev/null >/dev/null 2>&1 || true
+}
+
+# Wine closes the desktop a second after the last program using it has ended; the next program then starts a new
+# desktop process, which inherits that program's output, so that ctest waits out the desktop's second after every
+# test that shows a window. A program that only waits (cmd running ping, one echo a second) keeps the desktop
+# open until wine_env_stop ends the prefix's programs.
+hold_desktop() {
+  wine cmd /c ping -n 1000000 127.0.0.1 </dev/null >/dev/null 2>&1 &
+}
+
+# The test that sets the screen's DPI puts the prefix's value back; one that was interrupted may not have.
+forget_test_dpi() {
+  wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/null 2>&1 || true
 }
 
 wine_env_stop() {

@@ -8,6 +8,5 @@ use_silent_audio
 TAVRILO_OWN_DISPLAY=1   # tests never draw on the user's screen
 trap wine_env_stop EXIT
 wine_env_start "$TAVRILO_BUILD"
-# The test that sets the screen's DPI puts the prefix's value back; one that was interrupted may not have.
-wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/null 2>&1 || true
+forget_test_dpi
 ctest --test-dir "$TAVRILO_BUILD" --output-on-failure --timeout 300 -j "$(nproc)"
