@@ -59,14 +59,6 @@ int64_t NextCaptionChange(int64_t now) {
 
 void CALLBACK OnWakeTimer(HWND, UINT, UINT_PTR, DWORD) { ServiceMeasurements(); }
 
-// Whole milliseconds from `now` to `due`, rounded up, so that a wake never comes before what it is for.
-UINT DelayMillis(int64_t now, int64_t due) {
-  const int64_t counts = std::max<int64_t>(due - now, 0);
-  int64_t millis = CountsToMillis(counts);
-  if (MillisToCounts(millis) < counts) ++millis;
-  return static_cast<UINT>(std::clamp<int64_t>(millis, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
-}
-
 // The next picture in view changes at a refresh or a step; it is woken for at most once a display frame, on the
 // frames' own cadence (a late wake does not push the next one back), but never within half a frame of another.
 int64_t NextPicture(int64_t now) {
@@ -102,3 +94,10 @@ void ServiceMeasurements() {
 }
 
 int64_t ArmedWake() { return Wake.Armed; }
+
+UINT DelayMillis(int64_t now, int64_t due) {
+  const int64_t counts = std::max<int64_t>(due - now, 0);
+  int64_t millis = CountsToMillis(counts);
+  if (MillisToCounts(millis) < counts) ++millis;
+  return static_cast<UINT>(std::clamp<int64_t>(millis, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
+}

@@ -2,6 +2,7 @@
 // moment either measurement has something to show or to do. Time itself comes from the performance counter, so a
 // wake that comes late, early, twice or not at all changes no measured time, only when it is shown.
 #pragma once
+#include <windows.h>
 #include <cstdint>
 
 // Brings both measurements up to the counter's present (laps, limits, the countdown's steps and end), asks for a
@@ -16,3 +17,6 @@ extern void (*CaptionTimeHook)(bool shown);
 // For the tests only: nothing outside this module calls these.
 // The counter value the next wake is armed for; NoWake when none is.
 int64_t ArmedWake();
+// The wake timer's delay from `now` to `due` in whole milliseconds, rounded up so that a wake never comes before
+// what it is for, within the window timer's bounds.
+UINT DelayMillis(int64_t now, int64_t due);

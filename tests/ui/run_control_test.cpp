@@ -28,6 +28,7 @@ TEST(TimerResolution, IsKeptOutOfSightWhereTheSystemTakesTheRequest) {
     return TRUE;
   };
   EXPECT_TRUE(KeepTimerResolution(recorder));
+  EXPECT_FALSE(KeepTimerResolution(nullptr)) << "a system without the call";
   EXPECT_TRUE(asked.Version == PROCESS_POWER_THROTTLING_CURRENT_VERSION &&
               asked.ControlMask == PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION && asked.StateMask == 0);
 }

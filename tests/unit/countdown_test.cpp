@@ -241,13 +241,14 @@ TEST_F(Countdown, MinimisedItWakesForTheCaptionAtTheStepThatShowsTheNextSecond) 
     std::vector<double> Wakes;
   };
   for (const Row& row : {Row{1, 300, 9, {10, 1010, 2010, 3010}}, Row{1, 1, 1, {500, 1000, 1500, 2000, 3000}},
-                         Row{0, 0, 9, {1000, 2000, 3000}}}) {
+                         Row{0, 1000, 9, {1000, 2000, 3000}}}) {
     Restart(row.Seconds, row.Resolution);
     SelectStopwatchResolution(row.Resolution, nullptr);
     AppSettings.TimerOvertime = 1;
     AppSettings.Timer_Mode = row.Mode;
     AppSettings.CaptionTimeWhenMinimized = 1;
     FramePacing.WindowMinimized = 1;
+    if (!row.Mode) StopwatchClock.StopwatchRun.Before = MillisToCounts(row.Seconds * 1000);  // an earlier run's
     StartMeasurement(nullptr);
     std::vector<double> wakes;
     while (wakes.size() < row.Wakes.size()) {

@@ -66,13 +66,12 @@ TEST_F(StopwatchTick, FramesCountWholeTwentyFourthsOfASecond) {
 TEST_F(StopwatchTick, OneHourReadsAsOneHourInBothBreakdowns) {
   SelectStopwatchResolution(11, nullptr);
   SetElapsed(3599999, 3599999);
+  const ClockTime* const times[] = {&StopwatchClock.LapTime, &StopwatchClock.LapFrameTime, &StopwatchClock.TotalTime,
+                                    &StopwatchClock.TotalFrameTime};
+  test::RunStopwatchFor(0);
+  for (const ClockTime* t : times) EXPECT_EQ(t->Hours * 10000 + t->Minutes * 100 + t->Seconds, 5959);
   test::RunStopwatchFor(1);
-  for (const ClockTime* t : {&StopwatchClock.LapTime, &StopwatchClock.LapFrameTime, &StopwatchClock.TotalTime,
-                             &StopwatchClock.TotalFrameTime}) {
-    EXPECT_EQ(t->Hours, 1);
-    EXPECT_EQ(t->Minutes, 0);
-    EXPECT_EQ(t->Seconds, 0);
-  }
+  for (const ClockTime* t : times) EXPECT_EQ(t->Hours * 10000 + t->Minutes * 100 + t->Seconds, 10000);
 }
 
 TEST_F(StopwatchTick, BreakdownsMoveOnlyInWholeStepsOfTheResolution) {
@@ -356,6 +355,16 @@ TEST(CounterConversion, IsExactAtEveryFrequencyWithoutOverflow) {
         EXPECT_EQ(CountsToMillis(counts - 1), millis - 1) << frequency << " Hz, " << millis << " ms";
       }
     }
+  }
+  test::ResetEngineState();
+}
+
+// A wake's delay is rounded up to whole milliseconds, within the window timer's bounds (10 MHz: 10000 counts a ms).
+TEST(WakeDelay, IsRoundedUpWithinTheWindowTimersBounds) {
+  test::HoldClock();
+  for (const auto& [counts, millis] : {std::pair<int64_t, UINT>{-5, USER_TIMER_MINIMUM}, {0, USER_TIMER_MINIMUM},
+                                       {150000, 15}, {150001, 16}, {int64_t{1} << 60, USER_TIMER_MAXIMUM}}) {
+    EXPECT_EQ(DelayMillis(1000, 1000 + counts), millis) << counts;
   }
   test::ResetEngineState();
 }
