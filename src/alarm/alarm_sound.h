@@ -3,13 +3,11 @@
 #include <windows.h>
 #include <mmsystem.h>
 #include <cstdint>
-#include "helpers/shared_value.h"
 
-// The alarm's state, written on the user-interface thread only.
+// The alarm's state.
 struct AlarmSoundRecord {
-  // 1 from just before the first play until the device is stopped and closed. The menu refresh reads it on the
-  // timer thread.
-  Shared<int32_t> Active;
+  // 1 from just before the first play until the device is stopped and closed.
+  int32_t Active;
   // The file being played: the countdown's expiry copies the alarm file here.
   char PlayPath[MAX_PATH];
   // The open request, kept while the device is open: its identifier and alias identify our notifications. Only

@@ -193,7 +193,6 @@ int ResetStopwatch(HWND window) {
   DiscardLapJournal();
   ZeroStopwatchCounters();
   RequestRepaint(window);
-  StopwatchClock.StopwatchStarted = 0;
   LapList.Unsaved = 0;
   return 1;
 }

@@ -11,7 +11,7 @@ constexpr bool IsCommandId(int id) { return id >= FirstCommandId && id <= LastCo
 // alarm start.
 LRESULT OnCommand(HWND window, WPARAM wParam);
 // Sets the enabled, greyed and checked states of a pop-up menu (or its resolution sub-menu) from the run state.
-// Also called on the multimedia timer thread while a pop-up is open.
+// Also called by the menu's refresh every 100 ms while a pop-up is open.
 void UpdateMenuState(HMENU menu);
 // Reset of the mode on display: 1 when it acted, 0 when the measurement runs or there is nothing to reset. The
 // stopwatch's unsaved laps are offered for saving, with the time since the last lap as a final lap; unless they

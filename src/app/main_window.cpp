@@ -1,7 +1,6 @@
 // The main window: its procedure, creation and destruction, mouse and key conventions, placement tracking.
 #include "app/main_window.h"
 #include <windowsx.h>
-#include <atomic>
 #include <string>
 #include "alarm/alarm_sound.h"
 #include "alarm/taskbar_flash.h"
@@ -24,7 +23,6 @@
 #include "settings/settings_dialog.h"
 #include "timing/countdown.h"
 #include "timing/frame_pacing.h"
-#include "timing/mm_timer.h"
 #include "timing/run_control.h"
 #include "timing/stopwatch_clock.h"
 #include "timing/wake.h"
@@ -50,22 +48,9 @@ struct MainWindowState {
 };
 MainWindowState State;
 
-// The pop-up menu's live refresh: a 100 ms timer whose callback updates the open pop-up's item states (the
-// menu's handle is its user value). A handshake with the timer thread (BeginCallback, StopTimerAndDrain), whose
-// busy mark an assignment cannot set, so it is put back at rest by Reset.
-struct MenuRefreshHandshake {
-  Shared<UINT> TimerId;
-  Shared<int32_t> Open;
-  std::atomic<int32_t> Busy{0};
-
-  // Only while no pop-up is open, when no callback can come.
-  void Reset() {
-    TimerId = 0;
-    Open = 0;
-    Busy.store(0);
-  }
-};
-MenuRefreshHandshake MenuRefresh;
+// The pop-up menu open now (null while none is), whose item states a 100 ms window timer keeps current: the
+// menu's modal loop dispatches WM_TIMER as the wakes rely on.
+HMENU OpenPopup;
 
 // Left click and space: start or stop the mode on display.
 void ToggleRunning(HWND window) {
@@ -96,8 +81,8 @@ WINDOWPLACEMENT ReadPlacement(HWND window) {
 void OnCreate(HWND window) {
   State = MainWindowState{};
   State.Dpi = WindowDpi(window);
-  MenuRefresh.Reset();
-  StopwatchClock = StopwatchClockRecord{};
+  OpenPopup = nullptr;
+  MakeTimingRecordFresh();
   LapList = LapListRecord{};
   LoadSettings(window);
   RebuildBackBuffer(window);
@@ -231,25 +216,21 @@ void OnMouseChord(HWND window) {
   if (!StopwatchClock.StopwatchRunning) ResetMeasurement(window);
 }
 
-void CALLBACK MenuRefreshTimerProc(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-  if (BeginCallback(MenuRefresh.Busy, MenuRefresh.Open)) {
-    UpdateMenuState(reinterpret_cast<HMENU>(user));
-  }
-  EndCallback(MenuRefresh.Busy);
+void CALLBACK MenuRefreshTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  if (OpenPopup) UpdateMenuState(OpenPopup);
 }
 
 // The pop-up menu of the mode on display, at a point of the screen, its item states kept current while it is open.
 void ShowPopupMenu(HWND window, POINT point) {
-  // One at a time: a second would take over the refresh of the first, whose timer would then never be killed.
-  if (MenuRefresh.Open) return;
+  // One at a time: the refresh follows one menu.
+  if (OpenPopup) return;
   const HMENU menu = LoadMenuW(AppInstance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
   if (!menu) return;
-  const HMENU popup = GetSubMenu(menu, InTimerMode() ? 1 : 0);
-  MenuRefresh.Open = 1;
-  MenuRefresh.TimerId = CreatePeriodicTimer(100, MenuRefreshTimerProc, reinterpret_cast<DWORD_PTR>(popup));
-  TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, window, nullptr);
-  // The refresh reads the menu: it must be over before the menu is destroyed.
-  StopTimerAndDrain(MenuRefresh.Open, MenuRefresh.TimerId, MenuRefresh.Busy);
+  OpenPopup = GetSubMenu(menu, InTimerMode() ? 1 : 0);
+  SetTimer(window, MenuRefreshTimerId, 100, MenuRefreshTimerProc);
+  TrackPopupMenu(OpenPopup, TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, point.x, point.y, 0, window, nullptr);
+  KillTimer(window, MenuRefreshTimerId);
+  OpenPopup = nullptr;
   DestroyMenu(menu);
 }
 

@@ -50,6 +50,7 @@ void InstallEngineHooks() {
   RecordLapHook = RecordLap;
   CountdownExpiryHook = HandOverAlarmAtExpiry;
   CaptionTimeHook = ShowTimeInCaption;
+  DialogOpeningHook = ArmDialogRedrawHold;
 }
 
 void InitCommonControlsForDialogs() {

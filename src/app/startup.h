@@ -16,7 +16,8 @@ class SingleInstanceMutex {
  private:
   HANDLE handle_;
 };
-// Gives the timing engine what it calls in the layers above it: the lap recorder and the alarm's hand-over.
+// Gives the lower layers what they call above them: the lap recorder, the alarm's hand-over and the minimised
+// caption's time for the engine, and the engine's redraw hold for the dialogs that open over the main window.
 void InstallEngineHooks();
 // Registers the common controls the dialogs use (up-down controls among them).
 void InitCommonControlsForDialogs();

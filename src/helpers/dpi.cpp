@@ -2,18 +2,9 @@
 #include "helpers/dpi.h"
 #include <algorithm>
 #include "helpers/gdi_helpers.h"
+#include "helpers/optional_calls.h"
 
 namespace {
-
-using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-
-// Looked up at run time: linking it would keep the program from starting before Windows 10 1607.
-GetDpiForWindowFunction LoadGetDpiForWindow() {
-  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  const FARPROC found = user32 ? GetProcAddress(user32, "GetDpiForWindow") : nullptr;
-  // Through the one pointer type that converts to any other without a warning.
-  return reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(found));
-}
 
 UINT ReadSystemDpi() {
   const WindowDC screen(nullptr);
@@ -37,7 +28,7 @@ UINT SystemDpi() {
 }
 
 UINT WindowDpi(HWND window) {
-  static const GetDpiForWindowFunction getDpiForWindow = LoadGetDpiForWindow();
+  const auto getDpiForWindow = OptionalCalls().GetDpiForWindow;
   const UINT dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
   return dpi != 0 ? dpi : SystemDpi();
 }

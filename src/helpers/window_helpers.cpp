@@ -81,6 +81,12 @@ void CancelDialogsWithSnapshots() {
   }
 }
 
+void (*DialogOpeningHook)() = nullptr;
+
+void TellDialogOpening() {
+  if (DialogOpeningHook) DialogOpeningHook();
+}
+
 void BringForward(HWND window) {
   const HWND top = GetAncestor(window, GA_ROOT);
   if (top && GetForegroundWindow() != top) SetForegroundWindow(top);

@@ -32,6 +32,10 @@ template <class State>
 State& DialogState(HWND dialog) {
   return *reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
+// Called as a modal dialog or a system chooser opens over the main window, so that a fast-changing picture holds
+// its redraws back while it comes up. The program installs it at start-up; until then nothing is held.
+extern void (*DialogOpeningHook)();
+void TellDialogOpening();
 // A menu item's enabled (or greyed) and checked states, by command.
 void EnableMenuCommand(HMENU menu, int id, bool enabled);
 void CheckMenuCommand(HMENU menu, int id, bool checked);

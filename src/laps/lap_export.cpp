@@ -12,7 +12,7 @@
 #include "laps/lap_journal.h"
 #include "laps/lap_list.h"
 #include "records/app_globals.h"
-#include "records/stopwatch_clock_record.h"
+#include "timing/stopwatch_clock.h"
 
 namespace {
 
@@ -171,7 +171,7 @@ SaveAnswer AskSaveLaps(HWND owner) {
 }
 
 SaveAnswer AskSaveLapsWithFinalLap(HWND owner) {
-  StopwatchClock.LapRequest = NoLapRequest;
+  CancelLapRequest();
   if (LapList.Count < MaxLaps) RecordLap();
   return AskSaveLaps(owner);
 }

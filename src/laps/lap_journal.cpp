@@ -24,7 +24,6 @@ enum class JournalPhase {
   Refused,   // an earlier run's journal could not be moved aside: nothing is written, which the first lap says
 };
 
-constexpr UINT_PTR FlushTimerId = 0x4C4A;
 // A run writes at most every lap and one mark per save, each mark higher than the last.
 constexpr int MaxJournalLines = 2 * MaxLaps;
 
@@ -106,11 +105,11 @@ void CALLBACK FlushJournal(HWND window, UINT, UINT_PTR id, DWORD) {
 
 void ScheduleFlush() {
   bool& armed = Journal.Current.FlushArmed;
-  if (!armed) armed = SetTimer(Journal.Window, FlushTimerId, 1000, FlushJournal) != 0;
+  if (!armed) armed = SetTimer(Journal.Window, LapJournalFlushTimerId, 1000, FlushJournal) != 0;
 }
 
 void CloseJournalFile() {
-  if (Journal.Current.FlushArmed) KillTimer(Journal.Window, FlushTimerId);
+  if (Journal.Current.FlushArmed) KillTimer(Journal.Window, LapJournalFlushTimerId);
   Journal.Current.FlushArmed = false;
   Journal.Current.File.Close();
 }

@@ -2,4 +2,4 @@
 #include "records/app_globals.h"
 
 HINSTANCE AppInstance = nullptr;
-Shared<HWND> MainWindow;
+HWND MainWindow;

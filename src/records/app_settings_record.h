@@ -2,7 +2,6 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "helpers/shared_value.h"
 
 // One field per INI key, named after it. Two keys begin with a digit, which no C++ name may:
 // "5SecIntervalMeasure" is FiveSecIntervalMeasure and "1SecDivIndex" is OneSecDivIndex.
@@ -15,24 +14,23 @@ struct AppSettingsRecord {
   int32_t Window_Maximize;  // 0 or 1
   int32_t WindowTopMost;
   // [StopWatch_Setting]
-  // The pop-up menu's refresh on the timer thread reads these two and the two resolution indexes.
-  Shared<int32_t> AnalogModeOnOff;
-  Shared<int32_t> DisitalModeOnOff;
-  Shared<int32_t> SecondResolution;  // index into ResolutionTable, kept as read even when no row holds it
+  int32_t AnalogModeOnOff;
+  int32_t DisitalModeOnOff;
+  int32_t SecondResolution;  // index into ResolutionTable, kept as read even when no row holds it
   int32_t FrameGraduation;
   int32_t FiveSecIntervalMeasure;
   int32_t LBClickStartStopEnable;
   int32_t FontSizeDispFit;
   int32_t StopWatchTotalTimeEnable;
   int32_t RotDivIndex;
-  Shared<int32_t> OneSecDivIndex;
+  int32_t OneSecDivIndex;
   // [Timer_Mode]
-  Shared<int32_t> Timer_Mode;  // 0 stopwatch, 1 timer; both ticks and the menu's refresh read it
+  int32_t Timer_Mode;  // 0 stopwatch, 1 timer
   // [Timer_Setting]
   int32_t TimerSettingHour;
   int32_t TimerSettingMinute;
   int32_t TimerSettingSecond;
-  Shared<int32_t> TimerSecondResolutionIndex;
+  int32_t TimerSecondResolutionIndex;
   char TimerAlarmSoundFile[MAX_PATH];
   // [Font_Setting]
   LOGFONTA Font_Setting;

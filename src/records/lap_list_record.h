@@ -2,7 +2,6 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "helpers/shared_value.h"
 
 constexpr int32_t MaxLaps = 1000;
 constexpr int LapRecordSize = 128;
@@ -13,12 +12,10 @@ struct LapRecord {
 };
 
 struct LapListRecord {
-  // Raised (with release order) only after the record it counts is complete, so a reader that loads it sees
-  // whole records below it.
-  Shared<int32_t> Count;
+  int32_t Count;
   LapRecord Records[MaxLaps];
-  Shared<int32_t> Unsaved;
-  Shared<HWND> LapHistoryWindow;
+  int32_t Unsaved;
+  HWND LapHistoryWindow;
 };
 
 extern LapListRecord LapList;

@@ -25,3 +25,8 @@ constexpr UINT WM_COUNTDOWN_EXPIRED = WM_APP + 5;
 // Posted once per run when the lap journal could not be written, so that the box saying it comes up outside the
 // lap that found it; wParam and lParam 0.
 constexpr UINT WM_LAP_JOURNAL_FAILED = WM_APP + 6;
+
+// The main window's timers, each with a timer procedure of its own.
+constexpr UINT_PTR WakeTimerId = 0x7A1;               // the measurements' next wake
+constexpr UINT_PTR LapJournalFlushTimerId = 0x4C4A;  // the journal's wait for the disk, at most once a second
+constexpr UINT_PTR MenuRefreshTimerId = 0x4D52;      // the open pop-up menu's item states, every 100 ms

@@ -16,7 +16,7 @@ namespace {
 
 // What a key's field is, which says how its value is read from the file and written back. Numbers are stored
 // as 32-bit decimal integers; a byte keeps the low 8 bits of what was stored.
-enum class KeyKind { Int32, SharedInt32, Long, Byte, Colour, Text };
+enum class KeyKind { Int32, Long, Byte, Colour, Text };
 
 struct SettingKey {
   const char* Name;
@@ -30,9 +30,6 @@ struct SettingKey {
 // One maker per field type, so that a key's kind always matches its field.
 SettingKey Number(const char* name, int32_t* field, int32_t byDefault) {
   return {name, KeyKind::Int32, field, byDefault, nullptr, 0};
-}
-SettingKey Number(const char* name, Shared<int32_t>* field, int32_t byDefault) {
-  return {name, KeyKind::SharedInt32, field, byDefault, nullptr, 0};
 }
 SettingKey Number(const char* name, LONG* field, int32_t byDefault) {
   return {name, KeyKind::Long, field, byDefault, nullptr, 0};
@@ -147,7 +144,6 @@ const Section ExtraSection = MakeSection("Extra_Setting", ExtraKeys);
 void StoreNumber(const SettingKey& key, int32_t value) {
   switch (key.Kind) {
     case KeyKind::Int32: *static_cast<int32_t*>(key.Field) = value; break;
-    case KeyKind::SharedInt32: *static_cast<Shared<int32_t>*>(key.Field) = value; break;
     case KeyKind::Long: *static_cast<LONG*>(key.Field) = value; break;
     case KeyKind::Byte: *static_cast<BYTE*>(key.Field) = static_cast<BYTE>(value & 0xFF); break;
     case KeyKind::Colour: *static_cast<COLORREF*>(key.Field) = static_cast<COLORREF>(value); break;
@@ -158,7 +154,6 @@ void StoreNumber(const SettingKey& key, int32_t value) {
 int32_t StoredNumber(const SettingKey& key) {
   switch (key.Kind) {
     case KeyKind::Int32: return *static_cast<const int32_t*>(key.Field);
-    case KeyKind::SharedInt32: return static_cast<const Shared<int32_t>*>(key.Field)->get();
     case KeyKind::Long: return static_cast<int32_t>(*static_cast<const LONG*>(key.Field));
     case KeyKind::Byte: return *static_cast<const BYTE*>(key.Field);
     case KeyKind::Colour: return static_cast<int32_t>(*static_cast<const COLORREF*>(key.Field));

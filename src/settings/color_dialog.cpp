@@ -4,7 +4,6 @@
 #include <commdlg.h>
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
-#include "records/stopwatch_clock_record.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 
@@ -55,7 +54,7 @@ UINT_PTR CALLBACK ColorChooserHook(HWND chooser, UINT message, WPARAM, LPARAM) {
 // Runs the system colour chooser owned by `owner`, starting from `colour`; true when the user picked a colour,
 // which is then in `colour`.
 bool PickColor(HWND owner, COLORREF& colour) {
-  ArmDialogRedrawHold();
+  TellDialogOpening();
   CustomColors[0] = colour;
   CHOOSECOLORW request = {};
   request.lStructSize = sizeof request;

@@ -7,7 +7,6 @@
 #include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
-#include "records/stopwatch_clock_record.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "settings/color_dialog.h"
@@ -111,7 +110,7 @@ void OnSecondDivisionChange(HWND dialog) {
 // Arms the redraw hold when the font chooser opens.
 UINT_PTR CALLBACK FontChooserHook(HWND, UINT message, WPARAM, LPARAM) {
   if (message != WM_INITDIALOG) return 0;
-  ArmDialogRedrawHold();
+  TellDialogOpening();
   return TRUE;
 }
 
@@ -143,7 +142,7 @@ void OnFontButton(HWND dialog) {
 }
 
 void OnColorsButton(HWND dialog) {
-  ArmDialogRedrawHold();
+  TellDialogOpening();
   EditClockColors(dialog);
 }
 

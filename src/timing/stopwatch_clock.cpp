@@ -158,8 +158,15 @@ void ZeroStopwatchCounters() {
   clock.LapStart = 0;
   clock.LapRefreshOffset = 0;
   if (LapWaiting()) clock.LapRequest = 0;
+  clock.StopwatchStarted = 0;
   ShowBoundary(0);
 }
+
+void CancelLapRequest() { StopwatchClock.LapRequest = NoLapRequest; }
+
+void MakeTimingRecordFresh() { StopwatchClock = StopwatchClockRecord{}; }
+
+void ArmDialogRedrawHold() { StopwatchClock.DialogRedrawHoldLeft = DialogRedrawHoldLength; }
 
 StopwatchReading ReadStopwatch() {
   const StopwatchClockRecord& clock = StopwatchClock;

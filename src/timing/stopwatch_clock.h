@@ -31,8 +31,15 @@ int64_t NextStopwatchSecond();
 
 // A new lap begins at the boundary shown: the lap's times and the dial's refresh counts go back to zero.
 void ZeroLapCounters();
-// Every stopwatch time back to zero; a waiting lap then waits for the first boundary. The stopwatch must be stopped.
+// Every stopwatch time back to zero and the stopwatch no longer started; a waiting lap then waits for the first
+// boundary. The stopwatch must be stopped.
 void ZeroStopwatchCounters();
+// A waiting lap is no longer asked for.
+void CancelLapRequest();
+// The timing record as a new main window starts it, while nothing runs.
+void MakeTimingRecordFresh();
+// Holds the 1 ms display's redraws back for a while: called as a modal dialog or chooser opens over it.
+void ArmDialogRedrawHold();
 StopwatchReading ReadStopwatch();
 // Where the current lap began: a lap that is taken back puts it back.
 struct LapCounters {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include "records/app_globals.h"
 #include "records/app_settings_record.h"
+#include "records/window_messages.h"
 #include "timing/countdown.h"
 #include "timing/frame_pacing.h"
 #include "timing/mm_timer.h"
@@ -14,8 +15,6 @@
 void (*CaptionTimeHook)(bool shown) = nullptr;
 
 namespace {
-
-constexpr UINT_PTR WakeTimerId = 0x7A1;
 
 // What one wake leaves for the next. Never made fresh: the next ServiceMeasurements brings it in line with what
 // runs, the timer resolution included.

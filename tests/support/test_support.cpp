@@ -5,7 +5,6 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
-#include <mutex>
 #include "alarm/alarm_sound.h"
 #include "app/startup.h"
 #include "laps/lap_list.h"
@@ -42,7 +41,6 @@ LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 TimerCallLog Log;
-std::mutex CallListLock;
 const MmTimerApi RealTimerApi = MmTimer;
 
 MMRESULT WINAPI LoggedBegin(UINT period) {
@@ -53,11 +51,6 @@ MMRESULT WINAPI LoggedEnd(UINT period) {
   Log.EndPeriods.push_back(period);
   return RealTimerApi.EndPeriod(period);
 }
-MMRESULT WINAPI LoggedSet(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags) {
-  Log.Periods.push_back(delay);
-  return RealTimerApi.SetEvent(delay, resolution, callback, user, flags);
-}
-
 const PerformanceCounterApi RealCounter = PerformanceCounter;
 int64_t HeldCount = 0;
 int64_t HeldFrequency = 1;
@@ -265,13 +258,9 @@ MessageBoxText AnswerMessageBoxDuring(const std::function<void()>& action, int b
   return watched.Seen;
 }
 
-void CallList::push_back(UINT value) { const std::lock_guard<std::mutex> hold(CallListLock); values_.push_back(value); }
-std::vector<UINT> CallList::operator()() const { const std::lock_guard<std::mutex> hold(CallListLock); return values_; }
-
 TimerCallLog& InstallTimerCallLog() {
-  const std::lock_guard<std::mutex> hold(CallListLock);
   Log = TimerCallLog{};
-  MmTimer = MmTimerApi{LoggedBegin, LoggedEnd, LoggedSet, RealTimerApi.KillEvent};
+  MmTimer = MmTimerApi{LoggedBegin, LoggedEnd};
   return Log;
 }
 

@@ -83,19 +83,10 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
 MessageBoxText AnswerMessageBoxDuring(const std::function<void()>& action, int button = 0, DWORD timeoutMs = 5000,
                                       std::vector<MessageBoxText>* later = nullptr);
 
-// Values that the timer thread may add while the test thread reads them: read as a copy taken under a lock.
-class CallList {
- public:
-  void push_back(UINT value);
-  std::vector<UINT> operator()() const;
- private:
-  std::vector<UINT> values_;
-};
-// Multimedia timer calls as the program made them; the real calls still happen.
+// The timer resolution calls as the program made them; the real calls still happen.
 struct TimerCallLog {
-  CallList BeginPeriods;  // period of each timeBeginPeriod
-  CallList EndPeriods;
-  CallList Periods;       // delay of each timeSetEvent
+  std::vector<UINT> BeginPeriods;  // period of each timeBeginPeriod
+  std::vector<UINT> EndPeriods;
 };
 TimerCallLog& InstallTimerCallLog();
 

@@ -1,7 +1,6 @@
 // The main window's procedure in this process: the pop-up menus' states, the live menu refresh, the mouse and
 // key conventions in both modes, and closing with unsaved laps while the stopwatch runs.
 #include <gtest/gtest.h>
-#include <atomic>
 #include <string>
 #include "alarm/alarm_sound.h"
 #include "app/commands.h"
@@ -303,34 +302,33 @@ TEST_F(MainWindowInput, InTimerModeTheStartingInputsDriveTheCountdownWhileTheSto
   EXPECT_EQ(StopwatchClock.StopwatchStarted, 1) << "and leaves the stopwatch alone";
 }
 
+// A start that comes while the pop-up is open (a hotkey's) is shown by the refresh, a window timer that the
+// pop-up's own loop dispatches; the refresh's timer is gone once the pop-up has closed.
 TEST_F(MainWindowInput, TheMenuRefreshFollowsAStartWhileThePopUpIsOpen) {
-  struct Watch {
-    HWND Window;
-    std::atomic<int> StartGreyedBefore{-1};
-    std::atomic<int> StartGreyedAfter{-1};
-  } watch{window_};
-  HANDLE watcher = CreateThread(
-      nullptr, 0,
-      [](void* param) -> DWORD {
-        Watch& w = *static_cast<Watch*>(param);
-        const HWND menuWindow =
-            test::PollForWindow([] { return test::FindWindowOf(GetCurrentProcessId(), test::PopUpMenuClass); }, 5000);
-        const HMENU popup = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
-        const auto greyed = [popup] { return (GetMenuState(popup, IDM_START, MF_BYCOMMAND) & MF_GRAYED) ? 1 : 0; };
-        w.StartGreyedBefore = greyed();
-        StopwatchClock.StopwatchRunning = 1;  // a start while the menu is open
-        test::PollUntil(greyed, 1000);
-        w.StartGreyedAfter = greyed();
-        StopwatchClock.StopwatchRunning = 0;
-        PostMessageA(w.Window, WM_CANCELMODE, 0, 0);
-        return 0;
-      },
-      &watch, 0, nullptr);
+  static struct {
+    int StartGreyedBefore, StartGreyedAfter;
+    DWORD StartedAt;
+  } watch;
+  watch = {-1, -1, 0};
+  const TIMERPROC look = [](HWND window, UINT, UINT_PTR, DWORD now) {
+    const HWND menuWindow = test::FindWindowOf(GetCurrentProcessId(), test::PopUpMenuClass);
+    if (!menuWindow) return;
+    const HMENU popup = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
+    const int greyed = (GetMenuState(popup, IDM_START, MF_BYCOMMAND) & MF_GRAYED) ? 1 : 0;
+    if (watch.StartGreyedBefore < 0) {
+      watch = {greyed, -1, now};
+      SendMessageA(window, WM_COMMAND, IDM_START, 0);
+    } else if (greyed || now - watch.StartedAt > 1000) {
+      watch.StartGreyedAfter = greyed;
+      EndMenu();
+    }
+  };
+  SetTimer(window_, 0x7E57, 20, look);
   Send(WM_RBUTTONUP, 0, MAKELPARAM(10, 10));  // returns when the menu closes
-  WaitForSingleObject(watcher, 10000);
-  CloseHandle(watcher);
+  KillTimer(window_, 0x7E57);
   EXPECT_EQ(watch.StartGreyedBefore, 0);
   EXPECT_EQ(watch.StartGreyedAfter, 1);
+  EXPECT_FALSE(KillTimer(window_, MenuRefreshTimerId)) << "the refresh stops with its pop-up";
 }
 
 TEST_F(MainWindowInput, ClosingWithUnsavedLapsWhileRunningStopsTheTickBeforeTheLastLap) {

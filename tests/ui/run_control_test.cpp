@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(RunControl, StartRaisesTheTimerResolutionWhileAFastReadOutIsShownAndStopGivesItBack) {
   test::TimerCallLog& log = test::InstallTimerCallLog();
   ASSERT_EQ(StartMeasurement(Window()), 1);
-  EXPECT_EQ(log.BeginPeriods(), std::vector<UINT>{1});
+  EXPECT_EQ(log.BeginPeriods, std::vector<UINT>{1});
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 1);
   EXPECT_EQ(StopwatchClock.StopwatchStarted, 1);
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
@@ -73,12 +73,12 @@ TEST_F(RunControl, StartRaisesTheTimerResolutionWhileAFastReadOutIsShownAndStopG
 
   ASSERT_TRUE(test::WaitUntil([] { return StopwatchClock.TotalTime.Ticks >= 30; }));
   StopMeasurement(Window());
-  EXPECT_EQ(log.EndPeriods(), std::vector<UINT>{1});
+  EXPECT_EQ(log.EndPeriods, std::vector<UINT>{1});
   EXPECT_EQ(ArmedWake(), NoWake);
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
   EXPECT_EQ(StopwatchClock.StopwatchStarted, 1);
   StopMeasurement(Window());
-  EXPECT_EQ(log.EndPeriods().size(), 1u) << "stopping a stopped stopwatch must not end a period again";
+  EXPECT_EQ(log.EndPeriods.size(), 1u) << "stopping a stopped stopwatch must not end a period again";
 }
 
 TEST_F(RunControl, StopThenStartContinuesTheSameMeasurement) {

@@ -328,11 +328,11 @@ TEST_P(Wakes, ComeOnceAStepOrAFrameInViewAndOnlyWhenDueOutOfView) {
     previous = due;
   }
   EXPECT_GE(wakes, static_cast<int>(3000 / std::max<double>(step, frame + 1)));
-  EXPECT_EQ(log.BeginPeriods().size(), step < 1000 ? 1u : 0u);
+  EXPECT_EQ(log.BeginPeriods.size(), step < 1000 ? 1u : 0u);
 
   FramePacing.WindowMinimized = 1;
   ServiceMeasurements();
-  EXPECT_EQ(log.EndPeriods().size(), log.BeginPeriods().size()) << "no raised resolution out of view";
+  EXPECT_EQ(log.EndPeriods.size(), log.BeginPeriods.size()) << "no raised resolution out of view";
   EXPECT_EQ(test::ArmedWakeMillis(), HundredHoursTicks) << "only the limit is due";
   RequestLap();
   EXPECT_EQ(test::ArmedWakeMillis(), (static_cast<int32_t>(test::ClockMillis()) / step + 1) * step);
