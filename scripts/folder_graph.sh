@@ -2,8 +2,10 @@
 # The folders of src/ and which others each includes headers from: one line per edge, with the number of
 # #include lines behind it.
 #   bash scripts/folder_graph.sh           prints the edges
-#   bash scripts/folder_graph.sh --check   also fails (exit 1) on any edge that points up the layers below, or on
-#                                          any cycle between the modules of a folder (a module is a .cpp and its .h)
+#   bash scripts/folder_graph.sh --check   also fails (exit 1) on any edge that points up the layers below, on
+#                                          any cycle between the modules of a folder (a module is a .cpp and its .h),
+#                                          or on a name that a header offers "For the tests only" used by another
+#                                          module of the program
 #   bash scripts/folder_graph.sh --modules prints the edges between the modules of each folder instead
 set -euo pipefail
 cd "$(dirname "$0")/../src"
@@ -42,6 +44,29 @@ module_edges() {
   done | sort -u
 }
 
+# "header name" for every name declared at the top level of a header below its "For the tests only" line: the
+# function, type, alias or variable each declaration names.
+test_only_names() {
+  local header
+  for header in */*.h; do
+    sed -n '/For the tests only/,$p' "$header" | grep -v '^\s\|^//\|^}\|^#\|^$' |
+      sed -E 's/^using ([A-Za-z_0-9]+) =.*/\1/; s/^(struct|class|enum class) ([A-Za-z_0-9]+).*/\2/;
+              s/.*\(WINAPI\* ?([A-Za-z_0-9]+)\)\(.*/\1/; s/^([^(]*[^A-Za-z_0-9(])?([A-Za-z_0-9]+)\(.*/\2/;
+              s/.*[^A-Za-z_0-9]([A-Za-z_0-9]+)( = .*)?;$/\1/' |
+      while read -r name; do echo "$header $name"; done
+  done
+}
+
+# Each use of a test-only name outside its own module, as "file: name (from header)".
+test_only_uses() {
+  local header name file
+  while read -r header name; do
+    for file in $(grep -rlw --include='*.cpp' --include='*.h' -e "$name" . | sed 's|^\./||'); do
+      [ "${file%.*}" = "${header%.h}" ] || echo "$file: $name (for the tests only in $header)"
+    done
+  done < <(test_only_names)
+}
+
 if [ "${1:-}" = --modules ]; then
   module_edges
   exit 0
@@ -59,6 +84,10 @@ done <<<"$graph"
 # tsort names every module on a cycle of the graph it is given.
 if ! cycles=$(module_edges | sed 's/ -> / /' | tsort 2>&1 >/dev/null); then
   sed 's/^tsort: -: input contains a loop:$/module cycle:/; s/^tsort: /  /' <<<"$cycles" >&2
+  failed=1
+fi
+if uses=$(test_only_uses) && [ -n "$uses" ]; then
+  sed 's/^/test-only name used: /' <<<"$uses" >&2
   failed=1
 fi
 exit "$failed"

@@ -4,6 +4,7 @@
 #include "alarm/alarm_sound.h"
 #include <string>
 #include "alarm/taskbar_flash.h"
+#include "helpers/message_box.h"
 #include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
@@ -38,7 +39,7 @@ void ShowMciError(MCIERROR error, const wchar_t* alias, HWND owner, const wchar_
   const std::wstring message = L"MMSYSTEM Err No." + std::to_wstring(error) + L"\nエラーメッセージは「" + errorText +
                                L"」です。\nMCI関連の構造体のAliasは、「" + (alias ? alias : L"") +
                                L"」です。\nエラー表示場所は「" + location + L"」です。";
-  MessageBoxW(owner, message.c_str(), (std::wstring(AppCaption) + L" MCICommandエラーメッセージ").c_str(), MB_OK);
+  ShowMessageBox(owner, message.c_str(), MB_OK, (std::wstring(AppCaption) + L" MCICommandエラーメッセージ").c_str());
 }
 
 // Shows the error of a failed command; true when it failed.
@@ -113,9 +114,9 @@ void OnTimerAlarmSoundStop(HWND window) {
 
 void OnMM_MCINotifyTimerAlarm(HWND window, WPARAM flags, LPARAM deviceId) {
   switch (flags) {
-    case MCI_NOTIFY_SUPERSEDED: MessageBoxW(window, L"MCI_NOTIFY_SUPERSEDED", AppCaption, MB_OK); return;
+    case MCI_NOTIFY_SUPERSEDED: ShowMessageBox(window, L"MCI_NOTIFY_SUPERSEDED"); return;
     case MCI_NOTIFY_ABORTED: return;  // what a stop brings
-    case MCI_NOTIFY_FAILURE: MessageBoxW(window, L"MCI_NOTIFY_FAILURE", AppCaption, MB_OK); return;
+    case MCI_NOTIFY_FAILURE: ShowMessageBox(window, L"MCI_NOTIFY_FAILURE"); return;
     default: break;
   }
   // A play of the alarm ran to its end. The device's mode is not asked: a driver may notify before it has

@@ -8,6 +8,7 @@
 #include "display/paint.h"
 #include "display/time_text.h"
 #include "helpers/dpi.h"
+#include "helpers/message_box.h"
 #include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "laps/lap_export.h"

@@ -4,6 +4,7 @@
 #include "alarm/alarm_sound.h"
 #include "app/main_window.h"
 #include "helpers/dpi.h"
+#include "helpers/message_box.h"
 #include "helpers/window_helpers.h"
 #include "laps/lap_list.h"
 #include "records/app_globals.h"
@@ -35,7 +36,7 @@ SingleInstanceMutex::SingleInstanceMutex() {
   SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, TRUE};
   handle_ = CreateMutexW(&attributes, FALSE, MutexName);
   if (!handle_) {
-    MessageBoxW(nullptr, L"It fails in the mutex acquisition.", L"Mutex Message", MB_ICONINFORMATION);
+    ShowMessageBox(nullptr, L"It fails in the mutex acquisition.", MB_ICONINFORMATION, L"Mutex Message");
   } else if (GetLastError() == ERROR_ALREADY_EXISTS) {
     CloseHandle(handle_);
     handle_ = nullptr;

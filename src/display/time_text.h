@@ -15,9 +15,9 @@ void FormatTotalText(const StopwatchReading& moment, char* buffer, size_t size);
 // The same of the stopwatch's current reading.
 void FormatCurrentLapText(char* buffer, size_t size);
 void FormatCurrentTotalText(char* buffer, size_t size);
-
-// For the tests only: nothing outside this module calls these.
 // The countdown's remaining time in the form of FormatClockTime, time past zero after a minus sign.
 void FormatCountdownTime(int32_t interval, const ClockTime& remaining, char* buffer, size_t size);
+
+// For the tests only: nothing outside this module calls this.
 // Whole seconds at 1000 ms, otherwise seconds and a frame number 00..23.
 void FormatFrameTime(int32_t interval, const ClockTime& time, char* buffer, size_t size);

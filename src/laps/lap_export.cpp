@@ -7,6 +7,7 @@
 #include <cstring>
 #include "display/time_text.h"
 #include "helpers/file_paths.h"
+#include "helpers/message_box.h"
 #include "helpers/window_helpers.h"
 #include "laps/lap_file.h"
 #include "laps/lap_journal.h"
@@ -18,7 +19,7 @@ namespace {
 
 // Clipboard failures are shown without a caption of their own.
 int ClipboardFailure(HWND owner, const wchar_t* message) {
-  MessageBoxW(owner, message, nullptr, MB_OK);
+  ShowMessageBox(owner, message, MB_OK, nullptr);
   return 0;
 }
 
@@ -126,7 +127,7 @@ int WriteLapRecords(HWND owner, const wchar_t* path, const LapRecord* records, i
   if (result == LapFileResult::Written) return 1;
   const wchar_t* const message =
       result == LapFileResult::NotCreated ? L"ファイルを作成できません。" : L"ファイルに書き込めません。";
-  MessageBoxW(owner, message, AppCaption, MB_OK);
+  ShowMessageBox(owner, message);
   return 0;
 }
 
@@ -163,7 +164,7 @@ SaveAnswer AskSaveLaps(HWND owner) {
   if (LapList.Count == 0) return SaveAnswer::Declined;
   // A hotkey's reset asks while another program is in front: the user waits for the question there.
   BringForward(owner);
-  if (MessageBoxW(owner, L"ラップタイムを保存しますか？", AppCaption, MB_YESNO) != IDYES) return SaveAnswer::Declined;
+  if (ShowMessageBox(owner, L"ラップタイムを保存しますか？", MB_YESNO) != IDYES) return SaveAnswer::Declined;
   if (SaveLapsToFile(owner) != 1) return SaveAnswer::NotSaved;
   LapList.Unsaved = 0;
   MarkLapJournalSaved();
@@ -185,7 +186,7 @@ bool AskSaveLapsBeforeReset(HWND owner) {
 }
 
 bool OfferUnsavedLaps(HWND owner, const LapRecord* records, int32_t count) {
-  if (MessageBoxW(owner, L"前回の計測で保存されていないラップタイムがあります。保存しますか？", AppCaption, MB_YESNO) !=
+  if (ShowMessageBox(owner, L"前回の計測で保存されていないラップタイムがあります。保存しますか？", MB_YESNO) !=
       IDYES) {
     return true;
   }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include "helpers/message_box.h"
 #include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
@@ -56,7 +57,7 @@ void OpenLapHistory(HWND owner) {
   const HWND dialog =
       CreateDialogParamW(AppInstance, MAKEINTRESOURCEW(IDD_LAP_HISTORY), owner, LapHistoryDialogProc, 0);
   if (!dialog) {
-    MessageBoxW(owner, L"ラップタイム表示ダイアログが作成できませんでした。", AppCaption, MB_OK);
+    ShowMessageBox(owner, L"ラップタイム表示ダイアログが作成できませんでした。");
     return;
   }
   ShowWindow(dialog, SW_SHOW);

@@ -10,8 +10,8 @@
 #include <string_view>
 #include "helpers/file_handle.h"
 #include "helpers/file_paths.h"
+#include "helpers/message_box.h"
 #include "laps/lap_file.h"
-#include "records/app_globals.h"
 #include "records/window_messages.h"
 
 namespace {
@@ -267,7 +267,7 @@ void OnLapJournalFailed(HWND window) {
   const std::wstring text = std::wstring(L"ラップタイムの一時保存ファイル「") + Journal.Path +
                             L"」に書き込めません。計測は続けられますが、プログラムが異常終了したときには、保存して"
                             L"いないラップタイムは戻りません。";
-  MessageBoxW(window, text.c_str(), AppCaption, MB_OK);
+  ShowMessageBox(window, text.c_str());
 }
 
 void JournalRecordedLaps() { BringJournalUpTo(LapList.Count); }

@@ -1,4 +1,4 @@
-// Process-wide handles of the user-interface thread.
+// Process-wide handles.
 #include "records/app_globals.h"
 
 HINSTANCE AppInstance = nullptr;

@@ -1,4 +1,4 @@
-// Process-wide handles of the user-interface thread, and the program's name as its message boxes show it.
+// Process-wide handles: the program's instance and its main window.
 #pragma once
 #include <windows.h>
 #include "helpers/window_helpers.h"
@@ -9,6 +9,3 @@ extern HWND MainWindow;
 
 // The engine and the dialogs ask the main window for a new picture this way.
 inline void RequestMainWindowRepaint() { RequestRepaint(MainWindow); }
-
-// Caption of the program's message boxes.
-constexpr const wchar_t* AppCaption = L"Tavrilo";

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 #include "helpers/file_paths.h"
+#include "helpers/message_box.h"
 #include "helpers/wide_text.h"
-#include "records/app_globals.h"
 #include "settings/settings_file.h"
 
 wchar_t IniPath[MAX_PATH];
@@ -279,11 +279,11 @@ void WarnIfSettingsCannotBeSaved(HWND owner) {
   const std::wstring text = std::wstring(L"設定ファイル「") + IniPath +
                             L"」に書き込めません。このままでは設定は保存されません。書き込めるフォルダーに"
                             L"プログラムを移してください。";
-  MessageBoxW(owner, text.c_str(), AppCaption, MB_OK);
+  ShowMessageBox(owner, text.c_str());
 }
 
 void SaySettingsNotSaved(HWND owner) {
   const std::wstring text =
       std::wstring(L"設定ファイル「") + IniPath + L"」に書き込めなかったため、設定は保存されませんでした。";
-  MessageBoxW(owner, text.c_str(), AppCaption, MB_OK);
+  ShowMessageBox(owner, text.c_str());
 }

@@ -3,7 +3,7 @@
 #include "settings/hotkeys.h"
 #include <commctrl.h>
 #include <string>
-#include "records/app_globals.h"
+#include "helpers/message_box.h"
 #include "records/app_settings_record.h"
 
 namespace {
@@ -102,7 +102,7 @@ bool RegisterHotKeys(HWND window, HWND owner) {
       anyFailed = true;
     }
   }
-  if (anyFailed) MessageBoxW(owner, failed.c_str(), AppCaption, MB_OK);
+  if (anyFailed) ShowMessageBox(owner, failed.c_str());
   if (anyDuplicate) ShowDuplicateHotKeys(owner);
   return !anyFailed && !anyDuplicate;
 }
@@ -112,5 +112,5 @@ void UnregisterHotKeys(HWND window) {
 }
 
 void ShowDuplicateHotKeys(HWND owner) {
-  MessageBoxW(owner, L"同じホットキーが複数の操作に設定されています。", AppCaption, MB_OK);
+  ShowMessageBox(owner, L"同じホットキーが複数の操作に設定されています。");
 }

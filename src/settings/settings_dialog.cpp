@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <iterator>
 #include "helpers/dpi.h"
+#include "helpers/message_box.h"
 #include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
@@ -134,7 +135,7 @@ void OnFontButton(HWND dialog) {
       s.Font_Setting = FontInFileUnits(chosen, dpi);
       s.FontColor = request.rgbColors;
     } else {
-      MessageBoxW(dialog, L"このフォントは名前を設定ファイルに保存できないため、選べません。", AppCaption, MB_OK);
+      ShowMessageBox(dialog, L"このフォントは名前を設定ファイルに保存できないため、選べません。");
     }
   }
   RefitMainWindow();

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 #include "helpers/file_paths.h"
+#include "helpers/message_box.h"
 #include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
@@ -74,7 +75,7 @@ void OnInitDialog(HWND dialog, TimerSettingsSnapshot* snapshot) {
 bool TimerSettingsAreValid(HWND dialog) {
   for (const CountdownField& field : CountdownFields) {
     if (ReadField(dialog, field) <= field.Maximum) continue;
-    MessageBoxW(dialog, field.Refusal, AppCaption, MB_OK);
+    ShowMessageBox(dialog, field.Refusal);
     const HWND edit = GetDlgItem(dialog, field.EditId);
     SetFocus(edit);
     const LRESULT length = SendMessageW(edit, EM_LINELENGTH, 0, 0);
@@ -122,7 +123,7 @@ bool StorablePath(const wchar_t* chosen, char* path) {
 void TellUser(HWND owner, const wchar_t* message) {
   wchar_t caption[64];
   if (LoadStringW(AppInstance, IDS_APP_CAPTION, caption, 64) <= 0) lstrcpynW(caption, AppCaption, 64);
-  MessageBoxW(owner, message, caption, MB_OK);
+  ShowMessageBox(owner, message, MB_OK, caption);
 }
 
 }  // namespace

@@ -148,6 +148,8 @@ TEST_F(RunControl, TimerModeStartsStopsAndResetsTheCountdownAndLeavesTheStopwatc
   AppSettings.TimerSettingMinute = 5;
   StopwatchClock.StopwatchStarted = 1;
   StopwatchClock.TotalTime.Ticks = 777;
+  EXPECT_EQ(ResetMeasurement(Window()), 1) << "a countdown never started is set again to its time";
+  EXPECT_EQ(StopwatchClock.TimerRemaining.Ticks, 300000);
   ASSERT_EQ(StartMeasurement(Window()), 1);
   EXPECT_EQ(StopwatchClock.TimerRunning, 1);
   EXPECT_EQ(StopwatchClock.StopwatchRunning, 0);
