@@ -22,8 +22,7 @@ constexpr const wchar_t* AlarmDeviceType = L"MPEGVideo";
 
 // Where a failed command is reported from; the command's name completes the location.
 constexpr const wchar_t* StartSite = L"OnTimerAlarmSoundStart関数内,";
-// "STart", with its capital T, is intended: the error of the close after a failed start has always read so, and
-// keeps its text to the letter.
+// "STart", with its capital T, is intended: the error of the close after a failed start reads so, to the letter.
 constexpr const wchar_t* CloseAllSite = L"OnTimerAlarmSoundSTart関数内,";
 constexpr const wchar_t* NotifySite = L"OnMM_MCINotifyTimerAlarm関数内,";
 constexpr const wchar_t* StopCommandSite = L"OnCommand関数内IDM_TIMER_ALARM__SOUND_STOPコマンド,";

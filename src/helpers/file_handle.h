@@ -1,4 +1,4 @@
-// A file handle of CreateFileA's that closes itself when it goes out of scope.
+// A file handle from CreateFileW that closes itself when it goes out of scope.
 #pragma once
 #include <windows.h>
 

@@ -138,7 +138,8 @@ int SaveRecordsAs(HWND owner, const LapRecord* records, int32_t count) {
   return WriteLapRecords(owner, path, records, count);
 }
 
-// Only while the stopwatch's timer is stopped, so that the list holds still while the user chooses.
+// Only while the stopwatch is stopped: the wakes go on in Save As's modal loop, and a running stopwatch would add
+// laps to the list while the user chooses.
 int SaveLapsToFile(HWND owner) { return SaveRecordsAs(owner, LapList.Records, LapList.Count); }
 
 }  // namespace

@@ -8,7 +8,7 @@
 // could not be written (the user has been told) leaves them unsaved.
 enum class SaveAnswer { Saved, Declined, NotSaved };
 // Before a close: the time since the last lap becomes a final lap (while the list has room) and the user is
-// asked. The stopwatch's timer must be stopped.
+// asked. The stopwatch must be stopped.
 SaveAnswer AskSaveLapsWithFinalLap(HWND owner);
 // Before a reset, the same; true when the laps may go. Otherwise the final lap is taken back whole, so that
 // nothing has changed and the next reset asks again.

@@ -1,6 +1,5 @@
 // The modeless lap history window. It lists "LAP %04d : record" lines, newest at the top. A recorded lap sends it
-// a message, and it lists every lap it does not show yet, so a lap recorded while it opens is neither lost nor
-// listed twice.
+// a message, and it lists every lap it does not show yet, so no lap is lost or listed twice.
 #include "laps/lap_history.h"
 #include <algorithm>
 #include <cstdio>

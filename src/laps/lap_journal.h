@@ -2,9 +2,9 @@
 // not yet saved outlive a crash, a kill or a power cut, and are offered for saving at the next start.
 //
 // Lines end in CRLF. A lap is a line of the lap file ("000n,lap,total"); "saved,N" says that laps 1..N were
-// saved, and the last whole one counts. Lines are only ever appended (only a lap taken back has the file
-// written afresh), so a cut anywhere costs at most the line it cut. Only the user-interface thread touches the
-// file. Laps an offer at the start could not save are moved to journals of their own and offered again.
+// saved, and the last whole one counts. Lines are only ever appended, so a cut anywhere costs at most the line it
+// cut; the file is written afresh only when a lap is taken back, and by the first write after a failed create or
+// write. Laps an offer at the start could not save are moved to journals of their own and offered again.
 #pragma once
 #include <windows.h>
 #include <cstdint>

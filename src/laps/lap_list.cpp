@@ -10,7 +10,7 @@
 
 namespace {
 
-// Writes the current lap into the next free slot and publishes it; false when the list is full.
+// Writes the current lap into the next free slot and counts it; false when the list is full.
 bool AppendCurrentLap() {
   const int32_t count = LapList.Count;
   if (count < 0 || count >= MaxLaps) return false;

@@ -15,8 +15,8 @@ constexpr UINT WM_GET_PAINT_COUNT = WM_APP + 2;
 // or at the priority of a paint when input waits; only what changed is copied to the screen.
 constexpr UINT WM_SHOW_FRAME = WM_APP + 3;
 
-// Brings the lap journal up to the lap count in wParam; the first, posted at start-up, offers the previous run's
-// laps.
+// Posted once, by StartLapJournal at start-up with wParam 0: offers what earlier runs left unsaved, then brings the
+// lap journal up to the lap count in wParam.
 constexpr UINT WM_LAP_JOURNAL = WM_APP + 4;
 
 // Sent to the main window at every expiry, after the alarm (if any) has been started; wParam and lParam 0.

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include "records/stopwatch_clock_record.h"
 
-// What the countdown calls once it has halted at zero, before the main window is sent WM_COUNTDOWN_EXPIRED; the
-// program installs the alarm's hand-over here at start-up.
+// What the countdown calls at its expiry, the step that reaches zero (where it halts, or counts on in overtime),
+// before the main window is sent WM_COUNTDOWN_EXPIRED; the program installs the alarm's hand-over here at start-up.
 extern void (*CountdownExpiryHook)();
 
 // The longest countdown a 32-bit millisecond count holds in whole seconds: 596:31:23. Longer set times (only

@@ -13,8 +13,7 @@ extern MmTimerApi MmTimer;
 
 // Windows 11 stops honouring a raised timer resolution for a process whose windows are all minimised or covered,
 // which is just when a user times with the hotkeys; a process may ask to keep it. Where the system lacks
-// SetProcessInformation (Windows 7) nothing is asked; Windows 10 refuses the request: the process goes on as
-// before.
+// SetProcessInformation (Windows 7) nothing is asked; Windows 10 refuses the request, which changes nothing.
 void KeepTimerResolutionWhereSupported();
 
 // For the tests only: nothing outside this module calls this.

@@ -1,4 +1,5 @@
-// Start and Stop of the mode on display, zeroing the stopwatch, and the refresh resolutions of both modes.
+// Start and Stop of the mode on display, lap requests, loading the settings and the refresh resolutions of both
+// modes.
 #pragma once
 #include <windows.h>
 #include <cstdint>
