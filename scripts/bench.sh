@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and runs them under Wine, on a virtual display of their own.
 #   bash scripts/bench.sh [seconds] [--busy]  the clock (drift, cost of a tick) and the paint cycle in-process
-#   bash scripts/bench.sh program [seconds]   the real Tavrilo.exe's whole CPU cost over each period (default 10 s)
+#   bash scripts/bench.sh program [seconds] [--no-peer]
+#       the real Tavrilo.exe's whole CPU cost over each period (default 10 s)
 #       in seven configurations (among them 1.000 s, and running minimised): the program's process, the wineserver
 #       and the X server as % of one core, and the paints per second. TAVRILO_BENCH_EXE=/path/to/Tavrilo.exe
 #       measures that build instead of this one. Then the Qt peer stopwatch, Kronometer (installed if missing), at its
-#       default size, running in view and hidden, the same way, and Tavrilo's 0.010 s figure against the peer's.
+#       default size, running in view and hidden, the same way, and Tavrilo's 0.010 s figure against the peer's
+#       (not with --no-peer).
 #   bash scripts/bench.sh soak [minutes]      the real program for a long run (default 10 min) at 0.001 s with a lap
 #       every 0.5 s up to the 1000-lap limit and the lap history window open, then stopped and its laps saved
 #       through Save As: laps taken against lines saved, the stopwatch against the wall clock in ppm, its live GDI
 #       objects, windows and memory (Linux VmRSS and RssAnon) at the start, after the laps and after the save, and
 #       the CPU of the run. Kernel handles cannot be counted under Wine. Not a test: it prints figures.
+# Each exits 0 once it has printed its figures, non-zero when it could not, and stops what it started whatever
+# happens: the copy measured, the peer, the Wine environment. To run beside the tests, as the scripts' own test
+# does: TAVRILO_BENCH_PREFIX=NAME uses the Wine prefix build/NAME instead of theirs (build/wineprefix) and
+# TAVRILO_BENCH_NO_BUILD=1 measures the build as it stands.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -28,7 +34,7 @@ PROGRAM_CONFIGURATIONS=(
 # The Windows helper's output goes through a file: a program it starts inherits its standard output, and a pipe
 # would stay open as long as that program runs.
 helper() {
-  local out="$TAVRILO_BUILD/program_bench.out"
+  local out="$WINEPREFIX/program_bench.out"
   wine "$TAVRILO_BUILD/bench/program_bench.exe" "$@" </dev/null >"$out" && tr -d '\r' <"$out"
 }
 
@@ -63,6 +69,25 @@ stop_running() {
   [ -n "$RUNNING_PID" ] || return 0
   helper stop "$RUNNING_PID" "$RUNNING_FOLDER" || true
   RUNNING_PID=""
+}
+
+# The peer stopwatch being measured (its Linux pid and home), likewise.
+PEER_PID=""
+PEER_HOME=""
+stop_peer() {
+  [ -n "$PEER_PID" ] || return 0
+  kill "$PEER_PID" 2>/dev/null || true
+  wait "$PEER_PID" 2>/dev/null || true
+  rm -rf "$PEER_HOME"
+  PEER_PID=""
+}
+
+# The exit trap: each step runs whatever the one before did (a trap under set -e would end at its first failing
+# command and leave the rest running), and the script's exit status stays the one it exited with.
+stop_everything() {
+  stop_running || true
+  stop_peer || true
+  wine_env_stop || true
 }
 
 # Starts a copy with the helper's start arguments; sets RUNNING_*, OUTER_SIZE and PROGRAM_PID (its Linux process).
@@ -122,12 +147,12 @@ measure() {
 # The peer stopwatch, started with a fresh home on the benchmark's display and started running with its Space key
 # (hidden: unmapped, as a minimised window is); prints its line as measure does and sets LAST_TOTAL.
 measure_peer() {
-  local seconds=$1 state=$2 home window before after
-  home=$(mktemp -d)
-  HOME=$home XDG_RUNTIME_DIR=$home QT_QPA_PLATFORM=xcb kronometer >/dev/null 2>&1 &
+  local seconds=$1 state=$2 window before after
+  PEER_HOME=$(mktemp -d)
+  HOME=$PEER_HOME XDG_RUNTIME_DIR=$PEER_HOME QT_QPA_PLATFORM=xcb kronometer >/dev/null 2>&1 &
   PEER_PID=$!
   window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$PEER_PID" | head -n 1)
-  [ -n "$window" ] || { echo "Kronometer did not open a window" >&2; kill "$PEER_PID"; return 1; }
+  [ -n "$window" ] || { echo "Kronometer did not open a window" >&2; return 1; }
   xdotool windowfocus --sync "$window" key space
   [ "$state" = hidden ] && xdotool windowunmap --sync "$window"
   OUTER_SIZE=$(xdotool getwindowgeometry "$window" | awk '/Geometry/ { split($2, s, "x"); printf "%4d x %-4d", s[1], s[2] }')
@@ -136,9 +161,7 @@ measure_peer() {
   before=$(cpu_sample)
   sleep "$seconds"
   after=$(cpu_sample)
-  kill "$PEER_PID"
-  wait "$PEER_PID" 2>/dev/null || true
-  rm -rf "$home"
+  stop_peer
   printf '  %s %-18s  %15s   %s\n' "$OUTER_SIZE" "Kronometer $state:" "" "$(cpu_percentages "$before" "$after")"
   LAST_TOTAL=$(cpu_percentages "$before" "$after" | awk '{ print $NF }')
 }
@@ -166,7 +189,10 @@ choose_program() {
 }
 
 run_program_bench() {
-  local seconds=${1:-10} configuration
+  local seconds=10 peer=1 configuration argument
+  for argument in "$@"; do
+    if [ "$argument" = --no-peer ]; then peer=0; else seconds=$argument; fi
+  done
   choose_program
   echo "Whole CPU cost of $PROGRAM_LINUX_EXE over $seconds s per configuration:"
   # The first programs of a fresh prefix start its services, which keep the wineserver busy for a while: one
@@ -178,7 +204,7 @@ run_program_bench() {
     measure "$seconds" $configuration
     [ -n "$ours" ] || ours=$LAST_TOTAL  # the first: 240 x 240 at 0.010 s
   done
-  run_peer_bench "$seconds" "$ours"
+  if ((peer)); then run_peer_bench "$seconds" "$ours"; fi
 }
 
 # Resident and private (anonymous) memory of a Linux process.
@@ -213,10 +239,10 @@ run_soak_bench() {
   stop_running
 }
 
-build_tavrilo
+[ "${TAVRILO_BENCH_NO_BUILD:-0}" = 1 ] || build_tavrilo
 TAVRILO_OWN_DISPLAY=1   # never on the user's screen; and the benchmarks' X server is theirs alone to measure
-trap 'stop_running; [ -z "${PEER_PID:-}" ] || kill "$PEER_PID" 2>/dev/null; wine_env_stop' EXIT
-wine_env_start "$TAVRILO_BUILD"
+trap stop_everything EXIT
+wine_env_start "$TAVRILO_BUILD" "${TAVRILO_BENCH_PREFIX:-wineprefix}"
 if [ "${1:-}" = program ]; then
   run_program_bench "${@:2}"
 elif [ "${1:-}" = soak ]; then

@@ -4,7 +4,8 @@
 #                           a private Wine prefix (BUILD_DIR/wineprefix unless named) in code page 932, a virtual
 #                           display (unless one is given), and one warm persistent wineserver, so that each Wine
 #                           process starts in a fraction of a second.
-# wine_env_stop             stops what wine_env_start started.
+# wine_env_stop             stops what wine_env_start started, each step whatever the others did, so that an exit
+#                           trap may end with it: under set -e a trap ends at its first failing command.
 # hold_desktop              keeps Wine's desktop open between tests that run one after another (see there).
 
 TAVRILO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -22,6 +23,7 @@ wine_env_start() {
   local build
   build=$(cd "$1" && pwd)
   export WINEPREFIX="$build/${2:-wineprefix}"
+  WINE_ENV_PREFIX=$WINEPREFIX   # the one prefix whose server wine_env_stop ends, never one set before
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="   # no .NET or browser engine installers
   export LC_ALL=ja_JP.UTF-8
@@ -117,7 +119,7 @@ forget_test_dpi() {
 }
 
 wine_env_stop() {
-  stop_wineserver
+  if [ -n "${WINE_ENV_PREFIX:-}" ]; then WINEPREFIX=$WINE_ENV_PREFIX stop_wineserver; fi
   if [ -n "${WINE_ENV_XVFB_PID:-}" ]; then
     kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
     wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true

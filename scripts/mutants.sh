@@ -58,8 +58,9 @@ restore_original() {
   [ -e "$work/backup" ] || return 0
   local file
   file=$(cat "$work/backup.path")
-  cp "$work/backup" "$file"
-  touch "$file"   # newer than what the mutant's build made, so that the next build compiles the original again
+  cp "$work/backup" "$file" || return
+  # newer than what the mutant's build made, so that the next build compiles the original again
+  touch "$file" || return
   if cmp -s "$work/backup" "$file"; then rm -f "$work/backup" "$work/backup.path"; fi
 }
 
@@ -117,7 +118,7 @@ on_exit() {
     kill -TERM -- "-$job" "$job" 2>/dev/null || true
     wait "$job" 2>/dev/null || true
   fi
-  restore_original
+  restore_original || status=$?   # and the Wine environment is stopped all the same
   if ((env_started)); then wine_env_stop; fi
   exit "$status"
 }

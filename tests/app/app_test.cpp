@@ -11,6 +11,7 @@
 #include "app/app_driver.h"
 #include "app/dialog_driver.h"
 #include "app/program_test.h"
+#include "support/case_names.h"
 #include "support/files.h"
 #include "support/poll.h"
 #include "support/process_windows.h"
@@ -348,7 +349,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MovingMouseCase{"DigitalOnly1ms", "[StopWatch_Setting]\r\nAnalogModeOnOff=0\r\nSecondResolution=11\r\n", false},
                       MovingMouseCase{"Timer10ms", "[Timer_Mode]\r\nTimer_Mode=1\r\n[Timer_Setting]\r\nTimerSecondResolutionIndex=9\r\n", true},
                       MovingMouseCase{"Timer1ms", "[Timer_Mode]\r\nTimer_Mode=1\r\n[Timer_Setting]\r\nTimerSecondResolutionIndex=11\r\n", true}),
-    [](const ::testing::TestParamInfo<MovingMouseCase>& info) { return std::string(info.param.Name); });
+    test::RowName);
 
 // A seeded random walk of real input at 0.001 s: moves, the three buttons and chords, the keys the program knows
 // and others, the menu opened and left, and every box or dialog answered as a user would. Afterwards the program

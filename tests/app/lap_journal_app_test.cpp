@@ -125,7 +125,12 @@ TEST_P(LapsNotSaved, StayAsTheyWereAndAreAskedForAgain) {
 
 INSTANTIATE_TEST_SUITE_P(AtResetCloseAndRecovery, LapsNotSaved,
                          testing::Combine(testing::Values(Moment::Reset, Moment::Close, Moment::Recovery),
-                                          testing::Bool()));
+                                          testing::Bool()),
+                         [](const auto& info) {
+                           const Moment moment = std::get<0>(info.param);
+                           return (moment == Moment::Reset ? "Reset" : moment == Moment::Close ? "Close" : "Recovery") +
+                                  std::string(std::get<1>(info.param) ? "WriteFails" : "SaveAsCancelled");
+                         });
 
 TEST_F(LapsAfterAKill, YesSavesEveryRecoveredLapUnderItsNumberAndTheNewRunJournalsAfresh) {
   app::TypeChar(app_, ' ');

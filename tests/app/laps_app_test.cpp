@@ -99,7 +99,8 @@ TEST_P(HeldJournal, IsSaidOnceAtTheFirstLapAndLapsGoOn) {
   CloseHandle(held);
 }
 
-INSTANTIATE_TEST_SUITE_P(LapsMayGoOrStay, HeldJournal, testing::Values(IDNO, IDYES));
+INSTANTIATE_TEST_SUITE_P(LapsMayGoOrStay, HeldJournal, testing::Values(IDNO, IDYES),
+                         [](const auto& info) { return info.param == IDYES ? "AnsweredYes" : "AnsweredNo"; });
 
 TEST_F(LapsInTheProgram, TheHistoryWindowListsLapsNewestFirstAndTakesLapsWithL) {
   Start();

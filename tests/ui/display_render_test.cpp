@@ -10,6 +10,7 @@
 #include "helpers/dpi.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
+#include "support/case_names.h"
 #include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/run_control.h"
@@ -22,12 +23,6 @@ constexpr COLORREF Face = RGB(192, 192, 192);
 constexpr COLORREF Hand = RGB(255, 0, 0);
 constexpr COLORREF TextColour = RGB(0, 160, 0);
 constexpr COLORREF Black = RGB(0, 0, 0);
-
-// Parameterised cases with a Name are named after it.
-template <class Case>
-std::string NameOf(const ::testing::TestParamInfo<Case>& info) {
-  return info.param.Name;
-}
 
 // A copy of the back buffer's pixels.
 struct Picture {
@@ -267,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HandCase{"AtSevenAndAHalfSecondsOnTheThirtySecondDialPointsToThree", 2, 750, Clock::Right},
                       HandCase{"AtFifteenSecondsOnTheFifteenSecondDialStandsUp", 4, 1500, Clock::Up},
                       HandCase{"AtFourSecondsOnTheFifteenSecondDialPointsToThree", 4, 375, Clock::Right}),
-    NameOf<HandCase>);
+    test::RowName);
 
 struct OutlineCase {
   const char* Name;
@@ -306,7 +301,7 @@ INSTANTIATE_TEST_SUITE_P(Dial, DialOutline,
                                            // The window of 96 DPI at 144: 1.5 and 4.5 pixels round up.
                                            OutlineCase{"ThickFaceThinMarksAt144Dpi", 1, 0, 5, 2, 144, 360},
                                            OutlineCase{"ThinFaceThickMarksAt144Dpi", 0, 1, 2, 5, 144, 360}),
-                         NameOf<OutlineCase>);
+                         test::RowName);
 
 TEST_F(DisplayRender, DialReadoutBoxAppearsAndDisappearsWithTheDigitalToggle) {
   ShowDialOnly();
@@ -611,7 +606,7 @@ TEST_P(EveryView, LeavesTheBackBufferAsItFoundItAndLeaksNoObjectOverPaintsAndSet
 INSTANTIATE_TEST_SUITE_P(Display, EveryView,
                          ::testing::Values(ViewCase{"Dial", 0, 1, 1, 0}, ViewCase{"DigitalOnly", 0, 0, 1, 1},
                                            ViewCase{"Countdown", 1, 1, 1, 0}, ViewCase{"NoView", 0, 0, 0, 0}),
-                         NameOf<ViewCase>);
+                         test::RowName);
 
 struct ToggleCase {
   const char* Name;
@@ -651,7 +646,7 @@ INSTANTIATE_TEST_SUITE_P(
         ToggleCase{"DialStaysWithoutTheReadoutButRepaints", ToggleAnalogDisplay, 0, {1, 0, 0}, {1, 0, 0}, true},
         ToggleCase{"DialOnWithBothViewsOff", ToggleAnalogDisplay, 0, {0, 0, 0}, {1, 0, 0}, true},
         ToggleCase{"DialOffInTimerModeAsInStopwatchMode", ToggleAnalogDisplay, 1, {1, 1, 0}, {0, 1, 1}, true}),
-    NameOf<ToggleCase>);
+    test::RowName);
 
 TEST_F(DisplayRender, ReadoutSwitchedOnWithBothViewsOffIsShown) {
   SetViews(0, 0, 0);
@@ -766,7 +761,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IdentityCase{"DigitalOnly240", 0, 0, 1, 1, 240, 240}, IdentityCase{"DigitalOnly2", 0, 0, 1, 1, 2, 2},
                       IdentityCase{"Countdown240", 1, 1, 1, 0, 240, 240}, IdentityCase{"Countdown31", 1, 0, 1, 1, 31, 31},
                       IdentityCase{"NoView240", 0, 0, 0, 0, 240, 240}),
-    NameOf<IdentityCase>);
+    test::RowName);
 
 // Frames copy to the screen only what changed: the window's pixels must still equal the composed picture.
 class FramesOnScreen : public DisplayRender, public ::testing::WithParamInterface<IdentityCase> {
@@ -818,6 +813,6 @@ INSTANTIATE_TEST_SUITE_P(Display, FramesOnScreen,
                                            IdentityCase{"DigitalOnly", 0, 0, 1, 1, 300, 200},
                                            IdentityCase{"Countdown", 1, 1, 1, 0, 240, 240},
                                            IdentityCase{"DialAt144Dpi", 0, 1, 1, 0, 360, 360, 144}),
-                         NameOf<IdentityCase>);
+                         test::RowName);
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "records/window_messages.h"
 #include "resources/resource.h"
 #include "settings/app_settings.h"
+#include "support/case_names.h"
 #include "support/engine_test.h"
 #include "support/poll.h"
 #include "support/process_windows.h"
@@ -384,6 +385,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(DpiCase{"StaysAt96", 96, 240, 240, 64}, DpiCase{"GrowsHalfAgainAt144", 144, 360, 240, 96},
                       // A suggestion that keeps the pixels still brings the new DPI, and a smaller stored size.
                       DpiCase{"KeepsItsPixelsAt144", 144, 240, 160, 96}),
-    [](const ::testing::TestParamInfo<DpiCase>& info) -> std::string { return info.param.Name; });
+    test::RowName);
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "app/commands.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
+#include "support/case_names.h"
 #include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/mm_timer.h"
@@ -39,7 +40,7 @@ struct ResolutionCase {
   int32_t PerHalfMinute;
 };
 
-void PrintTo(const ResolutionCase& c, std::ostream* out) { *out << "index " << c.Index; }
+void PrintTo(const ResolutionCase& c, std::ostream* out) { *out << "Index" << c.Index; }
 
 class Resolution : public RunControl, public ::testing::WithParamInterface<ResolutionCase> {};
 
@@ -60,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ResolutionCase{6, 30, 1000}, ResolutionCase{7, 25, 1200}, ResolutionCase{8, 20, 1500},
                       ResolutionCase{9, 10, 3000}, ResolutionCase{10, 5, 6000}, ResolutionCase{11, 1, 30000},
                       ResolutionCase{12, 1000, 30}, ResolutionCase{-5, 1000, 30}, ResolutionCase{-1, 1000, 30},
-                      ResolutionCase{INT32_MAX, 1000, 30}));
+                      ResolutionCase{INT32_MAX, 1000, 30}),
+    test::PrintedName);
 
 TEST_F(RunControl, StartRaisesTheTimerResolutionWhileAFastReadOutIsShownAndStopGivesItBack) {
   test::TimerCallLog& log = test::InstallTimerCallLog();

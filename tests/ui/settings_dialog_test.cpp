@@ -11,6 +11,7 @@
 #include "resources/resource.h"
 #include "settings/app_settings.h"
 #include "settings/color_dialog.h"
+#include "support/case_names.h"
 #include "support/chooser_driver.h"
 #include "support/engine_test.h"
 #include "support/files.h"
@@ -219,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BoxCase{"TotalTime", IDC_SHOW_TOTAL_TIME, &AppSettingsRecord::StopWatchTotalTimeEnable, true},
                       BoxCase{"TopMost", IDC_WINDOW_TOPMOST, &AppSettingsRecord::WindowTopMost, false},
                       BoxCase{"FitFont", IDC_FIT_FONT_TO_WINDOW, &AppSettingsRecord::FontSizeDispFit, true}),
-    [](const ::testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.Name); });
+    test::RowName);
 
 TEST_F(SettingsDialog, TheTopMostBoxRaisesTheMainWindowAtOnceAndCancelLowersIt) {
   Open();

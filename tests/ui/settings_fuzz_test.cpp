@@ -339,6 +339,9 @@ TEST_P(SettingsFuzz, EveryFileLoadsPaintsLapsAndClosesAndKeepsWhatItRead) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, SettingsFuzz, ::testing::Range(0, CaseCount));
+INSTANTIATE_TEST_SUITE_P(Seeds, SettingsFuzz, ::testing::Range(0, CaseCount), [](const auto& info) {
+  const int first = info.param * FilesPerCase;
+  return "Seeds" + std::to_string(first) + "To" + std::to_string(first + FilesPerCase - 1);
+});
 
 }  // namespace

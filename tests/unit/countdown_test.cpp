@@ -9,6 +9,7 @@
 #include "display/time_text.h"
 #include "records/command_ids.h"
 #include "settings/app_settings.h"
+#include "support/case_names.h"
 #include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/countdown.h"
@@ -360,6 +361,6 @@ TEST_P(CountdownUnderTimerBehaviour, AStopTakesTheStepsDueSinceTheLastWake) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Countdown, CountdownUnderTimerBehaviour, ::testing::ValuesIn(test::TimerBehaviours),
-                         [](const ::testing::TestParamInfo<test::TimerBehaviour>& info) { return info.param.Name; });
+                         test::RowName);
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "display/readout.h"
 #include "helpers/dpi.h"
 #include "helpers/window_helpers.h"
+#include "support/case_names.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DpiCase{"NegativeHalvesToo", -1, 144, -2, -1},
                       DpiCase{"NoDpiCountsAs96", 17, 0, 17, 17},
                       DpiCase{"HeldWithinTheThirtyTwoBitRange", INT32_MIN, 144, INT32_MIN, -1431655765}),
-    [](const ::testing::TestParamInfo<DpiCase>& info) -> std::string { return info.param.Name; });
+    test::RowName);
 
 struct FitCase {
   int32_t Width;
@@ -186,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
         AngleCase{"HalfAnHourAtOneSecond", 1800, 15, 30, 1, DialPi, DialPi / 2},
         AngleCase{"UnknownDivisorTurnsLikeTheSixtySecondDial", 0, 1500, 3000, 0, 0.0, DialPi / 2},
         AngleCase{"NoRefreshRateLeavesBothHandsUp", 1500, 1500, 0, 1, 0.0, 0.0}),
-    [](const ::testing::TestParamInfo<AngleCase>& info) -> std::string { return info.param.Name; });
+    test::RowName);
 
 struct DialNumbersCase {
   int32_t RotDivisor;
@@ -224,6 +225,10 @@ struct NumeralCase {
   int32_t Number, OffsetX, OffsetY;
 };
 
+void PrintTo(const NumeralCase& c, std::ostream* out) {
+  *out << "Divisor" << c.RotDivisor << "Mark" << c.MarkIndex << "Font" << c.FontHeight;
+}
+
 class NumeralOffsets : public ::testing::TestWithParam<NumeralCase> {};
 
 TEST_P(NumeralOffsets, KeepTheNumeralInsideTheRingOfMarks) {
@@ -252,7 +257,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NumeralCase{4, 28, 20, 7, -5, -20},
                       NumeralCase{4, 48, 20, 12, 5, -10},
                       NumeralCase{1, 60, 20, 0, 0, 0},       // outside the sixty marks
-                      NumeralCase{1, -5, 20, 0, 0, 0}));
+                      NumeralCase{1, -5, 20, 0, 0, 0}),
+    test::PrintedName);
 
 struct ListedCase {
   int32_t Count;

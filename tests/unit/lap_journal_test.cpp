@@ -5,6 +5,7 @@
 #include <string>
 #include "helpers/file_paths.h"
 #include "laps/lap_journal.h"
+#include "support/case_names.h"
 #include "support/test_support.h"
 
 namespace {
@@ -28,8 +29,6 @@ struct DamagedJournal {
   int32_t Present;  // laps recovered
   int32_t Saved;
 };
-
-void PrintTo(const DamagedJournal& journal, std::ostream* out) { *out << journal.Name; }
 
 class ReadingAJournal : public ::testing::TestWithParam<DamagedJournal> {};
 
@@ -67,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedJournal{"OverAThousandLines", Laps(1, 1010), 1000, 1000, 0},
         DamagedJournal{"SavedMarks", Lap(1) + "saved,1\r\n" + Lap(2) + "saved,2\r\n" + Lap(3) + "saved,9", 3, 3, 2},
         DamagedJournal{"EverythingSaved", Laps(1, 2) + "saved,2\r\nsaved,x\r\n", 2, 2, 2}),
-    [](const ::testing::TestParamInfo<DamagedJournal>& info) { return std::string(info.param.Name); });
+    test::RowName);
 
 TEST(ReadingAJournal, NoJournalIsNothingToRecover) {
   static RecoveredLaps laps;

@@ -8,6 +8,7 @@
 #include "display/time_text.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
+#include "support/case_names.h"
 #include "support/engine_test.h"
 #include "support/test_support.h"
 #include "timing/frame_pacing.h"
@@ -304,8 +305,7 @@ TEST_P(UnderTimerBehaviour, EveryLapStopAndLimitIsExact) {
   EXPECT_EQ(LapText() + "," + TotalText(), "100:00:00.00,100:00:02.61");
 }
 
-INSTANTIATE_TEST_SUITE_P(StopwatchTick, UnderTimerBehaviour, ::testing::ValuesIn(test::TimerBehaviours),
-                         [](const ::testing::TestParamInfo<test::TimerBehaviour>& info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(StopwatchTick, UnderTimerBehaviour, ::testing::ValuesIn(test::TimerBehaviours), test::RowName);
 
 // In view the program wakes once a refresh step or once a display frame, whichever is longer (after the first,
 // which may come sooner), and each wake shows the last boundary reached; minimised it wakes only for a waiting lap and the limit. The timer resolution is

@@ -3,6 +3,7 @@
 #include <string>
 #include "display/time_text.h"
 #include "settings/app_settings.h"
+#include "support/case_names.h"
 #include "support/test_support.h"
 
 namespace {
@@ -35,7 +36,7 @@ struct ClockCase {
   const char* Expected;
 };
 
-void PrintTo(const ClockCase& c, std::ostream* out) { *out << c.Interval << "ms " << c.Expected; }
+void PrintTo(const ClockCase& c, std::ostream* out) { *out << "Every" << c.Interval << "msReads" << c.Expected; }
 
 class ClockTimeText : public ::testing::TestWithParam<ClockCase> {};
 
@@ -53,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ClockCase{50, 0, 0, 1, 950, "00:00:01.95"}, ClockCase{30, 0, 0, 1, 990, "00:00:01.99"},
                       ClockCase{20, 0, 0, 1, 980, "00:00:01.98"}, ClockCase{25, 1, 2, 3, 25, "01:02:03.025"},
                       ClockCase{5, 0, 59, 59, 995, "00:59:59.995"},
-                      ClockCase{10, 100, 0, 0, 0, "100:00:00.00"}, ClockCase{1, 123, 4, 5, 6, "123:04:05.006"}));
+                      ClockCase{10, 100, 0, 0, 0, "100:00:00.00"}, ClockCase{1, 123, 4, 5, 6, "123:04:05.006"}),
+    test::PrintedName);
 
 TEST(ClockTimeText, StepsThroughQuartersAt250Milliseconds) {
   const char* expected[] = {"00:00:00.00", "00:00:00.25", "00:00:00.50", "00:00:00.75"};

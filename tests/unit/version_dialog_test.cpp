@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <string>
+#include "support/case_names.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ std::wstring NumberOf(const std::wstring& fileVersion) {
 }
 
 struct VersionCase {
+  const char* Name;
   const wchar_t* FileVersion;
   const wchar_t* Number;
 };
@@ -24,10 +26,12 @@ TEST_P(VersionNumber, KeepsTheDigitsAndTurnsOnlyTheFirstSpaceIntoAPoint) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Version, VersionNumber,
-                         ::testing::Values(VersionCase{L"1, 0, 0, 0", L"1.000"}, VersionCase{L"2, 10, 3, 0", L"2.1030"},
-                                           VersionCase{L"2.10.3.0", L"21030"}, VersionCase{L"", L""},
-                                           VersionCase{L" 1 2", L".12"},
-                                           VersionCase{L"v1 beta \u3042 2", L"1.2"}));  // non-digits dropped
+                         ::testing::Values(VersionCase{"OneDigitParts", L"1, 0, 0, 0", L"1.000"},
+                                           VersionCase{"TwoDigitParts", L"2, 10, 3, 0", L"2.1030"},
+                                           VersionCase{"Dotted", L"2.10.3.0", L"21030"}, VersionCase{"Empty", L"", L""},
+                                           VersionCase{"LeadingSpace", L" 1 2", L".12"},
+                                           VersionCase{"NonDigitsDropped", L"v1 beta \u3042 2", L"1.2"}),
+                         test::RowName);
 
 TEST(VersionNumberBuffer, AnOverlongValueIsCutToTheBufferAndNothingBeyondItIsWritten) {
   wchar_t out[VersionNumberSize + 8];
