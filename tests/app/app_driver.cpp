@@ -155,10 +155,10 @@ bool BringToFront(HWND window) {
     return GetForegroundWindow() == top && GetGUIThreadInfo(thread, &info) && info.hwndActive == top &&
            (info.hwndFocus == top || IsChild(top, info.hwndFocus));
   };
-  if (!active()) {
-    SetForegroundWindow(top);
-    if (!test::PollUntil(active, 5000)) return false;
-  }
+  // Asked for again while it waits: an activation owed to another window (a box that has just closed hands it
+  // back to its owner, in another process) can take the foreground after the first request.
+  const auto activated = [&] { return active() || (SetForegroundWindow(top), false); };
+  if (!test::PollUntil(activated, 5000)) return false;
   // The keyboard focus must be in it too: a dialog opened while another program was in front takes its focus
   // only once it is activated, and keys typed before then are lost. Once it has answered a sent message, its
   // thread has also taken the activation sent before it: a late one would close a pop-up menu that the input
