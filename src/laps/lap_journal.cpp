@@ -14,6 +14,8 @@
 #include "laps/lap_file.h"
 #include "records/window_messages.h"
 
+HANDLE(WINAPI* CreateJournalFile)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = CreateFileW;
+
 namespace {
 
 enum class JournalPhase {
@@ -116,7 +118,7 @@ void CloseJournalFile() {
 
 bool OpenFreshJournal() {
   CurrentJournal& current = Journal.Current;
-  current.File = FileHandle(CreateFileW(Journal.Path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+  current.File = FileHandle(CreateJournalFile(Journal.Path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   current.JournalledLaps = 0;
   current.MarkedLaps = 0;
@@ -280,7 +282,14 @@ void MarkLapJournalSaved() {
 void RewriteLapJournal() {
   if (Journal.Phase != JournalPhase::On) return;
   CloseJournalFile();
-  if (OpenFreshJournal()) BringJournalUpTo(LapList.Count);
+  if (OpenFreshJournal()) {
+    BringJournalUpTo(LapList.Count);
+    return;
+  }
+  // The old journal still holds the lap taken back, which a crash would have offered as a real one. The next lap
+  // writes the whole journal again.
+  DeleteFileW(Journal.Path);
+  ReportFailure();
 }
 
 void DiscardLapJournal() {

@@ -33,13 +33,18 @@ void OnLapJournalFailed(HWND window);
 void JournalRecordedLaps();
 // Every lap of the list has been saved.
 void MarkLapJournalSaved();
-// The list lost its last lap: the journal is written afresh from the list.
+// The list lost its last lap: the journal is written afresh from the list. Where it cannot be, the old journal is
+// deleted and the failure said as any other.
 void RewriteLapJournal();
 // The laps were cleared: the journal is deleted and the next lap starts a new one.
 void DiscardLapJournal();
 // The program ends: the journal is deleted, unless laps are still unsaved (a save at the close was cancelled or
 // failed, or the Windows session ends), which it keeps for the next start. Nothing is written any more.
 void EndLapJournal();
+
+// How the journal's file is created; tests put a creation that fails here.
+extern HANDLE(WINAPI* CreateJournalFile)(LPCWSTR path, DWORD access, DWORD sharing, LPSECURITY_ATTRIBUTES security,
+                                         DWORD disposition, DWORD flags, HANDLE templateFile);
 
 // For the tests only: nothing outside this module calls these.
 // Reads every whole valid line of the journal at `path`; false when it cannot be opened.

@@ -162,7 +162,23 @@ int32_t StoredNumber(const SettingKey& key) {
   return 0;
 }
 
-SettingsDocument ReadIniFile() { return ReadSettingsFile(IniPath); }
+// A settings file that is there but cannot be read is tried again for this long: sync clients, backups and virus
+// scanners hold a file without sharing for moments.
+constexpr DWORD UnreadRetryMillis = 1000;
+constexpr DWORD UnreadRetryStep = 100;
+
+// Whether this run found the file there but could not read it: the run then keeps the defaults and never writes
+// the file, whose values it does not know. Each start-up finds out afresh.
+bool FileUnread = false;
+
+SettingsDocument ReadIniFile() {
+  SettingsDocument file = ReadSettingsFile(IniPath);
+  for (DWORD waited = 0; file.Unread && waited < UnreadRetryMillis; waited += UnreadRetryStep) {
+    Sleep(UnreadRetryStep);
+    file = ReadSettingsFile(IniPath);
+  }
+  return file;
+}
 
 void LoadKey(const SettingsDocument& file, const char* section, const SettingKey& key) {
   if (key.Kind == KeyKind::Text) {
@@ -186,7 +202,8 @@ void SaveKey(SettingsDocument& file, const char* section, const SettingKey& key)
 }
 
 void LoadSection(const Section& section) {
-  const SettingsDocument file = ReadIniFile();
+  const SettingsDocument file = FileUnread ? SettingsDocument{} : ReadIniFile();
+  if (file.Unread) FileUnread = true;
   for (size_t i = 0; i < section.Count; ++i) LoadKey(file, section.Name, section.Keys[i]);
 }
 
@@ -232,6 +249,7 @@ int32_t DigitalOnlyFor(int32_t digitalOnOff, int32_t analogOnOff) {
 void BuildIniPath() { PathBesideProgram(L".ini", IniPath); }
 
 void LoadWindowPosition() {
+  FileUnread = false;
   LoadSection(WindowPositionSection);
   AppSettings.Window_Maximize = FlagExactlyOne(AppSettings.Window_Maximize);
   AppSettings.WindowShowCommand = ShowCommandFor(AppSettings.Window_Maximize);
@@ -265,7 +283,9 @@ void LoadExtraSettings() { LoadSection(ExtraSection); }
 int32_t OpacityPercentFor(int32_t stored) { return stored >= 20 && stored <= 100 ? stored : 100; }
 
 bool SaveSettings() {
+  if (FileUnread) return true;  // the file stays as the user left it, which the start-up said
   SettingsDocument file = ReadIniFile();
+  if (file.Unread) return false;  // never written over what could not be read
   for (const Section* section : {&StopwatchSection, &TimerModeSection, &TimerSettingSection, &FontSection,
                                  &DrawColorSection, &WindowPositionSection, &HotKeySection, &ExtraSection}) {
     SaveSection(file, *section);
@@ -275,6 +295,12 @@ bool SaveSettings() {
 }
 
 void WarnIfSettingsCannotBeSaved(HWND owner) {
+  if (FileUnread) {
+    const std::wstring text = std::wstring(L"設定ファイル「") + IniPath +
+                              L"」を読み込めませんでした。今回は初期設定で起動し、終了時に設定ファイルは書き換えません。";
+    ShowMessageBox(owner, text.c_str());
+    return;
+  }
   if (CanReplaceSettingsFile(IniPath)) return;
   const std::wstring text = std::wstring(L"設定ファイル「") + IniPath +
                             L"」に書き込めません。このままでは設定は保存されません。書き込めるフォルダーに"

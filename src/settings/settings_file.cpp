@@ -157,6 +157,13 @@ bool WriteWholeFile(const wchar_t* path, const std::string& content) {
   return handle.Close() && wrote;
 }
 
+// The empty document of a missing file, or of one that is there but could not be read.
+SettingsDocument UnreadDocument(bool unread) {
+  SettingsDocument file = ParseSettings("");
+  file.Unread = unread;
+  return file;
+}
+
 }  // namespace
 
 SettingsDocument ParseSettings(const std::string& bytes) {
@@ -182,14 +189,18 @@ SettingsDocument ParseSettings(const std::string& bytes) {
 SettingsDocument ReadSettingsFile(const wchar_t* path) {
   FileHandle handle(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle.IsOpen()) {
+    const DWORD error = GetLastError();
+    return UnreadDocument(error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND);
+  }
   LARGE_INTEGER size = {};
-  if (!handle.IsOpen() || !GetFileSizeEx(handle.Get(), &size)) return ParseSettings("");
+  if (!GetFileSizeEx(handle.Get(), &size)) return UnreadDocument(true);
   std::string bytes(static_cast<size_t>(std::min<LONGLONG>(size.QuadPart, MaxFileBytes)), '\0');
   DWORD read = 0;
-  if (!bytes.empty() && !ReadFile(handle.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) {
-    read = 0;
+  if (!bytes.empty() && (!ReadFile(handle.Get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                         read != bytes.size())) {
+    return UnreadDocument(true);
   }
-  bytes.resize(read);
   return ParseSettings(bytes);
 }
 

@@ -23,9 +23,10 @@ struct SettingsDocument {
   bool Utf8Marker = false;                // the file began with a UTF-8 byte order mark, which is kept
   std::vector<SettingsSection> Sections;  // the nameless section first
   bool Changed = false;                   // a value was set that differs from the file's
+  bool Unread = false;  // the file is there but could not be opened or read whole: empty, never to be written over it
 };
 
-// The whole file, or an empty document when it is missing or unreadable.
+// The whole file, or an empty document when it is missing or unreadable (then marked Unread).
 SettingsDocument ReadSettingsFile(const wchar_t* path);
 // The value of `key` in `section` with one pair of enclosing quotes removed; none when the key is missing or its
 // line has no '='. Names compare without regard to ASCII case; the first section of that name holds the key.

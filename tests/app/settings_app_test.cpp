@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
+#include <thread>
 #include <utility>
 #include "app/app_driver.h"
 #include "app/dialog_driver.h"
@@ -396,6 +397,42 @@ TEST_F(SettingsProgram, ASettingsFileThatCannotBeWrittenIsSaidAtStartAndAtExitAn
     CloseHandle(held);
   }
   EXPECT_EQ(test::ReadBytes(path), ini);
+}
+
+// A settings file held without sharing at start-up, as a sync client or a virus scanner holds one for a moment, is
+// tried again for about a second: let go within it, it is read; held longer, the program starts with the defaults,
+// says so once its window is shown, and at exit leaves the file as it was, with no box.
+TEST_F(SettingsProgram, ASettingsFileHeldWithoutSharingIsWaitedForAndNeverWrittenOverUnread) {
+  const std::string ini = "[StopWatch_Setting]\r\nSecondResolution=11\r\n[Extra_Setting]\r\nWindowOpacity=55\r\n";
+  app_ = app::PrepareApp(ini);
+  const std::string path = app::IniPathOf(app_);
+  for (const DWORD heldMs : {300, 2500}) {
+    test::WriteBytes(path, ini);
+    const HANDLE held = CreateFileW(test::Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release([held, heldMs] { Sleep(heldMs), CloseHandle(held); });
+    LaunchPrepared();
+    if (heldMs < 1000) {
+      ASSERT_TRUE(app::Settles(app_));
+      EXPECT_EQ(Alpha(), 140) << "read once let go";
+      EXPECT_EQ(test::FindMessageBoxOf(app_.Process.dwProcessId), nullptr);
+    } else {
+      const app::MessageBoxText box = app::AnswerMessageBox(app_, IDOK);
+      EXPECT_EQ(box.Text, "設定ファイル「" + path + "」を読み込めませんでした。今回は初期設定で起動し、"
+                                                     "終了時に設定ファイルは書き換えません。");
+      EXPECT_EQ(box.Caption, "Tavrilo");
+      EXPECT_EQ(Alpha(), 255) << "the defaults";
+    }
+    release.join();
+    EXPECT_EQ(app::CloseApp(app_), 0u) << "no box at exit";
+    CloseHandle(app_.Process.hThread);
+    CloseHandle(app_.Process.hProcess);
+    app_.Process = {};
+    if (heldMs < 1000) {
+      EXPECT_NE(test::ReadBytes(path), ini) << "saved at exit";
+    }
+  }
+  EXPECT_EQ(test::ReadBytes(path), ini) << "never written over unread";
 }
 
 // The window is see-through at the stored opacity; dialog 110 changes it at once, down to 20 % and shown again as

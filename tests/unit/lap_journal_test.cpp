@@ -5,10 +5,15 @@
 #include <string>
 #include "helpers/file_paths.h"
 #include "laps/lap_journal.h"
+#include "records/lap_list_record.h"
+#include "records/window_messages.h"
 #include "support/case_names.h"
+#include "support/engine_test.h"
 #include "support/test_support.h"
 
 namespace {
+
+class RewritingAJournal : public test::EngineTest {};
 
 std::string Lap(int number) {
   char line[64];
@@ -92,6 +97,36 @@ TEST(KeptJournals, EveryRefusedOfferKeepsItsLapsBesideTheOthers) {
   EXPECT_EQ(test::ReadBytes(test::Narrow(second)), Laps(1, 3));
   EXPECT_FALSE(FileExists(previous));
   removeAll();
+}
+
+// A lap taken back where the journal cannot be written afresh: the old journal, which holds that lap, is deleted
+// and the failure said; the next lap writes the whole journal again.
+TEST_F(RewritingAJournal, ThatCannotBeCreatedIsDeletedAndSaidAndComesBackAtTheNextLap) {
+  wchar_t path[MAX_PATH];
+  ASSERT_TRUE(PathBesideProgram(L".laps", path));
+  const HWND window = test::StandInMainWindow();
+  StartLapJournal(window, [](HWND, const LapRecord*, int32_t) { return true; });
+  OnLapJournal(window, 0);
+  const auto take = [](int number, int seconds) {
+    snprintf(LapList.Records[number - 1].Text, LapRecordSize, "%s", Lap(seconds).substr(5, 23).c_str());
+    LapList.Count = number;
+    JournalRecordedLaps();
+  };
+  take(1, 1), take(2, 2);
+  ASSERT_EQ(test::ReadBytes(test::Narrow(path)), Laps(1, 2));
+  LapList.Count = 1;
+  const auto create = CreateJournalFile;
+  CreateJournalFile = [](LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
+    return INVALID_HANDLE_VALUE;
+  };
+  RewriteLapJournal();
+  CreateJournalFile = create;
+  EXPECT_FALSE(FileExists(path)) << "no journal that offers the lap taken back";
+  MSG said;
+  EXPECT_TRUE(PeekMessageW(&said, window, WM_LAP_JOURNAL_FAILED, WM_LAP_JOURNAL_FAILED, PM_REMOVE));
+  take(2, 7);
+  EXPECT_EQ(test::ReadBytes(test::Narrow(path)), Lap(1) + "0002," + Lap(7).substr(5));
+  EndLapJournal();
 }
 
 }  // namespace
