@@ -25,7 +25,9 @@ wine_env_start() {
   export WINEPREFIX="$build/${2:-wineprefix}"
   WINE_ENV_PREFIX=$WINEPREFIX   # the one prefix whose server wine_env_stop ends, never one set before
   export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="   # no .NET or browser engine installers
+  # No .NET or browser engine installers. A winmm or media control driver beside a program is preferred to Wine's
+  # own, as Windows prefers any DLL there that is not on its known list (the app tests plant both).
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winmm,mciqtz32=n,b"
   export LC_ALL=ja_JP.UTF-8
   if [ -z "${DISPLAY:-}" ] || [ "${TAVRILO_OWN_DISPLAY:-0}" = 1 ]; then
     local n

@@ -5,14 +5,26 @@
 #include <string>
 #include "alarm/taskbar_flash.h"
 #include "helpers/message_box.h"
+#include "helpers/optional_calls.h"
 #include "helpers/wide_text.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
 #include "records/app_settings_record.h"
 #include "records/command_ids.h"
 
+namespace {
+
+// The system's command, winmm's looked up at the first use; without winmm every command fails as a device whose
+// driver cannot be loaded, and is reported as any failed command is.
+MCIERROR WINAPI SystemMciCommand(MCIDEVICEID device, UINT command, DWORD_PTR flags, DWORD_PTR params) {
+  const auto call = SystemDllCalls().mciSendCommandW;
+  return call ? call(device, command, flags, params) : MCIERR_CANNOT_LOAD_DRIVER;
+}
+
+}  // namespace
+
 AlarmSoundRecord AlarmSound;
-MCIERROR(WINAPI* MciCommand)(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR) = mciSendCommandW;
+MCIERROR(WINAPI* MciCommand)(MCIDEVICEID, UINT, DWORD_PTR, DWORD_PTR) = SystemMciCommand;
 
 namespace {
 
@@ -34,7 +46,8 @@ MCIERROR SendMci(MCIDEVICEID device, UINT command, DWORD flags, void* params = n
 // Tells the user which MCI command failed where, with the error's number and text and the device's alias.
 void ShowMciError(MCIERROR error, const wchar_t* alias, HWND owner, const wchar_t* location) {
   wchar_t errorText[260] = L"";
-  if (!mciGetErrorStringW(error, errorText, 260)) errorText[0] = L'\0';
+  const auto errorString = SystemDllCalls().mciGetErrorStringW;
+  if (!errorString || !errorString(error, errorText, 260)) errorText[0] = L'\0';
   const std::wstring message = L"MMSYSTEM Err No." + std::to_wstring(error) + L"\nエラーメッセージは「" + errorText +
                                L"」です。\nMCI関連の構造体のAliasは、「" + (alias ? alias : L"") +
                                L"」です。\nエラー表示場所は「" + location + L"」です。";

@@ -5,35 +5,40 @@
 #include <new>
 #include <string>
 #include "helpers/file_paths.h"
+#include "helpers/optional_calls.h"
 #include "helpers/window_helpers.h"
 #include "records/app_globals.h"
 #include "resources/resource.h"
 
 namespace {
 
+using VerQueryValueCall = decltype(SystemDllCallTable::VerQueryValueW);
+
 // The FileVersion text of the first translation in a version block, or null when there is none.
-const wchar_t* FileVersionText(const void* block) {
+const wchar_t* FileVersionText(VerQueryValueCall query, const void* block) {
   void* value = nullptr;
   UINT length = 0;
-  if (!VerQueryValueW(block, L"\\VarFileInfo\\Translation", &value, &length) || length < 2 * sizeof(WORD)) {
+  if (!query(block, L"\\VarFileInfo\\Translation", &value, &length) || length < 2 * sizeof(WORD)) {
     return nullptr;
   }
   const WORD* translation = static_cast<const WORD*>(value);
   wchar_t name[64];
   wsprintfW(name, L"\\StringFileInfo\\%04x%04x\\FileVersion", translation[0], translation[1]);
-  if (!VerQueryValueW(block, name, &value, &length) || length == 0) return nullptr;
+  if (!query(block, name, &value, &length) || length == 0) return nullptr;
   const wchar_t* text = static_cast<const wchar_t*>(value);
   return text[0] != L'\0' ? text : nullptr;
 }
 
 void ShowVersionText(HWND dialog) {
+  const SystemDllCallTable& calls = SystemDllCalls();  // without version.dll the template's text stays
+  if (!calls.GetFileVersionInfoSizeW || !calls.GetFileVersionInfoW || !calls.VerQueryValueW) return;
   wchar_t path[MAX_PATH];
   if (!GetExecutablePath(path)) return;
-  const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+  const DWORD size = calls.GetFileVersionInfoSizeW(path, nullptr);
   if (size == 0) return;
   const std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]());
-  if (!block || !GetFileVersionInfoW(path, 0, size, block.get())) return;
-  const wchar_t* fileVersion = FileVersionText(block.get());
+  if (!block || !calls.GetFileVersionInfoW(path, 0, size, block.get())) return;
+  const wchar_t* fileVersion = FileVersionText(calls.VerQueryValueW, block.get());
   if (!fileVersion) return;
   wchar_t number[VersionNumberSize];
   FormatVersionNumber(number, VersionNumberSize, fileVersion);

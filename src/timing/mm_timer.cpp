@@ -1,7 +1,21 @@
 // The timer resolution calls.
 #include "timing/mm_timer.h"
 
-MmTimerApi MmTimer = {timeBeginPeriod, timeEndPeriod};
+namespace {
+
+// The system's calls, winmm's looked up at the first request; without winmm no resolution is raised.
+MMRESULT WINAPI SystemBeginPeriod(UINT period) {
+  const auto call = SystemDllCalls().timeBeginPeriod;
+  return call ? call(period) : TIMERR_NOCANDO;
+}
+MMRESULT WINAPI SystemEndPeriod(UINT period) {
+  const auto call = SystemDllCalls().timeEndPeriod;
+  return call ? call(period) : TIMERR_NOCANDO;
+}
+
+}  // namespace
+
+MmTimerApi MmTimer = {SystemBeginPeriod, SystemEndPeriod};
 
 bool KeepTimerResolution(SetProcessInformationCall setInformation) {
   if (!setInformation) return false;

@@ -4,7 +4,8 @@
 #include <mmsystem.h>
 #include "helpers/optional_calls.h"
 
-// The two winmm calls. Tests put counting stand-ins here; the program never changes them.
+// The two winmm calls, through the run-time lookup of winmm (SystemDllCalls). Tests put counting stand-ins here;
+// the program never changes them.
 struct MmTimerApi {
   MMRESULT(WINAPI* BeginPeriod)(UINT);
   MMRESULT(WINAPI* EndPeriod)(UINT);

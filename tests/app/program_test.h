@@ -1,5 +1,5 @@
-// The base fixture of the tests that drive Tavrilo.exe: a copy started in a fresh folder, started again with the
-// settings it wrote, and always ended and removed with its folder.
+// The base fixture of the tests that drive Tavrilo.exe: a copy started in a fresh folder beside a planted winmm.dll,
+// started again with the settings it wrote, checked never to have loaded that DLL, ended and removed with its folder.
 #pragma once
 #include <gtest/gtest.h>
 #include <cctype>
@@ -19,7 +19,10 @@ class ProgramTest : public ::testing::Test {
   // A run meant for another code page (TAVRILO_EXPECT_CODE_PAGE) first makes sure it has it: the program started
   // from here inherits the same locale.
   void SetUp() override { ASSERT_EQ(GetACP(), test::ExpectedCodePage()) << "the system code page"; }
-  void TearDown() override { Dispose(app_); }
+  void TearDown() override {
+    ExpectPlantedDllsUnloaded();
+    Dispose(app_);
+  }
 
   // Starts a fresh copy with `ini` as its settings file and waits until its first paint is done.
   void Start(const std::string& ini = "") {
@@ -31,12 +34,29 @@ class ProgramTest : public ::testing::Test {
     ASSERT_NO_FATAL_FAILURE(LaunchPrepared());
     ASSERT_TRUE(Settles(app_));
   }
-  // Starts the copy prepared in app_ and waits only for its window.
-  void LaunchPrepared() { ASSERT_TRUE(Launch(app_)) << "no main window appeared"; }
+  // Starts the copy prepared in app_, the planted DLLs beside it, and waits only for its window.
+  void LaunchPrepared() {
+    for (const char* dll : PlantedDlls) {
+      ASSERT_TRUE(CopyFileW(test::Wide(test::ExecutableFolder() + "\\planted\\" + dll).c_str(),
+                            test::Wide(app_.Folder + "\\" + dll).c_str(), FALSE));
+    }
+    ASSERT_TRUE(Launch(app_)) << "no main window appeared";
+  }
+  // Stand-ins for system DLLs outside Windows' known list (tests/app/planted_dll.cpp), beside the copy as if planted
+  // in a Downloads folder; the Wine environment prefers them to its own, as Windows does. Loaded, each leaves
+  // "<name>.loaded" beside itself. (A version.dll cannot be planted so: Wine's own user32 imports it.)
+  static constexpr const char* PlantedDlls[] = {"winmm.dll", "mciqtz32.dll"};
+  void ExpectPlantedDllsUnloaded() const {
+    for (const char* dll : PlantedDlls) {
+      EXPECT_EQ(GetFileAttributesW(test::Wide(app_.Folder + "\\" + dll + ".loaded").c_str()), INVALID_FILE_ATTRIBUTES)
+          << "the program loaded its " << dll;
+    }
+  }
   // Closes the program and starts a fresh copy with the settings file it wrote.
   void Restart() {
     ASSERT_EQ(CloseApp(app_), 0u);
     const std::string ini = test::ReadBytes(IniPathOf(app_));
+    ExpectPlantedDllsUnloaded();
     Dispose(app_);
     Start(ini);
   }

@@ -483,7 +483,7 @@ TEST_F(SettingsProgram, TheVersionDialogShowsTheFileVersionAndClosesWithEnterOrE
 TEST_F(SettingsProgram, AnExecutableWithAnUnreadableVersionResourceShowsTheTemplateText) {
   app_ = app::PrepareApp();
   ASSERT_TRUE(SpoilVersionResource(Exe()));
-  ASSERT_TRUE(app::Launch(app_));
+  LaunchPrepared();
   const HWND version = OpenVersion();
   ASSERT_NE(version, nullptr);
   EXPECT_EQ(app::ControlText(version, IDC_VERSION_TEXT), "Tavrilo Version X.XX");

@@ -225,12 +225,13 @@ TEST_F(Alarm, AFileDeletedAfterItWasChosenShowsOneErrorAndStaysSilent) {
   EXPECT_STREQ(AlarmSound.PlayPath, "");
 
   // A close after it that fails as well names its own place, spelt "STart" as it has always been.
+  const auto programsCommand = MciCommand;
   MciCommand = [](MCIDEVICEID device, UINT command, DWORD_PTR flags, DWORD_PTR params) -> MCIERROR {
     return device == MCI_ALL_DEVICE_ID ? MCIERR_INTERNAL : mciSendCommandW(device, command, flags, params);
   };
   std::vector<test::MessageBoxText> later;
   test::AnswerMessageBoxDuring([this] { OnTimerAlarmSoundStart(window_); }, 0, 0, &later);
-  MciCommand = mciSendCommandW;
+  MciCommand = programsCommand;
   ASSERT_EQ(later.size(), 1u);
   EXPECT_NE(later[0].Text.find("\nエラー表示場所は「OnTimerAlarmSoundSTart関数内,MCI_ALL_DEVICE_ID,MCI_CLOSE」です。"),
             std::string::npos)
