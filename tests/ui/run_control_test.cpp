@@ -133,7 +133,7 @@ TEST_F(RunControl, ResetClearsEveryCounterAndTheLaps) {
   EXPECT_TRUE(test::TakeRepaintRequest(Window()));
 }
 
-TEST_F(RunControl, ALapAskedForJustBeforeStopIsTakenAtTheFirstBoundaryAfterTheNextStart) {
+TEST_F(RunControl, ALapAskedForJustBeforeStopIsTakenAtTheFirstBoundaryAfterTheNextStartOrByAResetsFinalLap) {
   test::RunStopwatchFor(15);
   RequestLap();
   StopMeasurement(Window());  // between boundaries
@@ -143,6 +143,11 @@ TEST_F(RunControl, ALapAskedForJustBeforeStopIsTakenAtTheFirstBoundaryAfterTheNe
   test::RunStopwatchFor(10);
   ASSERT_EQ(LapList.Count, 1);
   EXPECT_STREQ(LapList.Records[0].Text, "00:00:00.01,00:00:00.01");
+  RequestLap();
+  StopMeasurement(Window());
+  ASSERT_TRUE(LapWaiting());
+  test::AnswerMessageBoxDuring([this] { ResetStopwatch(Window()); }, IDNO);  // unsaved: a final lap takes its place
+  EXPECT_FALSE(LapWaiting());
 }
 
 TEST_F(RunControl, TimerModeStartsStopsAndResetsTheCountdownAndLeavesTheStopwatchAlone) {
