@@ -27,12 +27,12 @@ const wchar_t* FileVersionText(const void* block) {
 }
 
 void ShowVersionText(HWND dialog) {
-  wchar_t path[MAX_PATH];
-  if (!GetExecutablePath(path)) return;
-  const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+  const std::wstring path = GetExecutablePath();
+  if (path.empty()) return;
+  const DWORD size = GetFileVersionInfoSizeW(ExtendedLengthPath(path).c_str(), nullptr);
   if (size == 0) return;
   const std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]());
-  if (!block || !GetFileVersionInfoW(path, 0, size, block.get())) return;
+  if (!block || !GetFileVersionInfoW(ExtendedLengthPath(path).c_str(), 0, size, block.get())) return;
   const wchar_t* fileVersion = FileVersionText(block.get());
   if (!fileVersion) return;
   wchar_t number[VersionNumberSize];

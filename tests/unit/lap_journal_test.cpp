@@ -75,10 +75,10 @@ TEST(ReadingAJournal, NoJournalIsNothingToRecover) {
 
 // Laps refused at one start after another are each kept aside, none over another.
 TEST(KeptJournals, EveryRefusedOfferKeepsItsLapsBesideTheOthers) {
-  wchar_t previous[MAX_PATH], first[MAX_PATH], second[MAX_PATH];
-  ASSERT_TRUE(PathBesideProgram(L".laps", previous) && PathBesideProgram(L".1.laps", first) &&
-              PathBesideProgram(L".2.laps", second));
-  const auto removeAll = [&] { for (const wchar_t* path : {previous, first, second}) DeleteFileW(path); };
+  const std::wstring previous = PathBesideProgram(L".laps"), first = PathBesideProgram(L".1.laps"),
+                     second = PathBesideProgram(L".2.laps");
+  ASSERT_FALSE(previous.empty());
+  const auto removeAll = [&] { for (const std::wstring& path : {previous, first, second}) DeleteFileW(path.c_str()); };
   removeAll();
   test::WriteBytes(test::Narrow(first), Laps(1, 2));
   test::WriteBytes(test::Narrow(previous), Laps(1, 3));
@@ -90,7 +90,7 @@ TEST(KeptJournals, EveryRefusedOfferKeepsItsLapsBesideTheOthers) {
   EXPECT_EQ(offers, 2);
   EXPECT_EQ(test::ReadBytes(test::Narrow(first)), Laps(1, 2));
   EXPECT_EQ(test::ReadBytes(test::Narrow(second)), Laps(1, 3));
-  EXPECT_FALSE(FileExists(previous));
+  EXPECT_FALSE(FileExists(previous.c_str()));
   removeAll();
 }
 
