@@ -74,7 +74,9 @@ HWND OpenWindow(const std::string& folder, int width, int height) {
   DWORD written = 0;
   WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   CloseHandle(file);
-  MultiByteToWideChar(CP_ACP, 0, ini.c_str(), -1, IniPath, MAX_PATH);
+  wchar_t path[MAX_PATH] = L"";
+  MultiByteToWideChar(CP_ACP, 0, ini.c_str(), -1, path, MAX_PATH);
+  IniPath = path;
   LoadWindowPosition();
   CreateMainWindow(AppInstance, SW_SHOW);
   const HWND window = MainWindow;

@@ -81,43 +81,40 @@ const wchar_t* PutTextOnClipboard(HWND owner, const char* text) {
   return nullptr;
 }
 
-int MakeDefaultLapFileName(wchar_t* path) {
-  path[0] = L'\0';
-  wchar_t folder[MAX_PATH];
-  if (!GetExecutableFolder(folder)) return 0;
-  return MakeDefaultLapFileNameIn(folder, path);
+std::wstring MakeDefaultLapFileName() {
+  const std::wstring folder = GetExecutableFolder();
+  return folder.empty() ? folder : MakeDefaultLapFileNameIn(folder);
 }
 
-// Runs the Save As dialog proposing the default name; fills `path` (MAX_PATH characters) and returns 1, or
-// empties it and returns 0.
-int ChooseLapFile(HWND owner, wchar_t* path) {
-  wchar_t proposal[MAX_PATH];
-  std::wstring folder;
-  wchar_t name[MAX_PATH] = L"";
-  if (MakeDefaultLapFileName(proposal)) {
-    const wchar_t* const fileName = FileNamePart(proposal);
-    lstrcpynW(name, fileName, MAX_PATH);
-    folder.assign(proposal, static_cast<size_t>(fileName - proposal));
-  }
+// The longest path Save As may return, with its terminating null.
+constexpr DWORD LapFilePathBuffer = 32768;
+
+// Runs the Save As dialog proposing the default name; the chosen path, or an empty one.
+std::wstring ChooseLapFile(HWND owner) {
+  const std::wstring proposal = MakeDefaultLapFileName();
+  const wchar_t* const fileName = FileNamePart(proposal.c_str());
+  std::wstring folder = proposal.substr(0, static_cast<size_t>(fileName - proposal.c_str()));
+  // Wine's dialog fails on an initial folder of MAX_PATH characters or more: such a folder is proposed within the
+  // whole path instead, whose folder the dialog opens where it can.
+  const bool longFolder = folder.size() >= MAX_PATH;
+  std::wstring name = longFolder ? proposal : fileName;
+  if (longFolder) folder.clear();
+  name.resize(LapFilePathBuffer);
   wchar_t fileTitle[256] = L"";
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
   dialog.hwndOwner = owner;
   dialog.lpstrFilter = L"Text Files(*.txt)\0*.txt\0";
-  dialog.lpstrFile = name;
-  dialog.nMaxFile = MAX_PATH;
+  dialog.lpstrFile = &name[0];
+  dialog.nMaxFile = LapFilePathBuffer;
   dialog.lpstrFileTitle = fileTitle;
   dialog.nMaxFileTitle = 256;
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrTitle = L"名前を付けて保存";
   dialog.Flags = OFN_OVERWRITEPROMPT;
   dialog.lpstrDefExt = L"txt";
-  if (GetSaveFileNameW(&dialog) == 1) {
-    lstrcpynW(path, name, MAX_PATH);
-    return 1;
-  }
-  path[0] = L'\0';
-  return 0;
+  if (GetSaveFileNameW(&dialog) != 1) return {};
+  return name.c_str();  // up to its terminating null
 }
 
 // Writes the records to the lap file at `path`; 1 when all of it was written. A short file must not pass for
@@ -133,9 +130,9 @@ int WriteLapRecords(HWND owner, const wchar_t* path, const LapRecord* records, i
 
 // Lets the user choose a file and writes the records to it; 1 when the file was written.
 int SaveRecordsAs(HWND owner, const LapRecord* records, int32_t count) {
-  wchar_t path[MAX_PATH];
-  if (ChooseLapFile(owner, path) != 1) return 0;
-  return WriteLapRecords(owner, path, records, count);
+  const std::wstring path = ChooseLapFile(owner);
+  if (path.empty()) return 0;
+  return WriteLapRecords(owner, path.c_str(), records, count);
 }
 
 // Only while the stopwatch is stopped: the wakes go on in Save As's modal loop, and a running stopwatch would add
@@ -144,19 +141,14 @@ int SaveLapsToFile(HWND owner) { return SaveRecordsAs(owner, LapList.Records, La
 
 }  // namespace
 
-int MakeDefaultLapFileNameIn(const wchar_t* folder, wchar_t* path) {
-  path[0] = L'\0';
+std::wstring MakeDefaultLapFileNameIn(const std::wstring& folder) {
   for (int number = 0; number <= 9999; ++number) {
     wchar_t digits[8];
     wsprintfW(digits, L"%04d", number);
-    const std::wstring candidate = std::wstring(folder) + L"LapTimeList" + digits + L".txt";
-    if (candidate.size() >= static_cast<size_t>(MAX_PATH)) return 0;
-    if (!FileExists(candidate.c_str())) {
-      lstrcpynW(path, candidate.c_str(), MAX_PATH);
-      return 1;
-    }
+    const std::wstring candidate = folder + L"LapTimeList" + digits + L".txt";
+    if (!FileExists(candidate.c_str())) return candidate;
   }
-  return 0;
+  return {};
 }
 
 int WriteLapFile(HWND owner, const wchar_t* path) { return WriteLapRecords(owner, path, LapList.Records, LapList.Count); }

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <string>
 #include "records/lap_list_record.h"
 
 // How the save question ended. The laps may go only once saved or declined: a Cancel in Save As or a file that
@@ -24,9 +25,9 @@ void SaveLapsCommand(HWND window);
 int CopyResultToClipboard(HWND owner);
 
 // For the tests only: nothing outside this module calls these.
-// Fills `path` (MAX_PATH characters) with the first free LapTimeList0000.txt … LapTimeList9999.txt in `folder` (with
-// its trailing separator) and returns 1, or empties it and returns 0. Save As proposes it beside the executable.
-int MakeDefaultLapFileNameIn(const wchar_t* folder, wchar_t* path);
+// The first free LapTimeList0000.txt … LapTimeList9999.txt in `folder` (with its trailing separator), or an empty
+// path when every one is taken. Save As proposes it beside the executable.
+std::wstring MakeDefaultLapFileNameIn(const std::wstring& folder);
 // Writes every lap to `path`, replacing the file; 1 when all of it was written, otherwise the user is told.
 int WriteLapFile(HWND owner, const wchar_t* path);
 // Asks whether to save the laps and saves them on Yes; Declined also when there are none.

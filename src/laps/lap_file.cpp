@@ -2,6 +2,7 @@
 #include "laps/lap_file.h"
 #include <cstdio>
 #include "helpers/file_handle.h"
+#include "helpers/file_paths.h"
 
 namespace {
 
@@ -27,7 +28,8 @@ bool WriteLapLine(HANDLE file, int32_t number, const char* text) {
 }
 
 LapFileResult WriteRecordsToLapFile(const wchar_t* path, const LapRecord* records, int32_t count) {
-  FileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsOpen()) return LapFileResult::NotCreated;
   const bool written = WriteNumberedRecords(file.Get(), records, count);
   // The close is checked too: a short file must not pass for a written one.

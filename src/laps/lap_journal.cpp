@@ -43,7 +43,7 @@ struct CurrentJournal {
 struct LapJournalState {
   JournalPhase Phase = JournalPhase::Off;
   HWND Window = nullptr;
-  wchar_t Path[MAX_PATH] = L"";
+  std::wstring Path;
   UnsavedLapsOffer Offer = nullptr;  // the recovery question, given by StartLapJournal
   bool FailureSaid = false;          // the journal's failure is said once per run
   CurrentJournal Current;
@@ -118,8 +118,9 @@ void CloseJournalFile() {
 
 bool OpenFreshJournal() {
   CurrentJournal& current = Journal.Current;
-  current.File = FileHandle(CreateJournalFile(Journal.Path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  current.File = FileHandle(CreateJournalFile(ExtendedLengthPath(Journal.Path).c_str(), GENERIC_WRITE,
+                                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
   current.JournalledLaps = 0;
   current.MarkedLaps = 0;
   return current.File.IsOpen();
@@ -175,10 +176,10 @@ void BringJournalUpTo(int32_t upTo) {
 // this run's laps, resets and exit never reach them.
 constexpr int KeptJournalCount = 9;
 
-bool KeptJournalPath(int number, wchar_t* path) {
+std::wstring KeptJournalPath(int number) {
   wchar_t extension[16];
   wsprintfW(extension, L".%d.laps", number);
-  return PathBesideProgram(extension, path);
+  return PathBesideProgram(extension);
 }
 
 // Has the unsaved laps of a journal file offered; true when they may go: nothing unsaved, or the offer let them.
@@ -190,9 +191,10 @@ bool OfferLapsOf(HWND window, const wchar_t* path) {
 
 // Moves the previous run's journal out of this run's way; false when no kept journal is free or it cannot move.
 bool KeepPreviousJournal() {
-  wchar_t kept[MAX_PATH];
   for (int number = 1; number <= KeptJournalCount; ++number) {
-    if (KeptJournalPath(number, kept) && MoveFileW(Journal.Path, kept)) return true;
+    if (MoveFileW(ExtendedLengthPath(Journal.Path).c_str(), ExtendedLengthPath(KeptJournalPath(number)).c_str())) {
+      return true;
+    }
   }
   return false;
 }
@@ -200,13 +202,15 @@ bool KeepPreviousJournal() {
 // Every journal an earlier run left is offered in turn, the kept ones first, and goes once its laps may go. The
 // previous run's, when kept, moves aside; when it cannot, this run journals nothing rather than overwrite it.
 void OfferPreviousLaps(HWND window) {
-  wchar_t kept[MAX_PATH];
   for (int number = 1; number <= KeptJournalCount; ++number) {
-    if (KeptJournalPath(number, kept) && FileExists(kept) && OfferLapsOf(window, kept)) DeleteFileW(kept);
+    const std::wstring kept = KeptJournalPath(number);
+    if (FileExists(kept.c_str()) && OfferLapsOf(window, kept.c_str())) {
+      DeleteFileW(ExtendedLengthPath(kept).c_str());
+    }
   }
-  if (!FileExists(Journal.Path)) return;
-  if (OfferLapsOf(window, Journal.Path)) {
-    DeleteFileW(Journal.Path);
+  if (!FileExists(Journal.Path.c_str())) return;
+  if (OfferLapsOf(window, Journal.Path.c_str())) {
+    DeleteFileW(ExtendedLengthPath(Journal.Path).c_str());
   } else if (!KeepPreviousJournal()) {
     Journal.Phase = JournalPhase::Refused;
   }
@@ -218,8 +222,9 @@ bool ReadLapJournal(const wchar_t* path, RecoveredLaps& laps) {
   laps.Count = 0;
   laps.Saved = 0;
   for (LapRecord& record : laps.Records) record.Text[0] = '\0';
-  const FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const FileHandle file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.IsOpen()) return false;
   // A last line without its end was cut and is left out. Of a longer line only the start is kept, which is
   // already too long for a lap or a mark.
@@ -243,11 +248,11 @@ bool ReadLapJournal(const wchar_t* path, RecoveredLaps& laps) {
 }
 
 void StartLapJournal(HWND window, UnsavedLapsOffer offer) {
-  wchar_t path[MAX_PATH];
-  if (!offer || !PathBesideProgram(L".laps", path)) return;
+  const std::wstring path = PathBesideProgram(L".laps");
+  if (!offer || path.empty()) return;
   // Once a run, before any lap: nothing is journalled yet.
   Journal = LapJournalState{};
-  lstrcpynW(Journal.Path, path, MAX_PATH);
+  Journal.Path = path;
   Journal.Window = window;
   Journal.Offer = offer;
   Journal.Phase = JournalPhase::Starting;
@@ -288,14 +293,14 @@ void RewriteLapJournal() {
   }
   // The old journal still holds the lap taken back, which a crash would have offered as a real one. The next lap
   // writes the whole journal again.
-  DeleteFileW(Journal.Path);
+  DeleteFileW(ExtendedLengthPath(Journal.Path).c_str());
   ReportFailure();
 }
 
 void DiscardLapJournal() {
   if (Journal.Phase != JournalPhase::On) return;
   CloseJournalFile();
-  DeleteFileW(Journal.Path);
+  DeleteFileW(ExtendedLengthPath(Journal.Path).c_str());
   Journal.Current = CurrentJournal{};  // the next lap starts a new journal
 }
 

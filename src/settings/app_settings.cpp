@@ -10,7 +10,7 @@
 #include "helpers/wide_text.h"
 #include "settings/settings_file.h"
 
-wchar_t IniPath[MAX_PATH];
+std::wstring IniPath;
 
 namespace {
 
@@ -246,7 +246,7 @@ int32_t DigitalOnlyFor(int32_t digitalOnOff, int32_t analogOnOff) {
   return digitalOnOff == 1 && analogOnOff == 0 ? 1 : 0;
 }
 
-void BuildIniPath() { PathBesideProgram(L".ini", IniPath); }
+void BuildIniPath() { IniPath = PathBesideProgram(L".ini"); }
 
 void LoadWindowPosition() {
   FileUnread = false;

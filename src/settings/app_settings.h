@@ -2,10 +2,11 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <string>
 #include "records/app_settings_record.h"
 
 // The settings file: the executable's path with the extension ".ini"; empty when the path is unknown.
-extern wchar_t IniPath[MAX_PATH];
+extern std::wstring IniPath;
 
 void BuildIniPath();
 // Section Window_Position, before the main window exists; derives WindowShowCommand. The start-up's first read:

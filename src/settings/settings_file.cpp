@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include "helpers/file_handle.h"
+#include "helpers/file_paths.h"
 
 namespace {
 
@@ -144,11 +145,12 @@ std::string SettingsFileContent(const SettingsDocument& file) {
 
 // The new content's file while it is written: beside the old one, on the same volume, so that the move that
 // replaces the old file is one step.
-std::wstring TemporaryPathBeside(const wchar_t* path) { return std::wstring(path) + L".new"; }
+std::wstring TemporaryPathBeside(const std::wstring& path) { return path + L".new"; }
 
 // Writes and flushes a whole file; false when any of it may not have reached the disk.
-bool WriteWholeFile(const wchar_t* path, const std::string& content) {
-  FileHandle handle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+bool WriteWholeFile(const std::wstring& path, const std::string& content) {
+  FileHandle handle(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle.IsOpen()) return false;
   DWORD written = 0;
   const bool wrote = WriteSettingsBytes(handle.Get(), content.data(), static_cast<DWORD>(content.size()), &written,
@@ -186,9 +188,9 @@ SettingsDocument ParseSettings(const std::string& bytes) {
   return file;
 }
 
-SettingsDocument ReadSettingsFile(const wchar_t* path) {
-  FileHandle handle(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+SettingsDocument ReadSettingsFile(const std::wstring& path) {
+  FileHandle handle(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle.IsOpen()) {
     const DWORD error = GetLastError();
     return UnreadDocument(error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND);
@@ -240,30 +242,31 @@ void SetSettingsValue(SettingsDocument& file, const char* sectionName, const cha
 
 SettingsFileWriter WriteSettingsBytes = WriteFile;
 
-bool WriteSettingsFile(const wchar_t* path, const SettingsDocument& file) {
-  if (path[0] == L'\0') return false;
+bool WriteSettingsFile(const std::wstring& path, const SettingsDocument& file) {
+  if (path.empty()) return false;
   const std::string content = SettingsFileContent(file);
   const std::wstring temporary = TemporaryPathBeside(path);
-  if (content.size() > MaxFileBytes || !WriteWholeFile(temporary.c_str(), content) ||
-      !MoveFileExW(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileW(temporary.c_str());
+  if (content.size() > MaxFileBytes || !WriteWholeFile(temporary, content) ||
+      !MoveFileExW(ExtendedLengthPath(temporary).c_str(), ExtendedLengthPath(path).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(ExtendedLengthPath(temporary).c_str());
     return false;
   }
   return true;
 }
 
-bool CanReplaceSettingsFile(const wchar_t* path) {
-  if (path[0] == L'\0') return false;
-  const DWORD attributes = GetFileAttributesW(path);
+bool CanReplaceSettingsFile(const std::wstring& path) {
+  if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(ExtendedLengthPath(path).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
     // The access a replacement needs, sharing everything: only another program's hold on the file refuses it.
     constexpr DWORD everyone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    const FileHandle held(
-        CreateFileW(path, GENERIC_WRITE | DELETE, everyone, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle held(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_WRITE | DELETE, everyone, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!held.IsOpen()) return false;
   }
-  const FileHandle probe(CreateFileW(TemporaryPathBeside(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  const FileHandle probe(CreateFileW(ExtendedLengthPath(TemporaryPathBeside(path)).c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   return probe.IsOpen();
 }

@@ -27,7 +27,7 @@ struct SettingsDocument {
 };
 
 // The whole file, or an empty document when it is missing or unreadable (then marked Unread).
-SettingsDocument ReadSettingsFile(const wchar_t* path);
+SettingsDocument ReadSettingsFile(const std::wstring& path);
 // The value of `key` in `section` with one pair of enclosing quotes removed; none when the key is missing or its
 // line has no '='. Names compare without regard to ASCII case; the first section of that name holds the key.
 std::optional<std::string> FindSettingsValue(const SettingsDocument& file, const char* section, const char* key);
@@ -39,10 +39,10 @@ void SetSettingsValue(SettingsDocument& file, const char* section, const char* k
 // Replaces the file with the document in one step: the content goes to a file beside it, is flushed, and is then
 // moved into its place, so that a failure or a crash at any moment leaves the old file or the new one whole.
 // False when the file was not replaced.
-bool WriteSettingsFile(const wchar_t* path, const SettingsDocument& file);
+bool WriteSettingsFile(const std::wstring& path, const SettingsDocument& file);
 // Whether a save could replace the file: its folder takes a new file and the file, where there is one, is not
 // read-only or held by another program.
-bool CanReplaceSettingsFile(const wchar_t* path);
+bool CanReplaceSettingsFile(const std::wstring& path);
 
 // How the content reaches the disk; tests put a writer here that fails part way.
 using SettingsFileWriter = BOOL(WINAPI*)(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED);

@@ -32,12 +32,12 @@ const wchar_t* FileVersionText(VerQueryValueCall query, const void* block) {
 void ShowVersionText(HWND dialog) {
   const SystemDllCallTable& calls = SystemDllCalls();  // without version.dll the template's text stays
   if (!calls.GetFileVersionInfoSizeW || !calls.GetFileVersionInfoW || !calls.VerQueryValueW) return;
-  wchar_t path[MAX_PATH];
-  if (!GetExecutablePath(path)) return;
-  const DWORD size = calls.GetFileVersionInfoSizeW(path, nullptr);
+  const std::wstring path = GetExecutablePath();
+  if (path.empty()) return;
+  const DWORD size = calls.GetFileVersionInfoSizeW(ExtendedLengthPath(path).c_str(), nullptr);
   if (size == 0) return;
   const std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]());
-  if (!block || !calls.GetFileVersionInfoW(path, 0, size, block.get())) return;
+  if (!block || !calls.GetFileVersionInfoW(ExtendedLengthPath(path).c_str(), 0, size, block.get())) return;
   const wchar_t* fileVersion = FileVersionText(calls.VerQueryValueW, block.get());
   if (!fileVersion) return;
   wchar_t number[VersionNumberSize];

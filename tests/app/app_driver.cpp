@@ -1,5 +1,6 @@
 // Drives a real Tavrilo.exe from outside, as a user would.
 #include "app/app_driver.h"
+#include <winternl.h>
 #include <initializer_list>
 #include <iterator>
 #include <vector>
@@ -7,6 +8,27 @@
 #include "support/files.h"
 #include "support/poll.h"
 #include "support/process_windows.h"
+
+// ntdll's process creation, which mingw-w64's headers lack.
+extern "C" {
+struct RtlUserProcessInformation {
+  ULONG Length;
+  HANDLE Process;
+  HANDLE Thread;
+  CLIENT_ID ClientId;
+  BYTE ImageInformation[64];  // SECTION_IMAGE_INFORMATION
+};
+constexpr ULONG RTL_USER_PROC_PARAMS_NORMALIZED = 1;
+NTSTATUS NTAPI RtlCreateProcessParametersEx(RTL_USER_PROCESS_PARAMETERS** parameters, UNICODE_STRING* image,
+                                            UNICODE_STRING* dllPath, UNICODE_STRING* currentFolder,
+                                            UNICODE_STRING* commandLine, void* environment, UNICODE_STRING* title,
+                                            UNICODE_STRING* desktop, UNICODE_STRING* shellInfo,
+                                            UNICODE_STRING* runtimeData, ULONG flags);
+void NTAPI RtlDestroyProcessParameters(RTL_USER_PROCESS_PARAMETERS* parameters);
+NTSTATUS NTAPI RtlCreateUserProcess(UNICODE_STRING* image, ULONG attributes, RTL_USER_PROCESS_PARAMETERS* parameters,
+                                    void* processSecurity, void* threadSecurity, HANDLE parent, BOOLEAN inheritHandles,
+                                    HANDLE debugPort, HANDLE token, RtlUserProcessInformation* information);
+}
 
 namespace app {
 namespace {
@@ -18,6 +40,38 @@ std::string ProgramPath() {
 }
 
 std::string ExePathOf(const RunningApp& app) { return app.Folder + "\\Tavrilo.exe"; }
+
+// Starts the copy in its folder. Wine's CreateProcessW cannot start a program whose path is MAX_PATH characters or
+// longer (it looks for the file in a buffer of that size), and a current folder that long overruns its process
+// parameters: such a copy is started through the call CreateProcessW makes, in the test's own current folder.
+bool StartCopy(const RunningApp& app, PROCESS_INFORMATION& process) {
+  const std::wstring exe = test::Wide(ExePathOf(app));
+  if (exe.size() < MAX_PATH) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessW(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, test::Wide(app.Folder).c_str(),
+                          &startup, &process) != FALSE;
+  }
+  const std::wstring commandLine = L"\"" + exe + L"\"";
+  UNICODE_STRING image, command, ntImage = {};
+  RtlInitUnicodeString(&image, exe.c_str());
+  RtlInitUnicodeString(&command, commandLine.c_str());
+  RTL_USER_PROCESS_PARAMETERS* parameters = nullptr;
+  if (RtlCreateProcessParametersEx(&parameters, &image, nullptr, nullptr, &command, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, RTL_USER_PROC_PARAMS_NORMALIZED) != 0) {
+    return false;
+  }
+  RtlUserProcessInformation started = {sizeof started, nullptr, nullptr, {}, {}};
+  const bool created = RtlDosPathNameToNtPathName_U(exe.c_str(), &ntImage, nullptr, nullptr) &&
+                       RtlCreateUserProcess(&ntImage, OBJ_CASE_INSENSITIVE, parameters, nullptr, nullptr, nullptr,
+                                            FALSE, nullptr, nullptr, &started) == 0;
+  RtlFreeUnicodeString(&ntImage);
+  RtlDestroyProcessParameters(parameters);
+  if (!created) return false;
+  ResumeThread(started.Thread);
+  process = {started.Process, started.Thread, GetProcessId(started.Process), GetThreadId(started.Thread)};
+  return true;
+}
 
 HWND OpenMenuWindow(const RunningApp& app) {
   return test::FindWindowOf(app.Process.dwProcessId, test::PopUpMenuClass);
@@ -31,21 +85,21 @@ std::string StoredSetting(const RunningApp& app, const char* section, const char
   return FindSettingsValue(ParseSettings(test::ReadBytes(IniPathOf(app))), section, key).value_or("");
 }
 
-RunningApp PrepareApp(const std::string& ini, const std::string& folderPrefix) {
+RunningApp PrepareApp(const std::string& ini, const std::string& folderPrefix, int nested) {
   RunningApp app;
   app.Folder = test::MakeFreshFolder(folderPrefix);
+  app.Fresh = app.Folder;
+  for (int i = 0; i < nested; ++i) {
+    app.Folder += "\\" + std::string(58, static_cast<char>('a' + i)) + "計";
+    CreateDirectoryW(test::Wide(app.Folder).c_str(), nullptr);
+  }
   CopyFileW(test::Wide(ProgramPath()).c_str(), test::Wide(ExePathOf(app)).c_str(), FALSE);
   if (!ini.empty()) test::WriteBytes(IniPathOf(app), ini);
   return app;
 }
 
 bool Launch(RunningApp& app) {
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  if (!CreateProcessW(test::Wide(ExePathOf(app)).c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                      test::Wide(app.Folder).c_str(), &startup, &app.Process)) {
-    return false;
-  }
+  if (!StartCopy(app, app.Process)) return false;
   test::PollUntil([&app] {
     app.Window = test::FindWindowOf(app.Process.dwProcessId, "StopWatchClass");
     return app.Window || WaitForSingleObject(app.Process.hProcess, 0) == WAIT_OBJECT_0;
@@ -56,11 +110,8 @@ bool Launch(RunningApp& app) {
 }
 
 PROCESS_INFORMATION LaunchSecondCopy(const RunningApp& app) {
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  CreateProcessW(test::Wide(ExePathOf(app)).c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                 test::Wide(app.Folder).c_str(), &startup, &process);
+  StartCopy(app, process);
   return process;
 }
 
@@ -83,8 +134,9 @@ void Dispose(RunningApp& app) {
     CloseHandle(app.Process.hProcess);
     app.Process = {};
   }
-  if (!app.Folder.empty()) test::RemoveFolder(app.Folder);
+  if (!app.Folder.empty()) test::RemoveFolder(app.Fresh.empty() ? app.Folder : app.Fresh);
   app.Folder.clear();
+  app.Fresh.clear();
 }
 
 RECT ClientRect(const RunningApp& app) {

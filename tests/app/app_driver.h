@@ -11,6 +11,7 @@ namespace app {
 
 struct RunningApp {
   std::string Folder;  // holds Tavrilo.exe and its settings file
+  std::string Fresh;   // the fresh folder that holds Folder, where it is nested; removed with it
   PROCESS_INFORMATION Process = {};
   HWND Window = nullptr;
 };
@@ -19,8 +20,10 @@ struct RunningApp {
 std::string IniPathOf(const RunningApp& app);
 std::string StoredSetting(const RunningApp& app, const char* section, const char* key);
 // Copies the program into a fresh folder named from `folderPrefix`, with `ini` as its settings file unless it is
-// empty. The tests' folders have Japanese names, which the system's code page may not hold.
-RunningApp PrepareApp(const std::string& ini = "", const std::string& folderPrefix = "tavrilo-app-計測-");
+// empty, and there within `nested` folders of 60 characters each. The tests' folders have Japanese names, which the
+// system's code page may not hold.
+RunningApp PrepareApp(const std::string& ini = "", const std::string& folderPrefix = "tavrilo-app-計測-",
+                      int nested = 0);
 // Starts the prepared copy and waits for its main window; false when no window appeared.
 bool Launch(RunningApp& app);
 // Starts another copy of the same executable; returns its process (the caller waits on and closes it).

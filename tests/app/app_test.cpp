@@ -86,6 +86,28 @@ TEST_F(Program, FirstRunOpensTheDefaultWindowAndWritesEverySettingAtExit) {
   EXPECT_GT(height, 0) << "the last fitted read-out height";
 }
 
+// Unpacked deep in a synced folder, a folder path past 260 characters: the journal and the settings file are
+// written beside the program, and no box says otherwise.
+TEST_F(Program, RunsFromAFolderPathLongerThanMaxPathWithItsFilesBesideIt) {
+  app_ = app::PrepareApp("", "tavrilo-app-計測-", 5);
+  ASSERT_GT(test::Wide(app_.Folder).size(), static_cast<size_t>(MAX_PATH));
+  ASSERT_NO_FATAL_FAILURE(StartPrepared());
+  TypeChar(app_, ' ');
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
+  TypeChar(app_, ' ');
+  EXPECT_EQ(test::FindMessageBoxOf(app_.Process.dwProcessId), nullptr) << "no box at start-up";
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'l'));  // Save As opens from there too
+  const HWND saveAs = app::WaitForDialog(app_, "名前を付けて保存");
+  ASSERT_NE(saveAs, nullptr);
+  ASSERT_TRUE(app::EndDialogWith(app_, saveAs, IDCANCEL));
+  SetWindowPos(app_.Window, nullptr, 0, 0, 300, 320, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(test::PollUntil([this] { return Placement(app_.Window)[2] == 300; }));
+  PostMessageA(app_.Window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, "ラップタイムを保存しますか？");
+  ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(Line(SettingsFile(), "Window_Width"), "Window_Width=300");
+}
+
 // The screen's DPI for the processes that start while this lives (Wine reads it once, as a process starts); the
 // prefix's own value is put back at its end. ctest runs the test that uses it alone.
 class ScreenDpi {

@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <string>
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
 #include "support/test_support.h"
@@ -14,18 +15,18 @@ class EngineTest : public ::testing::Test {
   void SetUp() override {
     ResetEngineState();
     savedSettings_ = AppSettings;
-    lstrcpynW(savedIniPath_, IniPath, MAX_PATH);
+    savedIniPath_ = IniPath;
   }
   void TearDown() override {
     if (IsWindow(LapList.LapHistoryWindow)) SendMessageA(LapList.LapHistoryWindow, WM_COMMAND, IDCANCEL, 0);
     AppSettings = savedSettings_;
-    lstrcpynW(IniPath, savedIniPath_, MAX_PATH);
+    IniPath = savedIniPath_;
     ResetEngineState();
   }
 
  private:
   AppSettingsRecord savedSettings_;
-  wchar_t savedIniPath_[MAX_PATH] = L"";
+  std::wstring savedIniPath_;
 };
 
 }  // namespace test

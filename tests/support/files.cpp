@@ -67,7 +67,9 @@ void RemoveFolder(const std::string& folder) {
   HANDLE search = FindFirstFileW((wide + L"\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      DeleteFileW((wide + L"\\" + found.cFileName).c_str());
+      const std::wstring name = found.cFileName;
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((wide + L"\\" + name).c_str());
+      else if (name != L"." && name != L"..") RemoveFolder(Narrow(wide + L"\\" + name));
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }

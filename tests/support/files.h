@@ -11,7 +11,7 @@ std::string ReadBytes(const std::string& path);
 std::string ExecutableFolder();
 // A new empty folder under the temporary directory: `prefix`, this process's id and a serial number.
 std::string MakeFreshFolder(const std::string& prefix);
-// Deletes the folder's files and then the folder.
+// Deletes the folder's files and folders and then the folder.
 void RemoveFolder(const std::string& folder);
 // The tests' Shift-JIS texts as the program's wide paths take them, and back (code page 932, whatever the
 // system's: the files above are reached through the wide API this way).

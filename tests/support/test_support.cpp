@@ -114,7 +114,7 @@ std::vector<COLORREF> PixelsOf(HDC dc, int width, int height) {
 HWND OpenRealMainWindow(const std::string& ini) {
   const std::string path = ScratchFolder() + "\\Tavrilo.ini";
   WriteBytes(path, "[Window_Position]\r\nWindow_X_Pos=-2000\r\nWindow_Y_Pos=-2000\r\n" + ini);
-  lstrcpynW(IniPath, test::Wide(path).c_str(), MAX_PATH);
+  IniPath = test::Wide(path);
   static const ATOM registered = RegisterMainWindowClass(AppInstance);
   if (!registered) return nullptr;
   LoadWindowPosition();

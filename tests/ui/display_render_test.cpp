@@ -114,7 +114,7 @@ class DisplayRender : public test::EngineTest {
   void SetUp() override {
     EngineTest::SetUp();
     const std::string absent = test::ScratchFolder() + "\\absent.ini";
-    lstrcpynW(IniPath, test::Wide(absent).c_str(), MAX_PATH);
+    IniPath = test::Wide(absent);
     LoadSettings(test::StandInMainWindow());  // the defaults
     test::ResetEngineState();
     AppSettings.BackGroundColor = Background;

@@ -221,7 +221,7 @@ class SettingsFuzz : public test::EngineTest, public ::testing::WithParamInterfa
 
   // Every section and key of the file a first run writes, in its order; that file stays as the defaults.
   std::vector<IniKey> FirstRunKeys() {
-    lstrcpynW(IniPath, test::Wide(DefaultsPath()).c_str(), MAX_PATH);
+    IniPath = test::Wide(DefaultsPath());
     LoadWindowPosition();
     LoadSettings(test::StandInMainWindow());
     SaveSettings();
@@ -261,7 +261,7 @@ class SettingsFuzz : public test::EngineTest, public ::testing::WithParamInterfa
   // The real main window, placed and sized as the file says (OpenRealMainWindow would put it off-screen and leave
   // the position keys untried). The screen lock keeps the program's own tests from running meanwhile.
   static HWND OpenMainWindow(const std::string& path) {
-    lstrcpynW(IniPath, test::Wide(path).c_str(), MAX_PATH);
+    IniPath = test::Wide(path);
     LoadWindowPosition();
     return CreateMainWindow(AppInstance, SW_SHOWNOACTIVATE) ? static_cast<HWND>(MainWindow) : nullptr;
   }

@@ -59,7 +59,7 @@ class SettingsFile : public test::EngineTest {
   void StartAfresh() {
     test::ResetEngineState();
     path_ = test::ScratchFolder() + "\\Tavrilo.ini";
-    lstrcpynW(IniPath, test::Wide(path_).c_str(), MAX_PATH);
+    IniPath = test::Wide(path_);
   }
   // Writes the file, then loads it as start-up does.
   void LoadFrom(const std::string& bytes) {
@@ -328,7 +328,7 @@ TEST_F(SettingsFile, ASaveThatFailsPartWayOrAtTheMoveLeavesTheOldFileWhole) {
     SCOPED_TRACE(moveFails ? "the move" : "part way");
     FileHandle held;
     if (moveFails) {
-      held = FileHandle(CreateFileW(IniPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+      held = FileHandle(CreateFileW(IniPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
       ASSERT_TRUE(held.IsOpen());
     } else {
       WriteSettingsBytes = [](HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED) -> BOOL {
@@ -348,7 +348,7 @@ TEST_F(SettingsFile, ASaveThatFailsPartWayOrAtTheMoveLeavesTheOldFileWhole) {
 // A first run in a folder that takes no new file (here one that is not there) is told it cannot save, though no
 // file is there to be held.
 TEST_F(SettingsFile, AFirstRunInAFolderThatTakesNoNewFileCannotSave) {
-  ASSERT_EQ(GetFileAttributesW(IniPath), INVALID_FILE_ATTRIBUTES);
+  ASSERT_EQ(GetFileAttributesW(IniPath.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(CanReplaceSettingsFile(IniPath));
   EXPECT_FALSE(CanReplaceSettingsFile(test::Wide(path_ + "-missing\\Tavrilo.ini").c_str()));
 }

@@ -80,10 +80,10 @@ TEST(ReadingAJournal, NoJournalIsNothingToRecover) {
 
 // Laps refused at one start after another are each kept aside, none over another.
 TEST(KeptJournals, EveryRefusedOfferKeepsItsLapsBesideTheOthers) {
-  wchar_t previous[MAX_PATH], first[MAX_PATH], second[MAX_PATH];
-  ASSERT_TRUE(PathBesideProgram(L".laps", previous) && PathBesideProgram(L".1.laps", first) &&
-              PathBesideProgram(L".2.laps", second));
-  const auto removeAll = [&] { for (const wchar_t* path : {previous, first, second}) DeleteFileW(path); };
+  const std::wstring previous = PathBesideProgram(L".laps"), first = PathBesideProgram(L".1.laps"),
+                     second = PathBesideProgram(L".2.laps");
+  ASSERT_FALSE(previous.empty());
+  const auto removeAll = [&] { for (const std::wstring& path : {previous, first, second}) DeleteFileW(path.c_str()); };
   removeAll();
   test::WriteBytes(test::Narrow(first), Laps(1, 2));
   test::WriteBytes(test::Narrow(previous), Laps(1, 3));
@@ -95,15 +95,15 @@ TEST(KeptJournals, EveryRefusedOfferKeepsItsLapsBesideTheOthers) {
   EXPECT_EQ(offers, 2);
   EXPECT_EQ(test::ReadBytes(test::Narrow(first)), Laps(1, 2));
   EXPECT_EQ(test::ReadBytes(test::Narrow(second)), Laps(1, 3));
-  EXPECT_FALSE(FileExists(previous));
+  EXPECT_FALSE(FileExists(previous.c_str()));
   removeAll();
 }
 
 // A lap taken back where the journal cannot be written afresh: the old journal, which holds that lap, is deleted
 // and the failure said; the next lap writes the whole journal again.
 TEST_F(RewritingAJournal, ThatCannotBeCreatedIsDeletedAndSaidAndComesBackAtTheNextLap) {
-  wchar_t path[MAX_PATH];
-  ASSERT_TRUE(PathBesideProgram(L".laps", path));
+  const std::wstring path = PathBesideProgram(L".laps");
+  ASSERT_FALSE(path.empty());
   const HWND window = test::StandInMainWindow();
   StartLapJournal(window, [](HWND, const LapRecord*, int32_t) { return true; });
   OnLapJournal(window, 0);
@@ -122,7 +122,7 @@ TEST_F(RewritingAJournal, ThatCannotBeCreatedIsDeletedAndSaidAndComesBackAtTheNe
   };
   RewriteLapJournal();
   CreateJournalFile = create;
-  EXPECT_FALSE(FileExists(path)) << "no journal that offers the lap taken back";
+  EXPECT_FALSE(FileExists(path.c_str())) << "no journal that offers the lap taken back";
   MSG said;
   EXPECT_TRUE(PeekMessageW(&said, window, WM_LAP_JOURNAL_FAILED, WM_LAP_JOURNAL_FAILED, PM_REMOVE));
   take(2, 7);
