@@ -89,6 +89,18 @@ void SwitchMode(HWND window) {
   AppSettings.Timer_Mode = InTimerMode() ? 0 : 1;
   ServiceMeasurements();  // the mode now shown wakes for its frames, the other no longer
   RequestRepaint(window);
+  WriteRunState();
+}
+
+int ResetModeOnDisplay(HWND window) {
+  if (InTimerMode()) {
+    if (!ClearExpiryUnlessRunning()) return 0;
+    OnTimerAlarmSoundStop(window);
+    LoadCountdown(window);
+    return 1;
+  }
+  if (StopwatchClock.StopwatchRunning) return 0;
+  return ResetStopwatch(window);
 }
 
 // The twelve resolution items: greyed while a measurement exists, the chosen one checked.
@@ -131,8 +143,13 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
   if (!IsCommandId(id)) return 0;
   switch (CommandTable[static_cast<size_t>(id - FirstCommandId)]) {
     case Action::None: break;
-    case Action::Start: StartMeasurement(window); break;
-    case Action::Stop: StopMeasurement(window); break;
+    case Action::Start:
+      if (StartMeasurement(window)) WriteRunState();
+      break;
+    case Action::Stop:
+      StopMeasurement(window);
+      WriteRunState();
+      break;
     case Action::Reset: ResetMeasurement(window); break;
     case Action::Exit: PostMessageW(window, WM_CLOSE, 0, 0); break;
     case Action::AnalogDisplay: ToggleAnalogDisplay(window); break;
@@ -158,10 +175,12 @@ LRESULT OnCommand(HWND window, WPARAM wParam) {
     case Action::StopwatchInterval:
       AppSettings.SecondResolution = id - IDM_STOPWATCH_INTERVAL_1000MS;
       SelectStopwatchResolution(AppSettings.SecondResolution, window);
+      WriteRunState();
       break;
     case Action::TimerInterval:
       AppSettings.TimerSecondResolutionIndex = id - IDM_TIMER_INTERVAL_1000MS;
       SelectTimerResolution(AppSettings.TimerSecondResolutionIndex, window);
+      WriteRunState();
       break;
   }
   return 0;
@@ -176,14 +195,9 @@ void UpdateMenuState(HMENU menu) {
 }
 
 int ResetMeasurement(HWND window) {
-  if (InTimerMode()) {
-    if (!ClearExpiryUnlessRunning()) return 0;
-    OnTimerAlarmSoundStop(window);
-    LoadCountdown(window);
-    return 1;
-  }
-  if (StopwatchClock.StopwatchRunning) return 0;
-  return ResetStopwatch(window);
+  const int reset = ResetModeOnDisplay(window);
+  if (reset) WriteRunState();
+  return reset;
 }
 
 int ResetStopwatch(HWND window) {

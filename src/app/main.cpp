@@ -25,5 +25,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   WarnIfSettingsCannotBeSaved(MainWindow);
   RegisterHotKeys(MainWindow, MainWindow);
   StartLapJournal(MainWindow, OfferUnsavedLaps);
+  RegisterForRestartAfterUpdate();
   return RunMessageLoop();
 }

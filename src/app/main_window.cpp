@@ -93,15 +93,29 @@ void OnCreate(HWND window) {
   ApplyWindowOpacity(window, AppSettings.WindowOpacity);
 }
 
-// The run ends, by a close or with the Windows session: the timers and the alarm stop, unsaved laps stay in the
-// journal for the next start, and the settings are written; false when they could not be. Once only: the window
-// is not destroyed until the process ends, which may bring a second WM_DESTROY.
-bool EndRun() {
-  if (State.RunEnded) return true;
-  State.RunEnded = true;
+void StopMeasurements() {
   StopStopwatch();
   StopCountdown();
-  EndLapJournal();
+}
+
+// How a close or the session's end leaves the measurement: kept to go on when the user asked for that.
+RunEnd EndOfRunFor(RunEnd otherwise) { return AppSettings.ResumeAfterExit == 1 ? RunEnd::KeptToGoOn : otherwise; }
+
+// The run ends, by a close or with the Windows session: the timers and the alarm stop, unsaved laps stay in the
+// journal for the next start, a measurement kept goes into the run state as it runs, and the settings are written;
+// false when they could not be. Once only: the window is not destroyed until the process ends, which may bring a
+// second WM_DESTROY.
+bool EndRun(RunEnd end) {
+  if (State.RunEnded) return true;
+  State.RunEnded = true;
+  // A measurement that ends is stopped first, so that a lap whose boundary has just passed reaches the journal.
+  if (end == RunEnd::Ended) {
+    StopMeasurements();
+  } else {
+    ServiceMeasurements();
+  }
+  EndLapJournal(end);
+  StopMeasurements();
   UnregisterHotKeys(MainWindow);
   SendCommand(MainWindow, IDM_TIMER_ALARM__SOUND_STOP);  // the sound, and the taskbar's flashing
   return SaveSettings();
@@ -109,7 +123,7 @@ bool EndRun() {
 
 void OnDestroy() {
   if (State.RunEnded) return;
-  if (!EndRun()) SaySettingsNotSaved(MainWindow);  // before the quit message, which would end the box at once
+  if (!EndRun(EndOfRunFor(RunEnd::Ended))) SaySettingsNotSaved(MainWindow);  // before the quit message, which would end the box at once
   ReleaseDisplayResources();
   PostQuitMessage(0);
 }
@@ -125,8 +139,10 @@ void StoreNormalPlacement(HWND window) {
   }
 }
 
+// A measurement kept across the exit keeps its laps unsaved in the journal: no final lap, no question.
 void OnClose(HWND window) {
-  if (StopwatchClock.StopwatchStarted && LapList.Count > 0 && LapList.Unsaved) {
+  const bool measurementKept = AppSettings.ResumeAfterExit == 1;
+  if (!measurementKept && StopwatchClock.StopwatchStarted && LapList.Count > 0 && LapList.Unsaved) {
     // The last lap is the time up to the close.
     StopStopwatch();
     // Declined laps may go; laps whose save was cancelled or failed stay in the journal for the next start.
@@ -143,7 +159,7 @@ void OnEndSession(HWND window, WPARAM ending) {
   if (!ending) return;
   CancelDialogsWithSnapshots();
   StoreNormalPlacement(window);
-  EndRun();
+  EndRun(EndOfRunFor(RunEnd::KeptForQuestion));
 }
 
 void OnMove(HWND window) {
@@ -397,8 +413,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_LAP_REQUEST: RequestLap(); return 0;
     case WM_HOTKEY: OnHotKey(window, wParam); return 0;
     case WM_LAP_JOURNAL: OnLapJournal(window, wParam); return 0;
-    case WM_LAP_JOURNAL_FAILED: OnLapJournalFailed(window); return 0;
-    case WM_COUNTDOWN_EXPIRED: FlashUnlessInFront(window); return 0;
+    case WM_LAP_JOURNAL_FAILED: OnLapJournalFailed(window, wParam); return 0;
+    case WM_COUNTDOWN_EXPIRED:
+      FlashUnlessInFront(window);
+      WriteRunState();
+      return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }

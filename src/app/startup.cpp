@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "helpers/dpi.h"
 #include "helpers/message_box.h"
+#include "helpers/optional_calls.h"
 #include "helpers/window_helpers.h"
 #include "laps/lap_list.h"
 #include "records/app_globals.h"
@@ -96,6 +97,11 @@ int CreateMainWindow(HINSTANCE instance, int showCommand) {
   ShowWindow(window, showCommand);
   UpdateWindow(window);
   return 1;
+}
+
+void RegisterForRestartAfterUpdate() {
+  const auto registerRestart = OptionalCalls().RegisterApplicationRestart;
+  if (registerRestart) registerRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG);
 }
 
 int RunMessageLoop() {

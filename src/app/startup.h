@@ -24,5 +24,8 @@ void InitCommonControlsForDialogs();
 ATOM RegisterMainWindowClass(HINSTANCE instance);
 // Creates, shows and updates the main window; 1 on success.
 int CreateMainWindow(HINSTANCE instance, int showCommand);
+// Asks Windows to start the program again after an update's restart, where the user lets it; that start goes on
+// with the measurement as any other start does.
+void RegisterForRestartAfterUpdate();
 // Runs until WM_QUIT and returns its exit code.
 int RunMessageLoop();

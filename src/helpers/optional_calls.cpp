@@ -18,6 +18,8 @@ OptionalCallTable LookUpAll() {
   LookUp(calls.GetDpiForWindow, user32, "GetDpiForWindow");
   LookUp(calls.SetProcessInformation, kernel32, "SetProcessInformation");
   LookUp(calls.SetDefaultDllDirectories, kernel32, "SetDefaultDllDirectories");
+  LookUp(calls.GetSystemTimePreciseAsFileTime, kernel32, "GetSystemTimePreciseAsFileTime");
+  LookUp(calls.RegisterApplicationRestart, kernel32, "RegisterApplicationRestart");
   return calls;
 }
 

@@ -10,6 +10,8 @@ struct OptionalCallTable {
   UINT(WINAPI* GetDpiForWindow)(HWND);  // Windows 10 1607 on
   BOOL(WINAPI* SetProcessInformation)(HANDLE, PROCESS_INFORMATION_CLASS, LPVOID, DWORD);  // Windows 8 on
   BOOL(WINAPI* SetDefaultDllDirectories)(DWORD);  // Windows 8 on, and Windows 7 with KB2533623
+  void(WINAPI* GetSystemTimePreciseAsFileTime)(FILETIME*);  // Windows 8 on
+  HRESULT(WINAPI* RegisterApplicationRestart)(PCWSTR, DWORD);  // Vista on
 };
 
 // Looked up once, at the first use; a function the system lacks is null, and each caller says what it does then.

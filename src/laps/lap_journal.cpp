@@ -1,7 +1,8 @@
-// The lap journal. A recorded lap has the journal append what it lacks, found by comparing with the lap count.
-// Each line reaches the file at once (a killed process loses nothing); the disk itself is flushed by a one-second
-// timer that the first write after a flush arms, so a lap never waits for the disk, the disk is waited for at
-// most once a second, and at most a second of laps is ever unflushed.
+// The lap journal and the run state's file. A recorded lap has the journal append what it lacks, found by comparing
+// with the lap count; the run state is written whole at every change of a measurement. Each write reaches the file
+// at once (a killed process loses nothing); the disk itself is flushed by a one-second timer that the first write
+// after a flush arms, so a lap never waits for the disk, the disk is waited for at most once a second, and at most
+// a second of laps and run states is ever unflushed.
 #include "laps/lap_journal.h"
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "helpers/message_box.h"
 #include "laps/lap_file.h"
 #include "records/window_messages.h"
+#include "timing/run_state.h"
 
 HANDLE(WINAPI* CreateJournalFile)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = CreateFileW;
 
@@ -39,6 +41,17 @@ struct CurrentJournal {
   int32_t MarkedLaps = 0;      // the mark the file holds
 };
 
+// The run state's file: two copies at fixed places, written in turn, so that a write cut short (a power cut) leaves
+// the other whole, and the later whole one counts.
+constexpr DWORD RunCopySize = 1024;
+struct RunFile {
+  std::wstring Path;
+  FileHandle File;
+  bool On = false;  // from the start-up's decision on an earlier run until this run ends
+  bool FailureSaid = false;
+  int64_t Sequence = 0;
+};
+
 // Everything the journal keeps in a run; made fresh when the run's journal starts.
 struct LapJournalState {
   JournalPhase Phase = JournalPhase::Off;
@@ -47,6 +60,7 @@ struct LapJournalState {
   UnsavedLapsOffer Offer = nullptr;  // the recovery question, given by StartLapJournal
   bool FailureSaid = false;          // the journal's failure is said once per run
   CurrentJournal Current;
+  RunFile Run;
 };
 LapJournalState Journal;
 
@@ -97,6 +111,7 @@ void TakeJournalLine(std::string_view line, RecoveredLaps& laps) {
 
 void FlushJournalFile() {
   if (Journal.Current.File.IsOpen()) FlushFileBuffers(Journal.Current.File.Get());
+  if (Journal.Run.File.IsOpen()) FlushFileBuffers(Journal.Run.File.Get());
 }
 
 void CALLBACK FlushJournal(HWND window, UINT, UINT_PTR id, DWORD) {
@@ -116,11 +131,16 @@ void CloseJournalFile() {
   Journal.Current.File.Close();
 }
 
+// The journal's and the run state's files are written afresh, readable and deletable by others meanwhile.
+FileHandle CreateFreshFile(const std::wstring& path) {
+  return FileHandle(CreateJournalFile(ExtendedLengthPath(path).c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 bool OpenFreshJournal() {
   CurrentJournal& current = Journal.Current;
-  current.File = FileHandle(CreateJournalFile(ExtendedLengthPath(Journal.Path).c_str(), GENERIC_WRITE,
-                                              FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  current.File = CreateFreshFile(Journal.Path);
   current.JournalledLaps = 0;
   current.MarkedLaps = 0;
   return current.File.IsOpen();
@@ -146,11 +166,89 @@ bool AppendSavedMark() {
   return true;
 }
 
-// The first failure of a run has the main window say it, once the lap or save that met it is over.
-void ReportFailure() {
-  if (Journal.FailureSaid) return;
-  Journal.FailureSaid = true;
-  PostMessageW(Journal.Window, WM_LAP_JOURNAL_FAILED, 0, 0);
+// The first failure of a run with each file has the main window say it, once the lap or save that met it is over.
+void ReportFailure(bool& said, WPARAM which) {
+  if (said) return;
+  said = true;
+  PostMessageW(Journal.Window, WM_LAP_JOURNAL_FAILED, which, 0);
+}
+void ReportFailure() { ReportFailure(Journal.FailureSaid, 0); }
+
+bool OpenFreshRunFile() {
+  RunFile& run = Journal.Run;
+  run.File = CreateFreshFile(run.Path);
+  run.Sequence = 0;
+  return run.File.IsOpen();
+}
+
+// The run state now, as the next of the file's copies. After a failed create or write the next change creates
+// the file afresh.
+void WriteRunCopy(bool keptAtExit) {
+  RunFile& run = Journal.Run;
+  if (!run.On) return;
+  if (run.File.IsOpen() || OpenFreshRunFile()) {
+    RunState state = CaptureRunState(ReadRunMoment());
+    state.Sequence = ++run.Sequence;
+    state.KeptAtExit = keptAtExit ? 1 : 0;
+    std::string copy = FormatRunState(state);
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(state.Sequence % 2) * RunCopySize;
+    DWORD written = 0;
+    if (copy.size() <= RunCopySize) {
+      copy.resize(RunCopySize, '\0');
+      if (WriteFile(run.File.Get(), copy.data(), RunCopySize, &written, &at) && written == RunCopySize) {
+        ScheduleFlush();
+        return;
+      }
+    }
+    run.File.Close();
+  }
+  ReportFailure(run.FailureSaid, 1);
+}
+
+// The run ends: its state is kept for the next start, flushed, or the file goes with the measurement.
+void EndRunFile(bool keep, bool keptAtExit) {
+  RunFile& run = Journal.Run;
+  if (!run.On) return;
+  if (keep) {
+    WriteRunCopy(keptAtExit);
+    if (run.File.IsOpen()) FlushFileBuffers(run.File.Get());
+    run.File.Close();
+  } else {
+    run.File.Close();
+    DeleteFileW(ExtendedLengthPath(run.Path).c_str());
+  }
+  run.On = false;
+}
+
+// The laps of a measurement that goes on come back into the list as the previous run's journal holds them, saved
+// ones too; once on, the journal is written afresh from the list.
+void AdoptPreviousLaps() {
+  if (!ReadLapJournal(Journal.Path.c_str(), Recovered)) return;
+  LapList.Count = Recovered.Count;
+  memcpy(LapList.Records, Recovered.Records, sizeof LapList.Records);
+  LapList.Unsaved = Recovered.Count > Recovered.Saved ? 1 : 0;
+  Journal.Current.SavedLaps = std::min(Recovered.Saved, Recovered.Count);
+}
+
+// A measurement left by a run that did not end normally goes on when the user says so, and one a normal exit
+// kept goes on without asking; true when one does. Until the answer the earlier state stays in its file, so a
+// run ended while the question is open asks again.
+bool ResumeEarlierRun(HWND window) {
+  RunState state = {};
+  const bool held = ReadRunStateFile(Journal.Run.Path.c_str(), state) && HoldsMeasurement(state);
+  const bool resume = held && (state.KeptAtExit == 1 ||
+                               ShowMessageBox(window, L"前回の計測が途中で中断されました。続けて計測しますか？",
+                                              MB_YESNO) == IDYES);
+  Journal.Run.On = true;
+  if (!resume) {
+    DeleteFileW(ExtendedLengthPath(Journal.Run.Path).c_str());
+    return false;
+  }
+  if (state.Laps > 0) AdoptPreviousLaps();
+  ResumeRunState(state, ReadRunMoment());
+  WriteRunCopy(false);
+  return true;
 }
 
 // Writes the laps below `upTo` and the saved mark that the file lacks. After a failed create or write the file is
@@ -200,15 +298,16 @@ bool KeepPreviousJournal() {
 }
 
 // Every journal an earlier run left is offered in turn, the kept ones first, and goes once its laps may go. The
-// previous run's, when kept, moves aside; when it cannot, this run journals nothing rather than overwrite it.
-void OfferPreviousLaps(HWND window) {
+// previous run's, when kept, moves aside; when it cannot, this run journals nothing rather than overwrite it. A
+// measurement that goes on has taken the previous run's laps back into its list.
+void OfferPreviousLaps(HWND window, bool resumed) {
   for (int number = 1; number <= KeptJournalCount; ++number) {
     const std::wstring kept = KeptJournalPath(number);
     if (FileExists(kept.c_str()) && OfferLapsOf(window, kept.c_str())) {
       DeleteFileW(ExtendedLengthPath(kept).c_str());
     }
   }
-  if (!FileExists(Journal.Path.c_str())) return;
+  if (resumed || !FileExists(Journal.Path.c_str())) return;
   if (OfferLapsOf(window, Journal.Path.c_str())) {
     DeleteFileW(ExtendedLengthPath(Journal.Path).c_str());
   } else if (!KeepPreviousJournal()) {
@@ -247,12 +346,32 @@ bool ReadLapJournal(const wchar_t* path, RecoveredLaps& laps) {
   return true;
 }
 
+bool ReadRunStateFile(const wchar_t* path, RunState& state) {
+  const FileHandle file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+  char bytes[2 * RunCopySize];
+  DWORD got = 0;
+  if (!file.IsOpen() || !ReadFile(file.Get(), bytes, sizeof bytes, &got, nullptr)) return false;
+  bool found = false;
+  for (DWORD at = 0; at < got; at += RunCopySize) {
+    const std::string_view copy(bytes + at, std::min(got - at, RunCopySize));
+    RunState read = {};
+    if (ParseRunState(copy.substr(0, copy.find('\0')), read) && (!found || read.Sequence > state.Sequence)) {
+      state = read;
+      found = true;
+    }
+  }
+  return found;
+}
+
 void StartLapJournal(HWND window, UnsavedLapsOffer offer) {
   const std::wstring path = PathBesideProgram(L".laps");
   if (!offer || path.empty()) return;
   // Once a run, before any lap: nothing is journalled yet.
   Journal = LapJournalState{};
   Journal.Path = path;
+  Journal.Run.Path = PathBesideProgram(L".run");
   Journal.Window = window;
   Journal.Offer = offer;
   Journal.Phase = JournalPhase::Starting;
@@ -262,22 +381,32 @@ void StartLapJournal(HWND window, UnsavedLapsOffer offer) {
 void OnLapJournal(HWND window, WPARAM upTo) {
   if (Journal.Phase == JournalPhase::Starting) {
     Journal.Phase = JournalPhase::Offering;
-    OfferPreviousLaps(window);
+    OfferPreviousLaps(window, ResumeEarlierRun(window));
     // Unless it ended meanwhile, or must not write.
     if (Journal.Phase == JournalPhase::Offering) Journal.Phase = JournalPhase::On;
+    upTo = static_cast<WPARAM>(LapList.Count);  // the laps of a measurement that goes on
   }
   BringJournalUpTo(static_cast<int32_t>(std::min<WPARAM>(upTo, MaxLaps)));
 }
 
-void OnLapJournalFailed(HWND window) {
+void OnLapJournalFailed(HWND window, WPARAM which) {
   if (Journal.Phase == JournalPhase::Off) return;
-  const std::wstring text = std::wstring(L"ラップタイムの一時保存ファイル「") + Journal.Path +
-                            L"」に書き込めません。計測は続けられますが、プログラムが異常終了したときには、保存して"
-                            L"いないラップタイムは戻りません。";
+  const std::wstring text =
+      which == 0 ? L"ラップタイムの一時保存ファイル「" + Journal.Path +
+                       L"」に書き込めません。計測は続けられますが、プログラムが異常終了したときには、保存して"
+                       L"いないラップタイムは戻りません。"
+                 : L"計測の一時保存ファイル「" + Journal.Run.Path +
+                       L"」に書き込めません。計測は続けられますが、プログラムが異常終了したときには、次の起動で"
+                       L"計測を続けることはできません。";
   ShowMessageBox(window, text.c_str());
 }
 
-void JournalRecordedLaps() { BringJournalUpTo(LapList.Count); }
+void WriteRunState() { WriteRunCopy(false); }
+
+void JournalRecordedLaps() {
+  BringJournalUpTo(LapList.Count);
+  WriteRunState();
+}
 
 void MarkLapJournalSaved() {
   Journal.Current.SavedLaps = LapList.Count;
@@ -287,6 +416,7 @@ void MarkLapJournalSaved() {
 void RewriteLapJournal() {
   if (Journal.Phase != JournalPhase::On) return;
   CloseJournalFile();
+  WriteRunState();  // where the current lap began is back too
   if (OpenFreshJournal()) {
     BringJournalUpTo(LapList.Count);
     return;
@@ -304,8 +434,10 @@ void DiscardLapJournal() {
   Journal.Current = CurrentJournal{};  // the next lap starts a new journal
 }
 
-void EndLapJournal() {
-  if (Journal.Phase == JournalPhase::On && LapList.Unsaved) {
+void EndLapJournal(RunEnd end) {
+  const bool keepRun = end != RunEnd::Ended && HoldsMeasurement(CaptureRunState(ReadRunMoment()));
+  EndRunFile(keepRun, end == RunEnd::KeptToGoOn);
+  if (Journal.Phase == JournalPhase::On && (LapList.Unsaved || (keepRun && LapList.Count > 0))) {
     BringJournalUpTo(LapList.Count);
     FlushJournalFile();
     CloseJournalFile();

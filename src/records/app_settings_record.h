@@ -49,6 +49,7 @@ struct AppSettingsRecord {
   int32_t TimerOvertime;             // 1: the countdown counts on past zero; anything else: it stops there
   int32_t CaptionTimeWhenMinimized;  // 1: the minimised window's caption shows the running time
   int32_t WindowOpacity;             // percent, 20 to 100; other values count as 100
+  int32_t ResumeAfterExit;           // 1: a normal exit keeps the measurement for the next start
   // Derived while loading, never stored.
   int32_t WindowShowCommand;
   int32_t DigitalOnly;

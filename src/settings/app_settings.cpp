@@ -130,6 +130,7 @@ const SettingKey ExtraKeys[] = {
     Number("TimerOvertime", &S.TimerOvertime, 0),
     Number("CaptionTimeWhenMinimized", &S.CaptionTimeWhenMinimized, 1),
     Number("WindowOpacity", &S.WindowOpacity, 100),
+    Number("ResumeAfterExit", &S.ResumeAfterExit, 0),
 };
 
 const Section WindowPositionSection = MakeSection("Window_Position", WindowPositionKeys);

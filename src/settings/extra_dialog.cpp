@@ -17,6 +17,7 @@ struct ExtraBox {
 constexpr ExtraBox ExtraBoxes[] = {
     {IDC_TIMER_OVERTIME, &AppSettingsRecord::TimerOvertime},
     {IDC_CAPTION_TIME, &AppSettingsRecord::CaptionTimeWhenMinimized},
+    {IDC_RESUME_AFTER_EXIT, &AppSettingsRecord::ResumeAfterExit},
 };
 
 void AddOpacityItem(HWND list, int32_t percent) {
@@ -38,7 +39,7 @@ void FillOpacityList(HWND dialog) {
 void OnInitExtraDialog(HWND dialog, ExtraSnapshot* snapshot) {
   KeepDialogState(dialog, snapshot);
   const AppSettingsRecord& s = AppSettings;
-  *snapshot = {s.TimerOvertime, s.CaptionTimeWhenMinimized, s.WindowOpacity};
+  *snapshot = {s.TimerOvertime, s.CaptionTimeWhenMinimized, s.WindowOpacity, s.ResumeAfterExit};
   for (const ExtraBox& box : ExtraBoxes) {
     CheckDlgButton(dialog, box.Id, s.*box.Field == 1 ? BST_CHECKED : BST_UNCHECKED);
   }
@@ -60,6 +61,7 @@ void OnExtraCancel(HWND dialog) {
   s.TimerOvertime = snapshot.TimerOvertime;
   s.CaptionTimeWhenMinimized = snapshot.CaptionTimeWhenMinimized;
   s.WindowOpacity = snapshot.WindowOpacity;
+  s.ResumeAfterExit = snapshot.ResumeAfterExit;
   ApplyWindowOpacity(MainWindow, s.WindowOpacity);
   EndDialog(dialog, IDCANCEL);
 }

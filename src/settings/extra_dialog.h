@@ -9,6 +9,7 @@ struct ExtraSnapshot {
   int32_t TimerOvertime;
   int32_t CaptionTimeWhenMinimized;
   int32_t WindowOpacity;
+  int32_t ResumeAfterExit;
 };
 
 // Runs dialog 110 modally, owned by `owner`; true when the user ended it with OK.

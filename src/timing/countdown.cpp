@@ -124,6 +124,8 @@ int64_t NextCountdownSecond(int64_t now) {
   return StepAt(std::max(steps, StepsTaken(now) + 1));
 }
 
+void PutBackCountdown(int32_t remaining) { SetRemaining(remaining); }
+
 bool ClearExpiryUnlessRunning() {
   const bool running = StopwatchClock.TimerRunning != 0;
   if (!running) StopwatchClock.TimerExpired = 0;

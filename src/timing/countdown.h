@@ -32,6 +32,8 @@ int64_t CountdownEnd();
 int64_t NextCountdownStep(int64_t now);
 // The counter value of the first step after `now` that shows another whole second, while it runs.
 int64_t NextCountdownSecond(int64_t now);
+// A countdown kept from an earlier run shows `remaining` (negative past zero); the rest of its state is its caller's.
+void PutBackCountdown(int32_t remaining);
 // A reset's first step: clears TimerExpired and returns true, or returns false while the countdown runs.
 bool ClearExpiryUnlessRunning();
 

@@ -17,8 +17,9 @@ int64_t CounterFrequency() {
 
 // Whole seconds and the rest are converted apart: counts × 1000 overflows after 106 days at 1 GHz, while the
 // rest × 1000 stays below the frequency × 1000.
-int64_t CountsToMillis(int64_t counts) {
-  const int64_t frequency = CounterFrequency();
+int64_t CountsToMillis(int64_t counts) { return CountsToMillis(counts, CounterFrequency()); }
+
+int64_t CountsToMillis(int64_t counts, int64_t frequency) {
   return counts / frequency * 1000 + counts % frequency * 1000 / frequency;
 }
 

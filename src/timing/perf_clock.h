@@ -16,5 +16,7 @@ int64_t ReadCounter();
 int64_t CounterFrequency();
 // Whole milliseconds in a count of at least 0, rounded down; exact at any frequency, with no overflow.
 int64_t CountsToMillis(int64_t counts);
+// The same at another frequency than the counter's now (a count kept from an earlier boot).
+int64_t CountsToMillis(int64_t counts, int64_t frequency);
 // The fewest counts that make `millis` whole milliseconds (millis at least 0).
 int64_t MillisToCounts(int64_t millis);

@@ -158,6 +158,25 @@ TEST_F(AlarmInTheProgram, StopThenStartContinuesAndResetOrExitSilenceTheAlarm) {
   EXPECT_EQ(AlarmFileSetting(), beep_) << "the settings are written";
 }
 
+// A countdown killed with a second left and started again after its end: Yes lets it expire at once, the alarm
+// sounding, and a reset brings back its set time.
+TEST_F(AlarmInTheProgram, ACountdownWhoseEndFellWhileTheProgramWasGoneExpiresOnceItGoesOn) {
+  Start("TimerSettingMinute=0\r\nTimerSettingSecond=2\r\n");
+  const app::Picture twoSeconds = app::Capture(app_);
+  Type(' ');
+  const DWORD started = GetTickCount();
+  ASSERT_TRUE(app::WaitForChange(app_, twoSeconds));  // one second left
+  ASSERT_NO_FATAL_FAILURE(KillAndRestart());
+  ASSERT_TRUE(test::PollUntil([&] { return GetTickCount() - started >= 2500; }, 5000));
+  AnswerTheInterruption(IDYES);
+  ASSERT_TRUE(AlarmSounds()) << "its end fell while it was gone";
+  Type('r');
+  EXPECT_TRUE(WaitForFileInUse(beep_, false)) << "the reset stops the alarm";
+  EXPECT_TRUE(app::Settles(app_));
+  EXPECT_EQ(app::Capture(app_), twoSeconds);
+  EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
 // With overtime on, a 1 s countdown goes on past zero in red, after a minus sign in the minimised caption; Reset
 // waits for Stop, Start goes on past zero, Reset brings back the set time.
 TEST_F(AlarmInTheProgram, OvertimeCountsOnPastZeroInRedUntilStopped) {

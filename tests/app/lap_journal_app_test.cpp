@@ -1,15 +1,20 @@
-// Laps that outlive a killed program: the journal beside Tavrilo.exe, the question at the next start, the lap
-// file written from the recovered laps, and the journal's end.
+// Laps and measurements that outlive a killed program: the journal and the run state beside Tavrilo.exe, the
+// questions at the next start, the measurement going on or the lap file written from the recovered laps, and the
+// journal's end.
 #include <gtest/gtest.h>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <tuple>
 #include <vector>
 #include "app/app_driver.h"
 #include "app/dialog_driver.h"
 #include "app/program_test.h"
+#include "resources/resource.h"
 #include "support/files.h"
 #include "support/poll.h"
 #include "support/process_windows.h"
+#include "support/wall_clock.h"
 
 namespace {
 
@@ -25,14 +30,6 @@ class LapsAfterAKill : public app::ProgramTest {
     LaunchPrepared();
   }
   bool JournalExists() const { return Exists("Tavrilo.laps"); }
-  void KillAndRestart() {
-    ASSERT_TRUE(TerminateProcess(app_.Process.hProcess, 1));
-    ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 15000), WAIT_OBJECT_0);
-    CloseHandle(app_.Process.hThread);
-    CloseHandle(app_.Process.hProcess);
-    app_.Process = {};
-    LaunchPrepared();
-  }
   void ExpectTheQuestionAnswering(int answer) {
     const app::MessageBoxText box = app::AnswerMessageBox(app_, answer);
     EXPECT_EQ(box.Caption, "Tavrilo");
@@ -105,6 +102,7 @@ TEST_P(LapsNotSaved, StayAsTheyWereAndAreAskedForAgain) {
       break;
     case Moment::Recovery:
       ASSERT_NO_FATAL_FAILURE(KillAndRestart());
+      AnswerTheInterruption(IDNO);
       ASSERT_NO_FATAL_FAILURE(SaveYesButNoFile(RecoveryQuestion));
       EXPECT_TRUE(PollUntil([&] { return !JournalExists() && Exists("Tavrilo.1.laps"); }, FileWaitMs));
       app::TypeChar(app_, ' ');  // this run's laps, reset and exit leave the kept laps alone
@@ -145,6 +143,7 @@ TEST_F(LapsAfterAKill, YesSavesEveryRecoveredLapUnderItsNumberAndTheNewRunJourna
   EXPECT_EQ(laps[2].substr(0, 5), "0003,");
   ASSERT_NO_FATAL_FAILURE(KillAndRestart());
 
+  AnswerTheInterruption(IDNO);
   ExpectTheQuestionAnswering(IDYES);
   EXPECT_EQ(AcceptSaveAs(), "LapTimeList0001.txt");
   const std::string expected = laps[0] + laps[1] + laps[2];
@@ -168,6 +167,7 @@ TEST_F(LapsAfterAKill, NoAndAResetDeleteTheJournalAndSavedLapsAreNotAskedForAgai
   app::TypeChar(app_, ' ');
   ASSERT_NO_FATAL_FAILURE(TakeLaps(2));
   ASSERT_NO_FATAL_FAILURE(KillAndRestart());
+  AnswerTheInterruption(IDNO);
   ExpectTheQuestionAnswering(IDNO);
   EXPECT_TRUE(PollUntil([&] { return !JournalExists(); }, FileWaitMs));
 
@@ -187,9 +187,90 @@ TEST_F(LapsAfterAKill, NoAndAResetDeleteTheJournalAndSavedLapsAreNotAskedForAgai
   DWORD_PTR answer = 0;  // once this is answered, the save command has finished
   ASSERT_TRUE(SendMessageTimeoutA(app_.Window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer));
   ASSERT_NO_FATAL_FAILURE(KillAndRestart());
+  AnswerTheInterruption(IDNO);
   ASSERT_TRUE(app::Settles(app_));
   EXPECT_EQ(app::FindAnyDialog(app_), nullptr) << "every lap was saved";
   EXPECT_EQ(app::CloseApp(app_), 0u);
+}
+
+// The total of a journal line "000n,lap,total" in milliseconds, whatever the resolution's digits.
+double TotalMs(const std::string& line) {
+  const std::string total = line.substr(line.rfind(',') + 1);
+  int h = 0, m = 0, sec = 0;
+  char fraction[8] = "";
+  if (sscanf(total.c_str(), "%d:%d:%d.%7[0-9]", &h, &m, &sec, fraction) < 3) return -1;
+  return ((h * 60 + m) * 60 + sec) * 1000.0 + atof(("0." + std::string(fraction)).c_str()) * 1000;
+}
+
+// Takes lap `number` with L and returns its total, the wall clock's moments just before and after the key.
+struct TimedLap {
+  double Total, Before, After;
+};
+
+class MeasurementAfterAKill : public LapsAfterAKill {
+ protected:
+  TimedLap TakeTimedLap(size_t number) {
+    const double before = test::NowMs();
+    app::TypeChar(app_, 'L');
+    const double after = test::NowMs();
+    EXPECT_TRUE(PollUntil([&] { return JournalLaps().size() == number; }, FileWaitMs)) << "lap " << number;
+    return TimedLap{JournalLaps().size() == number ? TotalMs(JournalLaps().back()) : -1, before, after};
+  }
+  // The lap's total is the wall clock's time since the Start typed between `started` and `typed`, to within the
+  // key's way through the system's queue.
+  static void ExpectWallClockTotal(const TimedLap& lap, double started, double typed) {
+    EXPECT_GE(lap.Total, lap.Before - typed - 20);
+    EXPECT_LE(lap.Total, lap.After - started + 250);
+  }
+};
+
+// Killed while running with two laps and started again 3 s later, Yes: the stopwatch runs on with the time it was
+// gone counted, its laps back in the history window and the journal, whose next lap is the third.
+TEST_F(MeasurementAfterAKill, YesGoesOnWithTheTimeGoneAndTheLaps) {
+  const double started = test::NowMs();
+  app::TypeChar(app_, ' ');
+  const double typed = test::NowMs();
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(2));
+  const std::vector<std::string> laps = JournalLaps();
+  const double killed = test::NowMs();
+  ASSERT_NO_FATAL_FAILURE(KillAndRestart());
+  ASSERT_TRUE(PollUntil([&] { return test::NowMs() - killed >= 3000; }, 5000));
+  AnswerTheInterruption(IDYES);
+  ASSERT_TRUE(app::KeepsChanging(app_)) << "running";
+  const TimedLap third = TakeTimedLap(3);
+  ExpectWallClockTotal(third, started, typed);
+  EXPECT_GE(third.Total, 3000) << "the time gone is counted";
+  EXPECT_EQ(JournalLaps().at(0), laps[0]);
+  EXPECT_EQ(JournalLaps().at(1), laps[1]);
+  EXPECT_EQ(JournalLaps().at(2).substr(0, 5), "0003,");
+  const HWND history = app::OpenDialogFromMenu(app_, 'u', "ラップタイム履歴画面");
+  ASSERT_NE(history, nullptr);
+  EXPECT_TRUE(PollUntil([&] { return SendDlgItemMessageA(history, IDC_LAP_HISTORY_LIST, LB_GETCOUNT, 0, 0) == 3; }, 3000));
+  printf("[ figures ] started %.0f ms, killed %.0f ms later, lap 3 at %.0f ms after the Start: total %.0f ms\n",
+         started, killed - started, third.Before - started, third.Total);
+  PostMessageA(app_.Window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, "ラップタイムを保存しますか？") << "the laps are unsaved";
+  ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);
+  EXPECT_FALSE(Exists("Tavrilo.run")) << "a normal exit ends the measurement";
+}
+
+// With "終了しても計測を続ける" ticked, a close asks nothing and the next start goes on without a question.
+TEST_F(MeasurementAfterAKill, KeptAcrossANormalExitGoesOnWithoutAQuestion) {
+  const HWND dialog = app::OpenDialogFromMenu(app_, 'w', "その他の設定");
+  ASSERT_NE(dialog, nullptr);
+  SendDlgItemMessageA(dialog, IDC_RESUME_AFTER_EXIT, BM_CLICK, 0, 0);
+  ASSERT_TRUE(app::EndDialogWith(app_, dialog, IDOK));
+  const double started = test::NowMs();
+  app::TypeChar(app_, ' ');
+  const double typed = test::NowMs();
+  ASSERT_NO_FATAL_FAILURE(TakeLaps(1));
+  ASSERT_TRUE(app::ChooseFromMenu(app_, 'x'));
+  ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0) << "no question at the close";
+  EXPECT_EQ(app::StoredSetting(app_, "Extra_Setting", "ResumeAfterExit"), "1");
+  ASSERT_NO_FATAL_FAILURE(KillAndRestart());
+  ASSERT_TRUE(app::KeepsChanging(app_)) << "running";
+  EXPECT_EQ(app::FindAnyDialog(app_), nullptr) << "no question at the start";
+  ExpectWallClockTotal(TakeTimedLap(2), started, typed);
 }
 
 }  // namespace

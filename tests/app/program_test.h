@@ -40,7 +40,20 @@ class ProgramTest : public ::testing::Test {
       ASSERT_TRUE(CopyFileW(test::Wide(test::ExecutableFolder() + "\\planted\\" + dll).c_str(),
                             test::Wide(app_.Folder + "\\" + dll).c_str(), FALSE));
     }
-    ASSERT_TRUE(Launch(app_)) << "no main window appeared";
+    ASSERT_TRUE(NoCopyRuns()) << "an earlier copy still holds the single-instance mutex";
+    const bool launched = Launch(app_);
+    DWORD code = 0;
+    ASSERT_TRUE(launched) << "no main window appeared; exit code "
+                          << (GetExitCodeProcess(app_.Process.hProcess, &code) ? code : GetLastError());
+  }
+  // A copy that has just ended may hold its single-instance mutex a moment after its process is signalled (seen
+  // under Wine): a copy started then takes itself for a second copy and ends at once.
+  static bool NoCopyRuns() {
+    return test::PollUntil([] {
+      const HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Tavrilo_Application_UserMode");
+      if (mutex) CloseHandle(mutex);
+      return mutex == nullptr;
+    });
   }
   // Stand-ins for system DLLs outside Windows' known list (tests/app/planted_dll.cpp), beside the copy as if planted
   // in a Downloads folder; the Wine environment prefers them to its own, as Windows does. Loaded, each leaves
@@ -59,6 +72,21 @@ class ProgramTest : public ::testing::Test {
     ExpectPlantedDllsUnloaded();
     Dispose(app_);
     Start(ini);
+  }
+  // Ends the copy as a crash or Task Manager would and starts it again in its folder, waiting only for its window.
+  void KillAndRestart() {
+    ASSERT_TRUE(TerminateProcess(app_.Process.hProcess, 1));
+    ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 15000), WAIT_OBJECT_0);
+    CloseHandle(app_.Process.hThread);
+    CloseHandle(app_.Process.hProcess);
+    app_.Process = {};
+    LaunchPrepared();
+  }
+  // Answers the question that a measurement left by a killed copy brings at the next start.
+  void AnswerTheInterruption(int answer) {
+    const MessageBoxText box = AnswerMessageBox(app_, answer);
+    EXPECT_EQ(box.Caption, "Tavrilo");
+    EXPECT_EQ(box.Text, "前回の計測が途中で中断されました。続けて計測しますか？");
   }
   // A file in the program's folder, or an empty string.
   std::string File(const std::string& name) const { return test::ReadBytes(app_.Folder + "\\" + name); }

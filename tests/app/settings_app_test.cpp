@@ -447,6 +447,7 @@ TEST_F(SettingsProgram, TheOtherSettingsDialogSetsTheOpacityAtOnceAndKeepsOnlyWh
   EXPECT_TRUE(test::PollUntil([&] { return Alpha() == 127; }));
   ClickBox(dialog, IDC_TIMER_OVERTIME);
   ClickBox(dialog, IDC_CAPTION_TIME);
+  ClickBox(dialog, IDC_RESUME_AFTER_EXIT);
   ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
   EXPECT_EQ(Alpha(), 140);
   dialog = app::ReopenDialog(app_, IDM_EXTRA_SETTING, "その他の設定");
@@ -465,6 +466,7 @@ TEST_F(SettingsProgram, TheOtherSettingsDialogSetsTheOpacityAtOnceAndKeepsOnlyWh
   EXPECT_EQ(Stored("Extra_Setting", "TimerOvertime"), 1);
   EXPECT_EQ(Stored("Extra_Setting", "CaptionTimeWhenMinimized"), 1);
   EXPECT_EQ(Stored("Extra_Setting", "WindowOpacity"), 100);
+  EXPECT_EQ(Stored("Extra_Setting", "ResumeAfterExit"), 0);
 }
 
 TEST_F(SettingsProgram, TheVersionDialogShowsTheFileVersionAndClosesWithEnterOrEscape) {

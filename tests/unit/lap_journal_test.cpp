@@ -10,6 +10,7 @@
 #include "support/case_names.h"
 #include "support/engine_test.h"
 #include "support/test_support.h"
+#include "timing/run_state.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ TEST(KeptJournals, EveryRefusedOfferKeepsItsLapsBesideTheOthers) {
   offers = 0;
   StartLapJournal(test::StandInMainWindow(), [](HWND, const LapRecord*, int32_t) { return ++offers == 0; });
   OnLapJournal(test::StandInMainWindow(), 0);
-  EndLapJournal();
+  EndLapJournal(RunEnd::Ended);
   EXPECT_EQ(offers, 2);
   EXPECT_EQ(test::ReadBytes(test::Narrow(first)), Laps(1, 2));
   EXPECT_EQ(test::ReadBytes(test::Narrow(second)), Laps(1, 3));
@@ -100,9 +101,10 @@ TEST(KeptJournals, EveryRefusedOfferKeepsItsLapsBesideTheOthers) {
 }
 
 // A lap taken back where the journal cannot be written afresh: the old journal, which holds that lap, is deleted
-// and the failure said; the next lap writes the whole journal again.
+// and the failure said; the next lap writes the whole journal again. The run state beside it follows every lap,
+// goes at the end, and says its own failure.
 TEST_F(RewritingAJournal, ThatCannotBeCreatedIsDeletedAndSaidAndComesBackAtTheNextLap) {
-  const std::wstring path = PathBesideProgram(L".laps");
+  const std::wstring path = PathBesideProgram(L".laps"), run = PathBesideProgram(L".run");
   ASSERT_FALSE(path.empty());
   const HWND window = test::StandInMainWindow();
   StartLapJournal(window, [](HWND, const LapRecord*, int32_t) { return true; });
@@ -115,6 +117,10 @@ TEST_F(RewritingAJournal, ThatCannotBeCreatedIsDeletedAndSaidAndComesBackAtTheNe
   take(1, 1), take(2, 2);
   ASSERT_EQ(test::ReadBytes(test::Narrow(path)), Laps(1, 2));
   EXPECT_TRUE(KillTimer(window, LapJournalFlushTimerId)) << "the disk waited for within a second";
+  RunState state = {};
+  ASSERT_TRUE(ReadRunStateFile(run.c_str(), state));
+  EXPECT_EQ(state.Laps, 2);
+  EXPECT_EQ(state.Sequence, 2);
   LapList.Count = 1;
   const auto create = CreateJournalFile;
   CreateJournalFile = [](LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
@@ -125,9 +131,24 @@ TEST_F(RewritingAJournal, ThatCannotBeCreatedIsDeletedAndSaidAndComesBackAtTheNe
   EXPECT_FALSE(FileExists(path.c_str())) << "no journal that offers the lap taken back";
   MSG said;
   EXPECT_TRUE(PeekMessageW(&said, window, WM_LAP_JOURNAL_FAILED, WM_LAP_JOURNAL_FAILED, PM_REMOVE));
+  EXPECT_EQ(said.wParam, 0u);
   take(2, 7);
   EXPECT_EQ(test::ReadBytes(test::Narrow(path)), Lap(1) + "0002," + Lap(7).substr(5));
-  EndLapJournal();
+  EndLapJournal(RunEnd::Ended);
+  EXPECT_FALSE(FileExists(run.c_str())) << "the measurement ended with the run";
+
+  StartLapJournal(window, [](HWND, const LapRecord*, int32_t) { return true; });
+  OnLapJournal(window, 0);
+  CreateJournalFile = [](LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
+    return INVALID_HANDLE_VALUE;
+  };
+  WriteRunState();
+  WriteRunState();
+  CreateJournalFile = create;
+  EXPECT_TRUE(PeekMessageW(&said, window, WM_LAP_JOURNAL_FAILED, WM_LAP_JOURNAL_FAILED, PM_REMOVE));
+  EXPECT_EQ(said.wParam, 1u);
+  EXPECT_FALSE(PeekMessageW(&said, window, WM_LAP_JOURNAL_FAILED, WM_LAP_JOURNAL_FAILED, PM_REMOVE)) << "once";
+  EndLapJournal(RunEnd::Ended);
 }
 
 }  // namespace
