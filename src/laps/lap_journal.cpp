@@ -245,7 +245,7 @@ bool ResumeEarlierRun(HWND window) {
     DeleteFileW(ExtendedLengthPath(Journal.Run.Path).c_str());
     return false;
   }
-  if (state.Laps > 0) AdoptPreviousLaps();
+  AdoptPreviousLaps();  // also a lap journalled just before a kill that its run state did not count yet
   ResumeRunState(state, ReadRunMoment());
   WriteRunCopy(false);
   return true;

@@ -48,7 +48,7 @@ const std::vector<std::string> FirstRunLines = {
     "ClockFaceColor=12632256", "BackGroundColor=16744576", "[Window_Position]", "Window_X_Pos=100",
     "Window_Y_Pos=100", "Window_Width=240", "Window_Height=240", "Window_Maximize=0", "WindowTopMost=0",
     "[HotKey_Setting]", "HotKeyEnable=0", "HotKeyStartStop=1619", "HotKeyLap=1612", "HotKeyReset=1618",
-    "[Extra_Setting]", "TimerOvertime=0", "CaptionTimeWhenMinimized=1", "WindowOpacity=100"};
+    "[Extra_Setting]", "TimerOvertime=0", "CaptionTimeWhenMinimized=1", "WindowOpacity=100", "ResumeAfterExit=0"};
 
 // The window's outer rectangle: left, top, width and height.
 std::array<LONG, 4> Placement(HWND window) {

@@ -3,7 +3,6 @@
 // journal's end.
 #include <gtest/gtest.h>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -193,34 +192,23 @@ TEST_F(LapsAfterAKill, NoAndAResetDeleteTheJournalAndSavedLapsAreNotAskedForAgai
   EXPECT_EQ(app::CloseApp(app_), 0u);
 }
 
-// The total of a journal line "000n,lap,total" in milliseconds, whatever the resolution's digits.
-double TotalMs(const std::string& line) {
-  const std::string total = line.substr(line.rfind(',') + 1);
-  int h = 0, m = 0, sec = 0;
-  char fraction[8] = "";
-  if (sscanf(total.c_str(), "%d:%d:%d.%7[0-9]", &h, &m, &sec, fraction) < 3) return -1;
-  return ((h * 60 + m) * 60 + sec) * 1000.0 + atof(("0." + std::string(fraction)).c_str()) * 1000;
-}
-
-// Takes lap `number` with L and returns its total, the wall clock's moments just before and after the key.
-struct TimedLap {
-  double Total, Before, After;
-};
-
+// Measurements killed and started again: the lap taken with L after the Start typed between the wall clock's
+// `started` and `typed` holds their time since, to within the key's way through the system's queue.
 class MeasurementAfterAKill : public LapsAfterAKill {
  protected:
-  TimedLap TakeTimedLap(size_t number) {
+  double ExpectLapAtWallClockTime(size_t number, double started, double typed) {
     const double before = test::NowMs();
     app::TypeChar(app_, 'L');
     const double after = test::NowMs();
     EXPECT_TRUE(PollUntil([&] { return JournalLaps().size() == number; }, FileWaitMs)) << "lap " << number;
-    return TimedLap{JournalLaps().size() == number ? TotalMs(JournalLaps().back()) : -1, before, after};
-  }
-  // The lap's total is the wall clock's time since the Start typed between `started` and `typed`, to within the
-  // key's way through the system's queue.
-  static void ExpectWallClockTotal(const TimedLap& lap, double started, double typed) {
-    EXPECT_GE(lap.Total, lap.Before - typed - 20);
-    EXPECT_LE(lap.Total, lap.After - started + 250);
+    int h = -1, m = 0, sec = 0, hundredths = 0;  // "000n,lap,hh:mm:ss.cc" at 0.01 s
+    sscanf(JournalLaps().back().substr(17).c_str(), "%d:%d:%d.%d", &h, &m, &sec, &hundredths);
+    const double total = ((h * 60 + m) * 60 + sec) * 1000.0 + hundredths * 10;
+    EXPECT_GE(total, before - typed - 20);
+    EXPECT_LE(total, after - started + 250);
+    printf("[ figures ] lap %zu at %.0f ms of wall clock after the Start: total %.0f ms\n", number,
+           before - started, total);
+    return total;
   }
 };
 
@@ -237,17 +225,10 @@ TEST_F(MeasurementAfterAKill, YesGoesOnWithTheTimeGoneAndTheLaps) {
   ASSERT_TRUE(PollUntil([&] { return test::NowMs() - killed >= 3000; }, 5000));
   AnswerTheInterruption(IDYES);
   ASSERT_TRUE(app::KeepsChanging(app_)) << "running";
-  const TimedLap third = TakeTimedLap(3);
-  ExpectWallClockTotal(third, started, typed);
-  EXPECT_GE(third.Total, 3000) << "the time gone is counted";
-  EXPECT_EQ(JournalLaps().at(0), laps[0]);
-  EXPECT_EQ(JournalLaps().at(1), laps[1]);
-  EXPECT_EQ(JournalLaps().at(2).substr(0, 5), "0003,");
+  EXPECT_GE(ExpectLapAtWallClockTime(3, started, typed), 3000) << "the time gone is counted";
+  EXPECT_EQ(JournalLaps(), (std::vector<std::string>{laps[0], laps[1], JournalLaps().at(2)}));
   const HWND history = app::OpenDialogFromMenu(app_, 'u', "ラップタイム履歴画面");
-  ASSERT_NE(history, nullptr);
-  EXPECT_TRUE(PollUntil([&] { return SendDlgItemMessageA(history, IDC_LAP_HISTORY_LIST, LB_GETCOUNT, 0, 0) == 3; }, 3000));
-  printf("[ figures ] started %.0f ms, killed %.0f ms later, lap 3 at %.0f ms after the Start: total %.0f ms\n",
-         started, killed - started, third.Before - started, third.Total);
+  EXPECT_TRUE(PollUntil([&] { return SendDlgItemMessageA(history, IDC_LAP_HISTORY_LIST, LB_GETCOUNT, 0, 0) == 3; }));
   PostMessageA(app_.Window, WM_CLOSE, 0, 0);
   EXPECT_EQ(app::AnswerMessageBox(app_, IDNO).Text, "ラップタイムを保存しますか？") << "the laps are unsaved";
   ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);
@@ -257,7 +238,6 @@ TEST_F(MeasurementAfterAKill, YesGoesOnWithTheTimeGoneAndTheLaps) {
 // With "終了しても計測を続ける" ticked, a close asks nothing and the next start goes on without a question.
 TEST_F(MeasurementAfterAKill, KeptAcrossANormalExitGoesOnWithoutAQuestion) {
   const HWND dialog = app::OpenDialogFromMenu(app_, 'w', "その他の設定");
-  ASSERT_NE(dialog, nullptr);
   SendDlgItemMessageA(dialog, IDC_RESUME_AFTER_EXIT, BM_CLICK, 0, 0);
   ASSERT_TRUE(app::EndDialogWith(app_, dialog, IDOK));
   const double started = test::NowMs();
@@ -270,7 +250,7 @@ TEST_F(MeasurementAfterAKill, KeptAcrossANormalExitGoesOnWithoutAQuestion) {
   ASSERT_NO_FATAL_FAILURE(KillAndRestart());
   ASSERT_TRUE(app::KeepsChanging(app_)) << "running";
   EXPECT_EQ(app::FindAnyDialog(app_), nullptr) << "no question at the start";
-  ExpectWallClockTotal(TakeTimedLap(2), started, typed);
+  ExpectLapAtWallClockTime(2, started, typed);
 }
 
 }  // namespace

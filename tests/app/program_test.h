@@ -41,18 +41,14 @@ class ProgramTest : public ::testing::Test {
                             test::Wide(app_.Folder + "\\" + dll).c_str(), FALSE));
     }
     ASSERT_TRUE(NoCopyRuns()) << "an earlier copy still holds the single-instance mutex";
-    const bool launched = Launch(app_);
-    DWORD code = 0;
-    ASSERT_TRUE(launched) << "no main window appeared; exit code "
-                          << (GetExitCodeProcess(app_.Process.hProcess, &code) ? code : GetLastError());
+    ASSERT_TRUE(Launch(app_)) << "no main window appeared";
   }
-  // A copy that has just ended may hold its single-instance mutex a moment after its process is signalled (seen
-  // under Wine): a copy started then takes itself for a second copy and ends at once.
+  // Under Wine a copy started at once after another ended has been seen to end at once, as a second copy does:
+  // the ended copy's single-instance mutex may outlast the signal of its process for a moment.
   static bool NoCopyRuns() {
     return test::PollUntil([] {
       const HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, L"Tavrilo_Application_UserMode");
-      if (mutex) CloseHandle(mutex);
-      return mutex == nullptr;
+      return !mutex || !CloseHandle(mutex);
     });
   }
   // Stand-ins for system DLLs outside Windows' known list (tests/app/planted_dll.cpp), beside the copy as if planted

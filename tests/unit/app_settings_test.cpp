@@ -33,7 +33,7 @@ const char* const DefaultFile =
     "[Window_Position]\r\nWindow_X_Pos=100\r\nWindow_Y_Pos=100\r\nWindow_Width=240\r\nWindow_Height=240\r\n"
     "Window_Maximize=0\r\nWindowTopMost=0\r\n"
     "[HotKey_Setting]\r\nHotKeyEnable=0\r\nHotKeyStartStop=1619\r\nHotKeyLap=1612\r\nHotKeyReset=1618\r\n"
-    "[Extra_Setting]\r\nTimerOvertime=0\r\nCaptionTimeWhenMinimized=1\r\nWindowOpacity=100\r\n";
+    "[Extra_Setting]\r\nTimerOvertime=0\r\nCaptionTimeWhenMinimized=1\r\nWindowOpacity=100\r\nResumeAfterExit=0\r\n";
 
 // Section headers and key names of a file, in order.
 std::vector<std::string> Layout(const std::string& file) {
