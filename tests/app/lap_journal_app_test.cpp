@@ -194,7 +194,7 @@ TEST_F(LapsAfterAKill, NoAndAResetDeleteTheJournalAndSavedLapsAreNotAskedForAgai
 
 // Measurements killed and started again: the lap taken with L after the Start typed between the wall clock's
 // `started` and `typed` holds their time since, to within the key's way through the system's queue.
-class MeasurementAfterAKill : public LapsAfterAKill {
+class MeasurementAfterAKill : public LapsAfterAKill, public testing::WithParamInterface<bool> {
  protected:
   double ExpectLapAtWallClockTime(size_t number, double started, double typed) {
     const double before = test::NowMs();
@@ -212,15 +212,20 @@ class MeasurementAfterAKill : public LapsAfterAKill {
   }
 };
 
-// Killed while running with two laps and started again 3 s later, Yes: the stopwatch runs on with the time it was
-// gone counted, its laps back in the history window and the journal, whose next lap is the third.
-TEST_F(MeasurementAfterAKill, YesGoesOnWithTheTimeGoneAndTheLaps) {
+// Killed while running with two laps (or ended with the Windows session, which kills it once it has answered) and
+// started again 3 s later, Yes: the stopwatch runs on with the time it was gone counted, its laps back in the
+// history window and the journal, whose next lap is the third.
+TEST_P(MeasurementAfterAKill, YesGoesOnWithTheTimeGoneAndTheLaps) {
   const double started = test::NowMs();
   app::TypeChar(app_, ' ');
   const double typed = test::NowMs();
   ASSERT_NO_FATAL_FAILURE(TakeLaps(2));
   const std::vector<std::string> laps = JournalLaps();
   const double killed = test::NowMs();
+  DWORD_PTR answer = 0;
+  if (GetParam()) {
+    ASSERT_TRUE(SendMessageTimeoutA(app_.Window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &answer));
+  }
   ASSERT_NO_FATAL_FAILURE(KillAndRestart());
   ASSERT_TRUE(PollUntil([&] { return test::NowMs() - killed >= 3000; }, 5000));
   AnswerTheInterruption(IDYES);
@@ -234,6 +239,8 @@ TEST_F(MeasurementAfterAKill, YesGoesOnWithTheTimeGoneAndTheLaps) {
   ASSERT_EQ(WaitForSingleObject(app_.Process.hProcess, 10000), WAIT_OBJECT_0);
   EXPECT_FALSE(Exists("Tavrilo.run")) << "a normal exit ends the measurement";
 }
+INSTANTIATE_TEST_SUITE_P(KilledOrAtTheSessionsEnd, MeasurementAfterAKill, testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "SessionEnds" : "Killed"); });
 
 // With "終了しても計測を続ける" ticked, a close asks nothing and the next start goes on without a question.
 TEST_F(MeasurementAfterAKill, KeptAcrossANormalExitGoesOnWithoutAQuestion) {
