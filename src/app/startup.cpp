@@ -99,10 +99,12 @@ int CreateMainWindow(HINSTANCE instance, int showCommand) {
   return 1;
 }
 
-void RegisterForRestartAfterUpdate() {
-  const auto registerRestart = OptionalCalls().RegisterApplicationRestart;
-  if (registerRestart) registerRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG);
+// Not after a crash or a hang: a program that fails at its start would be started again and again.
+bool RegisterRestart(RegisterRestartCall registerRestart) {
+  return registerRestart && SUCCEEDED(registerRestart(nullptr, RESTART_NO_CRASH | RESTART_NO_HANG));
 }
+
+void RegisterForRestartAfterUpdate() { RegisterRestart(OptionalCalls().RegisterApplicationRestart); }
 
 int RunMessageLoop() {
   MSG message;

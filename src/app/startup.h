@@ -1,6 +1,7 @@
 // Start-up: the single-instance rule, the main window class and window, and the message loop.
 #pragma once
 #include <windows.h>
+#include "helpers/optional_calls.h"
 
 // The single-instance mutex, held from start-up until WinMain returns: its existence makes a second copy stop.
 class SingleInstanceMutex {
@@ -29,3 +30,8 @@ int CreateMainWindow(HINSTANCE instance, int showCommand);
 void RegisterForRestartAfterUpdate();
 // Runs until WM_QUIT and returns its exit code.
 int RunMessageLoop();
+
+// For the tests only: nothing outside this module calls this.
+using RegisterRestartCall = decltype(OptionalCallTable::RegisterApplicationRestart);
+// The registration with `registerRestart` as the system's RegisterApplicationRestart; true when it was taken.
+bool RegisterRestart(RegisterRestartCall registerRestart);

@@ -1,6 +1,7 @@
 // Start, Stop and Reset on the real multimedia timer, the pairing of its calls, and the resolution table.
 #include <gtest/gtest.h>
 #include "app/commands.h"
+#include "app/startup.h"
 #include "laps/lap_list.h"
 #include "settings/app_settings.h"
 #include "support/case_names.h"
@@ -32,6 +33,14 @@ TEST(TimerResolution, IsKeptOutOfSightWhereTheSystemTakesTheRequest) {
   EXPECT_FALSE(KeepTimerResolution(nullptr)) << "a system without the call";
   EXPECT_TRUE(asked.Version == PROCESS_POWER_THROTTLING_CURRENT_VERSION &&
               asked.ControlMask == PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION && asked.StateMask == 0);
+}
+
+// Windows' restart after an update (Wine's call is a stub) starts the program again; a crash or a hang does not.
+TEST(RestartAfterAnUpdate, IsAskedForWhereTheSystemHasTheCall) {
+  static DWORD asked = 0;
+  EXPECT_TRUE(RegisterRestart([](PCWSTR line, DWORD flags) { return asked = flags, line ? E_FAIL : S_OK; }));
+  EXPECT_FALSE(RegisterRestart(nullptr)) << "a system without the call";
+  EXPECT_EQ(asked, DWORD{RESTART_NO_CRASH | RESTART_NO_HANG});
 }
 
 struct ResolutionCase {
