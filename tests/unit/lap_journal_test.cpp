@@ -142,8 +142,7 @@ TEST_F(RewritingAJournal, ThatCannotBeCreatedIsDeletedAndSaidAndComesBackAtTheNe
   CreateJournalFile = [](LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
     return INVALID_HANDLE_VALUE;
   };
-  WriteRunState();
-  WriteRunState();
+  for (int write = 0; write < 2; ++write) WriteRunState();
   CreateJournalFile = create;
   EXPECT_TRUE(PeekMessageW(&said, window, WM_LAP_JOURNAL_FAILED, WM_LAP_JOURNAL_FAILED, PM_REMOVE));
   EXPECT_EQ(said.wParam, 1u);
