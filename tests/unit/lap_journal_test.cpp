@@ -121,6 +121,11 @@ TEST_F(RewritingAJournal, ThatCannotBeCreatedIsDeletedAndSaidAndComesBackAtTheNe
   ASSERT_TRUE(ReadRunStateFile(run.c_str(), state));
   EXPECT_EQ(state.Laps, 2);
   EXPECT_EQ(state.Sequence, 2);
+  const std::string copies = test::ReadBytes(test::Narrow(run));  // two copies of 1024 bytes, each padded with zeros
+  EXPECT_EQ(copies.size(), 2048u);
+  for (const size_t copy : {size_t{0}, size_t{1024}}) {
+    EXPECT_EQ(copies.find_first_not_of('\0', copies.find('\0', copy)), copy ? std::string::npos : 1024);
+  }
   LapList.Count = 1;
   const auto create = CreateJournalFile;
   CreateJournalFile = [](LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
