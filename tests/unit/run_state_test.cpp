@@ -163,6 +163,7 @@ TEST_P(ResumingARun, CountsTheTimeGoneWithinTheBootByTheCounterAndAfterARestartB
   ASSERT_TRUE(ParseRunState(text, state));
   EXPECT_TRUE(HoldsMeasurement(state));
   EXPECT_EQ(state.Laps, 1);
+  EXPECT_EQ(state.CountdownStartUtc, UtcAtCapture - 2000 * 10000) << "its Start in UTC";
   ResumeRunState(state, ReadRunMoment());
 
   EXPECT_EQ(s.SecondResolution, 9);
