@@ -45,6 +45,11 @@ bool Parses(const std::string& text) {
 TEST(RunStateText, ReadsBackEveryFieldAndNothingCutDamagedOutOfRangeOrOfAnotherVersion) {
   const RunState state = FullState();
   const std::string text = FormatRunState(state);
+  EXPECT_EQ(text, "Tavrilo run 1\r\nsequence=7\r\nkept=0\r\nwritten=90000000,134100000000000000,-12,10000000\r\n"
+                  "settings=-3,11,1,596,1,-1\r\n"
+                  "stopwatch=1,0,123456789,80000000,134099999999999999,2147481000,1,1000\r\n"
+                  "countdown=1,0,1,-359999000,2147483000,-5,1\r\ncheck=C61F4957\r\n")
+      << "the check is the CRC-32 of all before it";
   RunState read = {};
   ASSERT_TRUE(ParseRunState(text, read)) << text;
   EXPECT_EQ(memcmp(&read, &state, sizeof state), 0) << FormatRunState(read);
