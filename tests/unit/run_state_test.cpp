@@ -114,14 +114,14 @@ TEST(RunStateBoot, IsTheSameWhileTheBootMomentAgreesWithin2sAndTheCounterGoesOn)
   EXPECT_FALSE(SameBoot(state, RunMoment{501, 0, 1000})) << "another frequency";
 }
 
-// A measurement captured at 10 s (the stopwatch with a lap at 4.01 s, a countdown of 5 s started at 8 s), the
-// program gone, and both put back in a fresh engine, with the settings file of before the run.
+// A measurement captured at 10 s (the stopwatch with a lap at 4.01 s, a countdown of 5 s in steps of 0.5 s
+// started at 8 s), the program gone, and both put back in a fresh engine, with the settings file of before the run.
 struct Gone {
   const char* Name;
   bool Reboot;       // the counter and the time since the boot start again from 1 s
   double CounterMs;  // the counter's advance within the boot
   int64_t UtcMs;     // the UTC's advance, negative when the clock was set back
-  bool StopwatchStopped;
+  bool Stopped;      // both measurements stopped at the capture
   int32_t Overtime, Total, Remaining;  // the overtime setting; the stopwatch's total and the countdown's when put back
 };
 class ResumingARun : public test::EngineTest, public testing::WithParamInterface<Gone> {
@@ -142,9 +142,10 @@ class ResumingARun : public test::EngineTest, public testing::WithParamInterface
 TEST_P(ResumingARun, CountsTheTimeGoneWithinTheBootByTheCounterAndAfterARestartByUtc) {
   const Gone& gone = GetParam();
   AppSettingsRecord& s = AppSettings;
-  s.SecondResolution = 9, s.TimerSecondResolutionIndex = s.TimerSettingHour = s.TimerSettingMinute = 0;
+  s.SecondResolution = 9, s.TimerSecondResolutionIndex = 1, s.TimerSettingHour = s.TimerSettingMinute = 0;
   s.TimerSettingSecond = 5, s.TimerOvertime = gone.Overtime;
   SelectStopwatchResolution(9, nullptr);
+  SelectTimerResolution(1, nullptr);  // steps of 0.5 s
   LoadCountdown(nullptr);
   StartStopwatchRun(ReadCounter());
   test::MoveClock(4000);
@@ -152,14 +153,17 @@ TEST_P(ResumingARun, CountsTheTimeGoneWithinTheBootByTheCounterAndAfterARestartB
   test::MoveClock(4000);
   StartCountdownRun(ReadCounter());
   test::MoveClock(2000);
-  if (gone.StopwatchStopped) StopStopwatchRun(ReadCounter());
+  if (gone.Stopped) {
+    StopStopwatchRun(ReadCounter());
+    StopCountdownRun(ReadCounter());
+  }
   ServiceMeasurements();
   HeldUtc = UtcAtCapture, HeldTicks = TicksAtCapture;
   const std::string text = FormatRunState(CaptureRunState(ReadRunMoment()));
 
   MakeTimingRecordFresh();
   LapList = LapListRecord{};
-  s.SecondResolution = s.TimerSettingSecond = 0;
+  s.SecondResolution = s.TimerSecondResolutionIndex = s.TimerSettingSecond = 0;
   if (gone.Reboot) test::HoldClock();
   test::MoveClock(gone.Reboot ? 1000 : gone.CounterMs);
   HeldTicks = gone.Reboot ? 1000 : HeldTicks + static_cast<int64_t>(gone.CounterMs);
@@ -168,32 +172,33 @@ TEST_P(ResumingARun, CountsTheTimeGoneWithinTheBootByTheCounterAndAfterARestartB
   ASSERT_TRUE(ParseRunState(text, state));
   EXPECT_TRUE(HoldsMeasurement(state));
   EXPECT_EQ(state.Laps, 1);
-  EXPECT_EQ(state.CountdownStartUtc, UtcAtCapture - 2000 * 10000) << "its Start in UTC";
+  EXPECT_EQ(state.CountdownStartUtc, UtcAtCapture - (gone.Stopped ? 0 : 2000 * 10000)) << "its Start in UTC";
   ResumeRunState(state, ReadRunMoment());
 
   EXPECT_EQ(s.SecondResolution, 9);
   EXPECT_EQ(s.TimerSettingSecond, 5);
-  EXPECT_EQ(StopwatchClock.StopwatchRunning, gone.StopwatchStopped ? 0 : 1);
+  EXPECT_EQ(StopwatchClock.StopwatchRunning, gone.Stopped ? 0 : 1);
+  EXPECT_EQ(StopwatchClock.TimerStarted, 1);
   EXPECT_EQ(ReadStopwatch().Total.Ticks, gone.Total);
   EXPECT_EQ(ReadStopwatch().Lap.Ticks, gone.Total - 4010);
   EXPECT_EQ(ReadCountdownRemaining().Ticks, gone.Remaining);
   EXPECT_EQ(StopwatchClock.TimerExpired, gone.Remaining <= 0 ? 1 : 0);
-  EXPECT_EQ(StopwatchClock.TimerRunning, gone.Remaining > 0 || gone.Overtime ? 1 : 0);
+  EXPECT_EQ(StopwatchClock.TimerRunning, !gone.Stopped && (gone.Remaining > 0 || gone.Overtime) ? 1 : 0);
   test::MoveClock(1000);
   ServiceMeasurements();
-  EXPECT_EQ(ReadStopwatch().Total.Ticks, gone.Total + (gone.StopwatchStopped ? 0 : 1000)) << "it runs on";
+  EXPECT_EQ(ReadStopwatch().Total.Ticks, gone.Total + (gone.Stopped ? 0 : 1000)) << "it runs on";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     WithinAndAcrossBoots, ResumingARun,
-    testing::Values(Gone{"SameBoot", false, 1500, 1500, false, 0, 11500, 2000},
-                    Gone{"SameBootStopwatchStopped", false, 1500, 1500, true, 0, 10000, 2000},
+    testing::Values(Gone{"SameBoot", false, 1500, 1500, false, 0, 11500, 1500},
+                    Gone{"SameBootStopped", false, 1500, 1500, true, 0, 10000, 3000},
                     Gone{"SameBootCountdownEndedWhileGone", false, 60000, 60000, false, 0, 70000, 0},
                     Gone{"SameBootCountdownInOvertime", false, 60000, 60000, false, 1, 70000, -57000},
-                    Gone{"AnotherBoot", true, 0, 1500, false, 0, 11500, 2000},
+                    Gone{"AnotherBoot", true, 0, 1500, false, 0, 11500, 1500},
                     Gone{"AnotherBootCountdownEndedWhileGone", true, 0, 60000, false, 1, 70000, -57000},
                     Gone{"AnotherBootClockSetBack", true, 0, -100000, false, 0, 10000, 3000},
-                    Gone{"AnotherBootStopwatchStopped", true, 0, 1500, true, 0, 10000, 2000}),
+                    Gone{"AnotherBootStopped", true, 0, 1500, true, 0, 10000, 3000}),
     test::RowName);
 
 }  // namespace
