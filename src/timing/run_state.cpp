@@ -131,16 +131,25 @@ int64_t ResumedStart(const RunState& s, int64_t startCounter, bool sameBoot, con
   return now.Counter - MillisToCounts(ran);
 }
 
+// The settings the measurements run with, which the state carries: after a kill the settings file still holds
+// those of before the run.
+struct KeptSetting {
+  int64_t RunState::*Kept;
+  int32_t AppSettingsRecord::*Setting;
+};
+constexpr KeptSetting KeptSettings[] = {
+    {&R::Mode, &AppSettingsRecord::Timer_Mode},
+    {&R::StopwatchResolution, &AppSettingsRecord::SecondResolution},
+    {&R::TimerResolution, &AppSettingsRecord::TimerSecondResolutionIndex},
+    {&R::SetHours, &AppSettingsRecord::TimerSettingHour},
+    {&R::SetMinutes, &AppSettingsRecord::TimerSettingMinute},
+    {&R::SetSeconds, &AppSettingsRecord::TimerSettingSecond},
+};
+
 void ResumeSettings(const RunState& s) {
-  AppSettingsRecord& settings = AppSettings;
-  settings.Timer_Mode = static_cast<int32_t>(s.Mode);
-  settings.SecondResolution = static_cast<int32_t>(s.StopwatchResolution);
-  settings.TimerSecondResolutionIndex = static_cast<int32_t>(s.TimerResolution);
-  settings.TimerSettingHour = static_cast<int32_t>(s.SetHours);
-  settings.TimerSettingMinute = static_cast<int32_t>(s.SetMinutes);
-  settings.TimerSettingSecond = static_cast<int32_t>(s.SetSeconds);
-  SelectStopwatchResolution(settings.SecondResolution, MainWindow);
-  SelectTimerResolution(settings.TimerSecondResolutionIndex, MainWindow);
+  for (const KeptSetting& kept : KeptSettings) AppSettings.*kept.Setting = static_cast<int32_t>(s.*kept.Kept);
+  SelectStopwatchResolution(AppSettings.SecondResolution, MainWindow);
+  SelectTimerResolution(AppSettings.TimerSecondResolutionIndex, MainWindow);
 }
 
 // Brought up to now as a run, so that its reading and a limit passed meanwhile are what a Stop would leave.
@@ -183,18 +192,12 @@ RunMoment ReadRunMoment() {
 
 RunState CaptureRunState(const RunMoment& now) {
   const StopwatchClockRecord& c = StopwatchClock;
-  const AppSettingsRecord& s = AppSettings;
   RunState r = {};
+  for (const KeptSetting& kept : KeptSettings) r.*kept.Kept = AppSettings.*kept.Setting;
   r.WrittenCounter = now.Counter;
   r.WrittenUtc = now.Utc;
   r.WrittenBoot = now.BootSecond;
   r.Frequency = CounterFrequency();
-  r.Mode = s.Timer_Mode;
-  r.StopwatchResolution = s.SecondResolution;
-  r.TimerResolution = s.TimerSecondResolutionIndex;
-  r.SetHours = s.TimerSettingHour;
-  r.SetMinutes = s.TimerSettingMinute;
-  r.SetSeconds = s.TimerSettingSecond;
   r.StopwatchStarted = c.StopwatchStarted;
   r.StopwatchRunning = c.StopwatchRunning;
   r.StopwatchBefore = c.StopwatchRun.Before;
