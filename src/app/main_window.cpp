@@ -98,8 +98,9 @@ void StopMeasurements() {
   StopCountdown();
 }
 
-// How a close or the session's end leaves the measurement: kept to go on when the user asked for that.
-RunEnd EndOfRunFor(RunEnd otherwise) { return AppSettings.ResumeAfterExit == 1 ? RunEnd::KeptToGoOn : otherwise; }
+// A close or the session's end keeps the measurement to go on when the user asked for that.
+bool MeasurementKeptAtExit() { return AppSettings.ResumeAfterExit == 1; }
+RunEnd EndOfRunFor(RunEnd otherwise) { return MeasurementKeptAtExit() ? RunEnd::KeptToGoOn : otherwise; }
 
 // The run ends, by a close or with the Windows session: the timers and the alarm stop, unsaved laps stay in the
 // journal for the next start, a measurement kept goes into the run state as it runs, and the settings are written;
@@ -123,7 +124,8 @@ bool EndRun(RunEnd end) {
 
 void OnDestroy() {
   if (State.RunEnded) return;
-  if (!EndRun(EndOfRunFor(RunEnd::Ended))) SaySettingsNotSaved(MainWindow);  // before the quit message, which would end the box at once
+  // Said before the quit message, which would end the box at once.
+  if (!EndRun(EndOfRunFor(RunEnd::Ended))) SaySettingsNotSaved(MainWindow);
   ReleaseDisplayResources();
   PostQuitMessage(0);
 }
@@ -141,8 +143,7 @@ void StoreNormalPlacement(HWND window) {
 
 // A measurement kept across the exit keeps its laps unsaved in the journal: no final lap, no question.
 void OnClose(HWND window) {
-  const bool measurementKept = AppSettings.ResumeAfterExit == 1;
-  if (!measurementKept && StopwatchClock.StopwatchStarted && LapList.Count > 0 && LapList.Unsaved) {
+  if (!MeasurementKeptAtExit() && StopwatchClock.StopwatchStarted && LapList.Count > 0 && LapList.Unsaved) {
     // The last lap is the time up to the close.
     StopStopwatch();
     // Declined laps may go; laps whose save was cancelled or failed stay in the journal for the next start.
